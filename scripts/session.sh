@@ -1,0 +1,48 @@
+# Sourced by the test and run scripts: one private X display and one persistent wineserver per
+# prefix for the length of a run, all stopped again by orvex_stop_session.
+
+orvex_start_session() {
+  local wine_dir="$1"; shift
+  ORVEX_SESSION_WINE_DIR="$wine_dir"
+  ORVEX_SESSION_KINDS="$*"
+  local fd_file
+  fd_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+  ORVEX_XVFB_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -s "$fd_file" ] && break
+    sleep 0.1
+  done
+  if [ ! -s "$fd_file" ]; then
+    echo "Xvfb did not start" >&2
+    rm -f "$fd_file"
+    return 1
+  fi
+  export DISPLAY=":$(head -n1 "$fd_file")"
+  rm -f "$fd_file"
+  local kind
+  for kind in $ORVEX_SESSION_KINDS; do
+    HOME="$wine_dir/home" WINEPREFIX="$wine_dir/prefix$kind" wineserver -p
+    # Start the prefix's own services now: started by a test they would inherit its output
+    # pipe and keep ctest waiting for the end of that output.
+    HOME="$wine_dir/home" WINEPREFIX="$wine_dir/prefix$kind" WINEDEBUG=-all \
+      WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d" \
+      wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+  done
+}
+
+orvex_stop_session() {
+  local kind
+  for kind in ${ORVEX_SESSION_KINDS:-}; do
+    HOME="$ORVEX_SESSION_WINE_DIR/home" WINEPREFIX="$ORVEX_SESSION_WINE_DIR/prefix$kind" \
+      wineserver -k >/dev/null 2>&1 || true
+    HOME="$ORVEX_SESSION_WINE_DIR/home" WINEPREFIX="$ORVEX_SESSION_WINE_DIR/prefix$kind" \
+      timeout 20 wineserver -w >/dev/null 2>&1 || true
+  done
+  if [ -n "${ORVEX_XVFB_PID:-}" ]; then
+    kill "$ORVEX_XVFB_PID" 2>/dev/null || true
+    wait "$ORVEX_XVFB_PID" 2>/dev/null || true
+    ORVEX_XVFB_PID=
+  fi
+}

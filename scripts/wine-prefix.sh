@@ -1,0 +1,21 @@
+#!/bin/sh
+# Creates (once) the private Wine prefix <wine-dir>/prefix<32|64> with a private HOME.
+set -e
+wine_dir="$1"
+kind="$2"
+prefix="$wine_dir/prefix$kind"
+[ -f "$prefix/.orvex-ready" ] && exit 0
+mkdir -p "$wine_dir/home"
+# Several tests may start at once: one creates the prefix, the others wait for it.
+exec 9>"$wine_dir/.prefix$kind.lock"
+flock -w 300 9
+[ -f "$prefix/.orvex-ready" ] && exit 0
+rm -rf "$prefix"
+export HOME="$wine_dir/home" WINEPREFIX="$prefix" WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+if [ "$kind" = 64 ]; then export WINEARCH=win64; else export WINEARCH=win32; fi
+wine wineboot -i >/dev/null 2>&1
+# Without a window manager, Wine's own decorations make windows close in milliseconds.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+wineserver -w
+touch "$prefix/.orvex-ready"

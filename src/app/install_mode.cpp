@@ -1,0 +1,3 @@
+#include "app/modes.h"
+
+int RunInstallMode(HINSTANCE) { return 0; }

@@ -1,0 +1,23 @@
+#include "app/mode_dispatch.h"
+
+#include <string.h>
+
+#include "system/text.h"
+
+static const char UNINSTALL_SWITCH[] = "-uninst";
+static const char REGISTER_SWITCH[] = "-register";
+
+RunMode ChooseMode(const char* commandLine, const char** argument) {
+    *argument = nullptr;
+    if (!commandLine || !*commandLine)
+        return MODE_INSTALL;
+    if (StartsWithNoCase(commandLine, UNINSTALL_SWITCH)) {
+        *argument = commandLine + strlen(UNINSTALL_SWITCH);
+        return MODE_UNINSTALL;
+    }
+    if (StartsWithNoCase(commandLine, REGISTER_SWITCH)) {
+        *argument = commandLine + strlen(REGISTER_SWITCH);
+        return MODE_REGISTER;
+    }
+    return MODE_INSTALL;
+}

@@ -1,0 +1,3 @@
+#include "app/modes.h"
+
+int RunRegisterMode(HINSTANCE, const char*) { return 0; }

@@ -1,0 +1,3 @@
+#include "app/modes.h"
+
+int RunUninstall(HINSTANCE, const char*) { return 0; }

@@ -1,0 +1,90 @@
+#pragma once
+// Helpers for tests that run under Wine: scratch folders, files, child processes and the windows
+// of other processes. Every wait is bounded.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Folder of the running test program (the build's bin folder), without trailing backslash.
+std::string TestBinFolder();
+// Path of a file in the bin folder.
+std::string BinPath(const char* relative);
+
+bool FileExists(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);
+// Removes a file or a whole folder tree, clearing read-only attributes on the way.
+void RemoveTree(const std::string& path);
+
+// A fresh folder under the temporary folder, removed with everything in it at destruction.
+class TempFolder {
+  public:
+    explicit TempFolder(const char* tag = "orvex");
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+  private:
+    std::string path_;
+};
+
+// A registry key removed with all its subkeys at destruction (and before use, if left over).
+class TempRegistryKey {
+  public:
+    TempRegistryKey(HKEY root, const std::string& path);
+    ~TempRegistryKey();
+    TempRegistryKey(const TempRegistryKey&) = delete;
+    TempRegistryKey& operator=(const TempRegistryKey&) = delete;
+    const std::string& Path() const { return path_; }
+
+  private:
+    HKEY root_;
+    std::string path_;
+};
+void DeleteRegistryTree(HKEY root, const std::string& path);
+// Reads a string value; returns false when absent.
+bool ReadRegistryValue(HKEY root, const std::string& key, const char* name, std::string* value);
+
+// A child process that is killed at destruction if it still runs.
+class ChildProcess {
+  public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Start(const std::string& commandLine, const char* folder = nullptr);
+    // True when the process ended within the time; exitCode receives its code.
+    bool Wait(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    bool Running() const;
+    void Kill();
+    DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
+
+  private:
+    PROCESS_INFORMATION info_{};
+};
+
+// Runs a command line and waits for it; returns its exit code, or -1 when it could not start or
+// did not end within the time (it is then killed).
+long RunAndWait(const std::string& commandLine, DWORD timeoutMs = 60000);
+
+// Visible top-level windows of a process whose class matches (null: any class).
+std::vector<HWND> TopWindowsOf(DWORD processId, const char* className = nullptr);
+// Waits until the process shows a visible top-level window of the class; null on time-out.
+HWND WaitForTopWindow(DWORD processId, const char* className, DWORD timeoutMs);
+// Waits for a message box (dialog class #32770 with a static 65535) of the process.
+HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs);
+std::string WindowText(HWND window);
+std::string ControlText(HWND dialog, int id);
+// The text of a message box.
+std::string MessageBoxText(HWND box);
+// Presses a button of a dialog (BM_CLICK posted, so a modal reaction cannot block the test).
+bool PressButton(HWND dialog, int id);
+// Waits until the window is gone.
+bool WaitWindowGone(HWND window, DWORD timeoutMs);
+// Pumps this thread's messages while sleeping.
+void SleepPumping(DWORD ms);
