@@ -1,0 +1,18 @@
+#pragma once
+#include "app/install_context.h"
+
+// Desktop actions of an install run; each works through the run's context (scratch paths,
+// expansion, log) and reports failures with an InstallResult and failedFileName.
+
+void PrepareItemPaths(InstallContext& context, const char* itemPath, bool makeFolder);
+// The caller's text is left unchanged.
+bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFileName);
+bool FilesMatch(const char* first, const char* second);
+bool ClearReadOnly(const char* path);
+int CopyDesktopFile(InstallContext& context, const char* itemPath);
+bool CreateShortcut(InstallContext& context, const char* linkName, const char* folder,
+                    const char* target, const char* arguments, int iconIndex);
+bool CreateDesktopShortcut(InstallContext& context, const char* linkName, const char* target,
+                           const char* arguments, int iconIndex);
+bool CreateSendToShortcut(InstallContext& context, const char* linkName, const char* target,
+                          const char* arguments, int iconIndex);

@@ -1,0 +1,14 @@
+#pragma once
+#include <stdint.h>
+
+#include "app/install_context.h"
+
+// COM server files (REGSERVICE / ACTIVESYNC items): the pre-pass removal of an old differing
+// copy, registration with regsvr32, and deferral to the next start of Windows.
+
+bool RemoveOldService(InstallContext& context, const char* itemPath);
+bool RemoveOldActiveSyncService(InstallContext& context, const char* itemPath);
+int RegisterService(InstallContext& context, const char* itemPath, int32_t* restartNeeded);
+int RegisterActiveSyncService(InstallContext& context, const char* itemPath,
+                              int32_t* restartNeeded);
+int DeferRegistration(InstallContext& context, const char* sourcePath, const char* targetPath);

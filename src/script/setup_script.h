@@ -1,0 +1,66 @@
+#pragma once
+#include <stdint.h>
+#include <windows.h>
+
+#include "script/ptr_array.h"
+
+// Item kind and option bits.
+enum : uint32_t {
+    ITEM_COPYFILE = 0x00000001,
+    ITEM_PALMFILE = 0x00000002,
+    ITEM_SHORTCUT = 0x20000000,
+    ITEM_ACTIVESYNC = 0x04000000,
+    ITEM_REGSERVICE = 0x08000000,
+    ITEM_SENDTO = 0x40000000,
+    ITEM_DESKTOP = 0x80000000,
+};
+
+struct InstallItem {
+    uint32_t flags;
+    int32_t sizeK;
+    char path[MAX_PATH];
+};
+
+struct ShortcutItem : InstallItem {
+    char linkName[128];
+    char arguments[MAX_PATH];
+    int32_t iconIndex;
+};
+
+struct Component {
+    PtrArray items;             // owning: InstallItem / ShortcutItem
+    PtrArray* children;         // owning; null when there are none
+    char name[128];
+    char description[1024];
+    int32_t palmSizeK;
+    int32_t desktopSizeK;
+    int32_t selected;
+    HTREEITEM treeItem;
+};
+
+struct SetupScript {
+    PtrArray components; // owning: Component
+    char installerFolder[MAX_PATH];
+    char company[32];
+    char productTitle[128];
+    char licenceFile[128];
+    char destFolder[MAX_PATH];
+    char readMePath[MAX_PATH];
+    char readMeCaption[128];
+    char hotSyncUser[128];
+    char startMenuFolder[256];
+    char logoFile[128];
+    char byeLink[256];
+    char webPage[256];
+    int32_t restartNeeded;
+    int32_t offerComponentChoice;
+    int32_t palmFilesQueued;
+};
+
+// Never fails for a missing file (the script then has no components); null only when memory ran
+// out. Publishes the product title for message-box captions.
+SetupScript* ReadSetupScript(const char* scriptPath);
+void DestroySetupScript(SetupScript* script);
+// Appends the items of the selected components in install order; the items stay the script's.
+void CollectSelectedItems(const SetupScript* script, PtrArray* items);
+bool HasWideApi();

@@ -1,0 +1,3 @@
+#include "ui/wizard_choices.h"
+
+WizardChoices wizardChoices = {0, 0};
