@@ -1,6 +1,7 @@
 #pragma once
 #include <stdint.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include "script/ptr_array.h"
 
