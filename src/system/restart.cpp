@@ -35,19 +35,19 @@ bool EnableShutdownPrivilege(HMODULE securityLibrary) {
     return GetLastError() == ERROR_SUCCESS;
 }
 
-void RestartComputerUsing(UINT flags, const char* securityLibrary) {
+void RestartComputerUsing(UINT flags, const char* securityLibrary, ExitWindowsFn exitWindows) {
     bool requested = false;
     {
         Library library(LoadSystemLibrary(securityLibrary));
         if (library && EnableShutdownPrivilege(library.Get())) {
-            ExitWindowsEx(flags, 0);
+            exitWindows(flags, 0);
             requested = true;
         }
     }
     if (!requested)
-        ExitWindowsEx(flags, 0);
+        exitWindows(flags, 0);
 }
 
 void RestartComputer(UINT flags) {
-    RestartComputerUsing(flags, "advapi32.dll");
+    RestartComputerUsing(flags, "advapi32.dll", ExitWindowsEx);
 }

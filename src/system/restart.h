@@ -6,9 +6,10 @@
 // outcome is not reported.
 void RestartComputer(UINT flags);
 
-// The same with the privilege functions taken from the named system library, so that a system
-// without them can be reproduced.
-void RestartComputerUsing(UINT flags, const char* securityLibrary);
+// The same with the privilege functions taken from the named system library and the session
+// ended through exitWindows, so that a system without them can be reproduced.
+using ExitWindowsFn = BOOL(WINAPI*)(UINT flags, DWORD reason);
+void RestartComputerUsing(UINT flags, const char* securityLibrary, ExitWindowsFn exitWindows);
 // Enables the shutdown privilege through the library's functions; false when one of them is
 // missing or the privilege could not be enabled.
 bool EnableShutdownPrivilege(HMODULE securityLibrary);
