@@ -80,6 +80,6 @@ void ReleaseItem(void** slot);
 SetupScript* ReadSetupScript(const char* scriptPath);
 void DestroySetupScript(SetupScript* script);
 // Appends the items of the selected components in install order; the items stay the script's.
-// False (and an emptied array) when memory ran out.
+// False when memory ran out (the list is then empty).
 bool CollectSelectedItems(const SetupScript* script, PtrArray* items);
 bool HasWideApi();
