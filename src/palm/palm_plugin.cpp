@@ -221,6 +221,14 @@ bool PalmInstallPlugin::SetUser(const char* userName) {
         CopyText(errorText, sizeof(errorText), "");
         return true;
     }
+    // The empty name stands for all users: there is nothing to validate, also after a named user
+    // was current (UserData would refuse the empty name).
+    if (userName[0] == '\0') {
+        CopyText(currentUser, sizeof(currentUser), "");
+        userData.userId = 0;
+        CopyText(errorText, sizeof(errorText), "");
+        return true;
+    }
     CopyText(currentUser, sizeof(currentUser), userName);
     long status = userData.UmGetIDFromName(currentUser, &userData.userId);
     userData.lastStatus = status;
