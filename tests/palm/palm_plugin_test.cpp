@@ -48,6 +48,12 @@ TEST_F(PalmPluginTest, PackagedCondMgrIsRequiredEvenWithHotSyncInstalled) {
     ASSERT_TRUE(hotSync.RemoveLibrary(hotSync.InstallerFolder(), "CondMgr.dll"));
     EXPECT_EQ("Invalid installation: CondMgr.dll is not included", InitText(false));
     EXPECT_EQ(0, hotSync.CountCalls("Load"));
+
+    // Without a folder the running program's own is the installer's; the tests' has no CondMgr.
+    PalmInstallPlugin plugin;
+    EXPECT_FALSE(plugin.Init());
+    EXPECT_EQ(TestBinFolder(), plugin.InstallerFolder());
+    EXPECT_STREQ("Invalid installation: CondMgr.dll is not included", plugin.ErrorText());
 }
 
 TEST_F(PalmPluginTest, InstalledCondMgrIsPreferredAndThePackagedOneUnloaded) {
