@@ -144,6 +144,32 @@ void InstallTraces::Remove() const {
     DeleteFileA(copy.c_str());
 }
 
+OpenRecorder::OpenRecorder()
+    : folder_("opened"), record_(folder_.File("opened.txt")),
+      extension_(HKEY_CLASSES_ROOT, ".txt", ""),
+      command_(HKEY_CLASSES_ROOT, "txtfile\\shell\\open\\command", "") {
+    extension_.Set("txtfile");
+    command_.Set("\"" + BinPath("fakes\\wizardaids\\openrecorder.exe") + "\" \"%1\"");
+    SetEnvironmentVariableA("ORVEX_OPEN_RECORD", record_.c_str());
+}
+
+OpenRecorder::~OpenRecorder() {
+    SetEnvironmentVariableA("ORVEX_OPEN_RECORD", nullptr);
+}
+
+std::vector<std::string> OpenRecorder::Opened() const {
+    std::vector<std::string> lines;
+    std::string text = ReadFileBytes(record_);
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+bool OpenRecorder::WaitForOpened(size_t count, DWORD timeoutMs) const {
+    return WaitUntil([&] { return Opened().size() >= count; }, timeoutMs);
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     for (;;) {

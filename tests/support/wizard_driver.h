@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/system_standins.h"
 #include "support/test_support.h"
 
 // A folder with a copy of Setup.exe, removed with everything in it at destruction.
@@ -42,6 +43,26 @@ class InstallTraces {
   private:
     void Remove() const;
     std::string uninstallKey_;
+};
+
+// Points the shell's "Open" of text files at openrecorder.exe for the life of the object, so that
+// a document opened by the wizard is recorded instead of shown (and no editor keeps the prefix
+// busy). Its environment variable is inherited by Setup.exe started afterwards.
+class OpenRecorder {
+  public:
+    OpenRecorder();
+    ~OpenRecorder();
+    OpenRecorder(const OpenRecorder&) = delete;
+    OpenRecorder& operator=(const OpenRecorder&) = delete;
+    // The command lines recorded so far, one per opened document.
+    std::vector<std::string> Opened() const;
+    bool WaitForOpened(size_t count, DWORD timeoutMs) const;
+
+  private:
+    TempFolder folder_;
+    std::string record_;
+    RegistryValueGuard extension_;
+    RegistryValueGuard command_;
 };
 
 // Waits until the condition holds; false after the time.

@@ -94,3 +94,154 @@ TEST(WizardFlow, ThreePagesWithOneComponentInstallOnNext) {
     ASSERT_TRUE(wizard.WaitForExit(15000, &exitCode)) << "Setup.exe did not end after Finish";
     EXPECT_EQ(0u, exitCode);
 }
+
+TEST(WizardFlow, FourPagesWithBackAndLinkButtonsOnEveryPage) {
+    OpenRecorder recorder;
+    ProductFolder links;
+    links.Write("web.txt", "web page");
+    links.Write("buy.txt", "buy now");
+    Product product("Four Pages", true,
+                    "WebPage=" + links.File("web.txt") + "\r\nByeLink=" + links.File("buy.txt") +
+                        "\r\n");
+    WizardDriver wizard;
+    ASSERT_TRUE(wizard.Start(product.folder)) << "no wizard frame appeared";
+    auto expectLinks = [&](const char* page) {
+        SCOPED_TRACE(page);
+        EXPECT_TRUE(wizard.FrameButtonVisible(IDC_WEB_PAGE));
+        EXPECT_TRUE(wizard.FrameButtonVisible(IDC_BUY_NOW));
+    };
+    expectLinks("licence");
+
+    ASSERT_TRUE(wizard.PressFrameButton(IDOK));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
+    expectLinks("HotSync user");
+    ASSERT_TRUE(wizard.PressFrameButton(IDOK));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_COMPONENTS));
+    ExpectButtons(wizard, "< &Back", "&Install", "&Cancel");
+    EXPECT_TRUE(wizard.FrameButtonEnabled(IDOK));
+    expectLinks("components");
+
+    // Back twice returns to the licence page with its own labels.
+    ASSERT_TRUE(wizard.PressFrameButton(IDC_BACK));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
+    ExpectButtons(wizard, "< &Back", "&Next >", "&Cancel");
+    ASSERT_TRUE(wizard.PressFrameButton(IDC_BACK));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_LICENCE));
+    ExpectButtons(wizard, nullptr, "&Yes", "&No");
+    EXPECT_FALSE(FileExists(product.Dest()));
+
+    // The link buttons hand their targets to the shell.
+    ASSERT_TRUE(wizard.PressFrameButton(IDC_WEB_PAGE));
+    ASSERT_TRUE(recorder.WaitForOpened(1, 15000)) << "the web page was not opened";
+    ASSERT_TRUE(wizard.PressFrameButton(IDC_BUY_NOW));
+    ASSERT_TRUE(recorder.WaitForOpened(2, 15000)) << "the purchase link was not opened";
+    EXPECT_NE(std::string::npos, recorder.Opened()[0].find("web.txt"));
+    EXPECT_NE(std::string::npos, recorder.Opened()[1].find("buy.txt"));
+
+    ASSERT_TRUE(wizard.PressFrameButton(IDOK));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
+    ASSERT_TRUE(wizard.PressFrameButton(IDOK));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_COMPONENTS));
+    ASSERT_TRUE(wizard.PressFrameButton(IDOK));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_FINISH, 30000)) << "the finish page did not appear";
+    EXPECT_TRUE(FileExists(product.Dest() + "\\main.txt"));
+    EXPECT_TRUE(FileExists(product.Dest() + "\\extra.txt"));
+    ExpectButtons(wizard, nullptr, nullptr, "&Finish");
+    expectLinks("finish");
+    ASSERT_TRUE(wizard.PressFrameButton(IDCANCEL));
+    EXPECT_TRUE(wizard.WaitForExit(15000));
+}
+
+TEST(WizardFlow, NoOnTheLicencePageInstallsNothing) {
+    Product product("Declined");
+    WizardDriver wizard;
+    ASSERT_TRUE(wizard.Start(product.folder)) << "no wizard frame appeared";
+    ASSERT_TRUE(wizard.PressFrameButton(IDCANCEL));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(wizard.WaitForExit(15000, &exitCode)) << "Setup.exe did not end after No";
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_FALSE(FileExists(product.Dest()));
+    EXPECT_FALSE(product.traces.UninstallEntryExists());
+}
+
+TEST(WizardFlow, MissingLicenceFileLeavesTheBoxEmptyAndTheWizardGoesOn) {
+    Product product("No Licence", false, "Licence=Absent.txt\r\n");
+    WizardDriver wizard;
+    ASSERT_TRUE(wizard.Start(product.folder)) << "no wizard frame appeared";
+    EXPECT_EQ("", wizard.PageText(PAGE_LICENCE, IDC_LICENCE_TEXT));
+    ASSERT_TRUE(wizard.PressFrameButton(IDOK));
+    EXPECT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
+}
+
+TEST(WizardFlow, FailedInstallEndsTheWizardAfterTheEnginesMessage) {
+    Product product("Failing");
+    DeleteFileA(product.folder.File("main.txt").c_str());
+    WizardDriver wizard;
+    ASSERT_TRUE(wizard.Start(product.folder)) << "no wizard frame appeared";
+    ASSERT_TRUE(wizard.PressFrameButton(IDOK));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
+    ASSERT_TRUE(wizard.PressFrameButton(IDOK));
+    HWND box = wizard.WaitForMessageBox(30000);
+    ASSERT_NE(nullptr, box) << "the engine showed no message";
+    EXPECT_NE(std::string::npos, MessageBoxText(box).find("ERROR: Can't find file \"main.txt\"."))
+        << MessageBoxText(box);
+    EXPECT_EQ(PAGE_HOTSYNC_USER, wizard.CurrentPage());
+    ASSERT_TRUE(PressButton(box, IDOK));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(wizard.WaitForExit(15000, &exitCode)) << "the wizard stayed open after the failure";
+    EXPECT_EQ(0u, exitCode);
+}
+
+TEST(WizardFlow, EnterOnTheFinishPageInstallsNothingAgain) {
+    Product product("Enter Twice");
+    WizardDriver wizard;
+    ASSERT_TRUE(wizard.Start(product.folder)) << "no wizard frame appeared";
+    ASSERT_TRUE(wizard.PressFrameButton(IDOK));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
+    ASSERT_TRUE(wizard.PressFrameButton(IDOK));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_FINISH, 30000)) << "the finish page did not appear";
+    std::string installed = product.Dest() + "\\main.txt";
+    ASSERT_TRUE(DeleteFileA(installed.c_str()));
+
+    // A click on the page makes the wizard the foreground window; then Enter, as a user would.
+    ASSERT_TRUE(
+        wizard.ClickAt(wizard.CentreOf(GetDlgItem(wizard.Page(PAGE_FINISH), IDC_PAGE_TITLE))));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == wizard.Frame(); }, 5000));
+    ASSERT_TRUE(wizard.TypeKey(VK_RETURN));
+    SleepPumping(1500);
+    EXPECT_TRUE(wizard.Running());
+    EXPECT_EQ(PAGE_FINISH, wizard.CurrentPage());
+    EXPECT_FALSE(FileExists(installed)) << "the install ran a second time";
+
+    // Esc still ends the wizard from here.
+    ASSERT_TRUE(wizard.TypeKey(VK_ESCAPE));
+    EXPECT_TRUE(wizard.WaitForExit(15000)) << "Esc did not end the wizard";
+}
+
+TEST(WizardFlow, TooltipsNameTheButtonsButNotTheForwardButton) {
+    Product product("Tooltips", false, "WebPage=http://example.invalid/\r\n");
+    WizardDriver wizard;
+    ASSERT_TRUE(wizard.Start(product.folder)) << "no wizard frame appeared";
+    auto tipOver = [&](int id) {
+        // Away first, so that the tooltip of the previous button goes.
+        wizard.MoveMouseTo(
+            wizard.CentreOf(GetDlgItem(wizard.Page(PAGE_LICENCE), IDC_LICENCE_TEXT)));
+        SleepPumping(300);
+        wizard.MoveMouseTo(wizard.CentreOf(GetDlgItem(wizard.Frame(), id)));
+        std::string text;
+        WaitUntil(
+            [&] {
+                for (HWND tip : TopWindowsOf(wizard.ProcessId(), "tooltips_class32")) {
+                    text = WindowText(tip);
+                    if (!text.empty())
+                        return true;
+                }
+                return false;
+            },
+            3000);
+        return text;
+    };
+    EXPECT_EQ("Close installation process", tipOver(IDCANCEL));
+    EXPECT_EQ("View product web page", tipOver(IDC_WEB_PAGE));
+    EXPECT_EQ("", tipOver(IDOK));
+}
