@@ -453,14 +453,18 @@ std::vector<std::string> WizardDriver::UserList() const {
     std::vector<std::string> names;
     HWND combo = GetDlgItem(Page(PAGE_HOTSYNC_USER), IDC_USER_COMBO);
     LRESULT count = combo ? SendBounded(combo, CB_GETCOUNT, 0, 0) : 0;
-    RemoteBlock block(process_.Handle(), 512);
-    for (LRESULT i = 0; i < count && block.Valid(); ++i) {
-        char name[512] = {};
+    for (LRESULT i = 0; i < count; ++i) {
+        // The system carries combo box texts across processes itself, unlike tree items; it
+        // does so faithfully only for the wide form.
+        wchar_t wide[512] = {};
         LRESULT length = SendBounded(combo, CB_GETLBTEXTLEN, i, 0);
-        if (length < 0 || length >= 511 || !block.Write(0, name, sizeof(name)))
+        DWORD_PTR ignored = 0;
+        if (length < 0 || length >= 511 ||
+            !SendMessageTimeoutW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide),
+                                 SMTO_ABORTIFHUNG, 5000, &ignored))
             break;
-        SendBounded(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(block.At(0)));
-        block.Read(0, name, sizeof(name) - 1);
+        char name[1024] = {};
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, name, sizeof(name) - 1, nullptr, nullptr);
         names.push_back(name);
     }
     return names;
