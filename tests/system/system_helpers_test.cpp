@@ -62,7 +62,8 @@ TEST(RegistryTest, DeleteNeedsTheParentKey) {
     EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, child, "Value", &value));
     // A missing child under an existing parent still counts; a missing parent doesn't.
     EXPECT_TRUE(DeleteRegistryKey(HKEY_CURRENT_USER, TEST_KEY, "Child"));
-    EXPECT_FALSE(DeleteRegistryKey(HKEY_CURRENT_USER, "Software\\OrvexFoundationTests\\Absent", "Child"));
+    EXPECT_FALSE(
+        DeleteRegistryKey(HKEY_CURRENT_USER, "Software\\OrvexFoundationTests\\Absent", "Child"));
 }
 
 TEST(FileProbeTest, ReportsSizeOfAnExistingFile) {
