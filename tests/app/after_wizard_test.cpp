@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <windows.h>
-#include <tlhelp32.h>
-
 #include <string>
 #include <vector>
 
@@ -30,32 +27,6 @@ void RecordReadMe(const SetupScript* script) {
     calls.push_back(std::string("readme ") + script->readMePath);
 }
 const AfterWizardActions recorder = {RecordRestart, RecordActiveSync, RecordReadMe};
-
-// Waits until no child of this process runs one of the named programs. Other children (Wine
-// starts its desktop process from the first program that shows a window) don't count.
-bool WaitForChildrenGone(std::vector<std::string> names, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        bool running = false;
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32 entry;
-        entry.dwSize = sizeof(entry);
-        for (BOOL more = Process32First(snapshot, &entry); more;
-             more = Process32Next(snapshot, &entry)) {
-            for (const std::string& name : names) {
-                if (entry.th32ParentProcessID == GetCurrentProcessId() &&
-                    lstrcmpiA(entry.szExeFile, name.c_str()) == 0)
-                    running = true;
-            }
-        }
-        CloseHandle(snapshot);
-        if (!running)
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(50);
-    }
-}
 
 SetupScript* ScriptWithReadMe(const char* readMePath) {
     SetupScript* script = NewSetupScript();
@@ -119,6 +90,5 @@ TEST(AfterWizardTest, RealActionsStartWcesmgrAndOpenTheExpandedReadMe) {
     EXPECT_TRUE(WaitForWcesmgrRecord(destination.Path(), "end", 10000))
         << "the read-me was not opened";
     EXPECT_EQ("start \nend \n", WcesmgrRecord(destination.Path()));
-    EXPECT_TRUE(WaitForChildrenGone({"wcesmgr.exe", "ReadMe.exe"}, 10000))
-        << "the started programs did not end";
+    EXPECT_TRUE(WaitForChildProcessesGone(10000)) << "the started programs did not end";
 }
