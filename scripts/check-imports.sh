@@ -16,5 +16,15 @@ for dll in $dlls; do
     *) echo "$exe: imports from $dll" >&2; status=1 ;;
   esac
 done
+# Functions that Windows 95/98/Me (and some of them XP) lack; the threading runtime behind C++
+# exception support brings in the first two.
+functions=$(echo "$dump" | awk '/DLL Name/ {inside=1} inside && /^\t[0-9a-f]+\t/ {print $3}')
+for missing in GetTickCount64 AddVectoredExceptionHandler GetFileSizeEx SetFilePointerEx \
+               GetModuleHandleExA InitializeCriticalSectionAndSpinCount; do
+  if echo "$functions" | grep -qx "$missing"; then
+    echo "$exe: imports $missing, which older Windows lacks" >&2
+    status=1
+  fi
+done
 [ "$status" = 0 ] && echo "$exe: PE32 i386 GUI, imports: $(echo $dlls)"
 exit "$status"
