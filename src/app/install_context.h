@@ -7,7 +7,8 @@
 // Working record of one install run: expands the run's paths and writes its log.
 class InstallContext : public PathMacros, public InstallLog {
   public:
-    // productTitle null (or none given) leaves the log without a file name: nothing is logged.
+    // Without a title (null or empty) the log gets no file name and records nothing; so too when
+    // the destination expands to nothing or the log's path would not fit in fileName.
     InstallContext(const char* installerFolder, const char* destFolder, const char* productTitle,
                    HWND ownerWindow);
     ~InstallContext() override;

@@ -1,5 +1,8 @@
 #pragma once
+#include <stddef.h>
 #include <windows.h>
+
+#include "system/win_handles.h"
 
 // Writer of _Install.log. The install context derives from it and fills its fields.
 class InstallLog {
@@ -11,11 +14,19 @@ class InstallLog {
 
     // keyword is one of the logKeywords texts; value may be null. Failures are silent.
     void WriteEntry(const char* keyword, const char* value);
+    // The open file (created with its header if it did not exist), or INVALID_HANDLE_VALUE.
     HANDLE OpenLog();
     void CloseLog();
 
     char fileName[MAX_PATH];
     const char* title = nullptr;
     const char* source = nullptr;
-    HANDLE fileHandle = INVALID_HANDLE_VALUE;
+    FileHandle fileHandle;
 };
+
+// One line of the log, each ending in a single line feed; they return the length written.
+// A line that would not fit in size is cut before its line feed, never after it.
+size_t FormatLogStartedLine(const SYSTEMTIME& utc, char* line, size_t size);
+size_t FormatLogTitleLine(const char* title, char* line, size_t size);
+size_t FormatLogSourceLine(const char* source, char* line, size_t size);
+size_t FormatLogEntryLine(const char* keyword, const char* value, char* line, size_t size);

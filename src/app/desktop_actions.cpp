@@ -1,0 +1,146 @@
+#include "app/desktop_actions.h"
+
+#include <string.h>
+
+#include "app/install_result.h"
+#include "log/log_format.h"
+#include "system/file_probe.h"
+#include "system/text.h"
+
+namespace {
+
+// Room for an expansion that may exceed a path buffer, so that an over-long result is seen
+// and refused instead of being cut into the name of some other file.
+const size_t EXPANSION_ROOM = 2048;
+
+bool IsFolder(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void NoteFailedFile(InstallContext& context, const char* path) {
+    CopyText(context.failedFileName, sizeof(context.failedFileName), FileNamePart(path));
+}
+
+} // namespace
+
+void PrepareItemPaths(InstallContext& context, const char* itemPath, bool makeFolder) {
+    context.sourcePath[0] = '\0';
+    context.targetPath[0] = '\0';
+    if (!itemPath)
+        return;
+    // A path without a folder, or ending in a backslash, names no file to take from the
+    // installer folder, and its target would be relative to whatever folder is current: both
+    // scratch paths stay empty (a missing source to the callers). A target too long for its
+    // buffer stays empty as well rather than being cut into the name of another file.
+    const char* slash = FindLastChar(itemPath, '\\');
+    if (!slash || slash[1] == '\0')
+        return;
+
+    if (strlen(context.installerFolder) + strlen(slash) >= sizeof(context.sourcePath))
+        return;
+    CopyText(context.sourcePath, sizeof(context.sourcePath), context.installerFolder);
+    AppendText(context.sourcePath, sizeof(context.sourcePath), slash);
+
+    char expanded[EXPANSION_ROOM];
+    context.Expand(itemPath, expanded, sizeof(expanded));
+    if (strlen(expanded) >= sizeof(context.targetPath))
+        return;
+    CopyText(context.targetPath, sizeof(context.targetPath), expanded);
+    if (makeFolder)
+        MakeDirectoryPath(context, context.targetPath, true);
+}
+
+bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFileName) {
+    if (!path)
+        return false;
+    if (path[0] == '%') {
+        context.Expand(path, context.targetPath, sizeof(context.targetPath));
+        path = context.targetPath;
+    }
+    // The cuts below happen on a copy, so the caller's text never changes.
+    char folder[MAX_PATH];
+    if (CopyText(folder, sizeof(folder), path) != strlen(path))
+        return false;
+    if (stripFileName) {
+        char* slash = FindLastChar(folder, '\\');
+        if (!slash)
+            return false;
+        *slash = '\0';
+    }
+    size_t fullLength = strlen(folder);
+    if (fullLength == 0)
+        return false;
+
+    while (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
+        char* slash = FindLastChar(folder, '\\');
+        if (!slash)
+            return false;
+        *slash = '\0';
+    }
+    const char* madeDir = LogKeywordText(LOG_MADE_DIR);
+    size_t length = strlen(folder);
+    if (length == fullLength) {
+        if (!IsFolder(folder))
+            return false;
+        context.WriteEntry(madeDir, folder);
+        return true;
+    }
+    // Outermost missing level first: each cut is a backslash that is put back in turn.
+    while (length < fullLength) {
+        folder[length] = '\\';
+        length = strlen(folder);
+        if (CreateDirectoryA(folder, nullptr)) {
+            context.WriteEntry(madeDir, folder);
+        } else if (!IsFolder(folder)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool FilesMatch(const char* first, const char* second) {
+    WIN32_FIND_DATAA one;
+    WIN32_FIND_DATAA other;
+    if (!ProbeFile(first, &one) || !ProbeFile(second, &other))
+        return false;
+    return one.nFileSizeHigh == other.nFileSizeHigh && one.nFileSizeLow == other.nFileSizeLow &&
+           one.ftLastWriteTime.dwLowDateTime == other.ftLastWriteTime.dwLowDateTime &&
+           one.ftLastWriteTime.dwHighDateTime == other.ftLastWriteTime.dwHighDateTime;
+}
+
+bool ClearReadOnly(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesA(path, attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+    }
+    return true;
+}
+
+int CopyDesktopFile(InstallContext& context, const char* itemPath) {
+    PrepareItemPaths(context, itemPath, true);
+    if (context.sourcePath[0] == '\0' ||
+        GetFileAttributesA(context.sourcePath) == INVALID_FILE_ATTRIBUTES) {
+        NoteFailedFile(context, context.sourcePath[0] ? context.sourcePath : itemPath);
+        return RESULT_SOURCE_MISSING;
+    }
+    if (context.targetPath[0] == '\0') {
+        NoteFailedFile(context, context.sourcePath);
+        return RESULT_COPY_FAILED;
+    }
+    context.WriteEntry(LogKeywordText(LOG_FILE_COPY), context.targetPath);
+    if (FilesMatch(context.sourcePath, context.targetPath))
+        return RESULT_OK;
+    if (ClearReadOnly(context.targetPath))
+        DeleteFileA(context.targetPath);
+    if (CopyFileA(context.sourcePath, context.targetPath, FALSE)) {
+        // A copy from read-only media would stay read-only.
+        ClearReadOnly(context.targetPath);
+        return RESULT_OK;
+    }
+    NoteFailedFile(context, context.sourcePath);
+    return RESULT_COPY_FAILED;
+}

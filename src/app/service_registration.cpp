@@ -1,0 +1,80 @@
+#include "app/service_registration.h"
+
+#include "app/desktop_actions.h"
+#include "app/install_result.h"
+#include "app/installer_path.h"
+#include "app/module.h"
+#include "app/staging_path.h"
+#include "log/log_format.h"
+#include "system/external_programs.h"
+#include "system/registry.h"
+#include "system/text.h"
+
+namespace {
+
+const char RUN_ONCE_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+bool RemoveOldServiceFile(InstallContext& context, const char* itemPath, bool activeSync) {
+    PrepareItemPaths(context, itemPath, true);
+    if (context.targetPath[0] == '\0' || context.sourcePath[0] == '\0')
+        return false;
+    if (FilesMatch(context.sourcePath, context.targetPath) ||
+        GetFileAttributesA(context.targetPath) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    if (activeSync && IsActiveSyncRunning())
+        ControlActiveSync(context.ownerWindow, false, true);
+    RunRegSvr32(context.ownerWindow, context.targetPath, false);
+    return DeleteFileA(context.targetPath) != FALSE;
+}
+
+} // namespace
+
+bool RemoveOldService(InstallContext& context, const char* itemPath) {
+    return RemoveOldServiceFile(context, itemPath, false);
+}
+
+bool RemoveOldActiveSyncService(InstallContext& context, const char* itemPath) {
+    return RemoveOldServiceFile(context, itemPath, true);
+}
+
+int RegisterService(InstallContext& context, const char* itemPath, int32_t* restartNeeded) {
+    int copied = CopyDesktopFile(context, itemPath);
+    // Without a usable target there is nothing to register now or later.
+    if (context.targetPath[0] == '\0')
+        return copied;
+    context.WriteEntry(LogKeywordText(LOG_REGSVR32), context.targetPath);
+    if (copied != RESULT_OK) {
+        if (restartNeeded)
+            *restartNeeded = 1;
+        return DeferRegistration(context, context.sourcePath, context.targetPath);
+    }
+    if (RunRegSvr32(context.ownerWindow, context.targetPath, true))
+        return RESULT_OK;
+    CopyText(context.failedFileName, sizeof(context.failedFileName),
+             FileNamePart(context.targetPath));
+    return RESULT_SERVICE_REGISTER_FAILED;
+}
+
+int RegisterActiveSyncService(InstallContext& context, const char* itemPath,
+                              int32_t* restartNeeded) {
+    int result = RegisterService(context, itemPath, restartNeeded);
+    context.WriteEntry(LogKeywordText(LOG_STOP_ACTIVESYNC), nullptr);
+    return result;
+}
+
+int DeferRegistration(InstallContext&, const char* sourcePath, const char* targetPath) {
+    char stagingPath[MAX_PATH];
+    char installerPath[MAX_PATH];
+    if (!FormStagingPath(targetPath, stagingPath, sizeof(stagingPath)) ||
+        !GetInstallerPath(moduleInstance, installerPath, sizeof(installerPath)))
+        return RESULT_OK;
+    DeleteFileA(stagingPath);
+    CopyFileA(sourcePath, stagingPath, FALSE);
+
+    char valueName[MAX_PATH + 16];
+    FormatText(valueName, sizeof(valueName), "Install %s", FileNamePart(sourcePath));
+    char command[2 * MAX_PATH + 16];
+    FormatText(command, sizeof(command), "\"%s\" -register%s", installerPath, targetPath);
+    WriteRegistryString(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, valueName, command);
+    return RESULT_OK;
+}

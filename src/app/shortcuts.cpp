@@ -1,0 +1,115 @@
+#include <objbase.h>
+#include <shlobj.h>
+#include <string.h>
+
+#include "app/desktop_actions.h"
+#include "log/log_format.h"
+#include "system/text.h"
+
+namespace {
+
+// Defined here so that the program needs no import library for three GUIDs.
+const CLSID shellLinkClass = {
+    0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID shellLinkInterface = {
+    0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID persistFileInterface = {
+    0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+const char LINK_EXTENSION[] = ".lnk";
+
+// Puts the link's folder into targetPath: a folder given as a macro is used as it is; any other
+// is a group under the Start menu, made on demand. False when the folder is unknown or its path
+// does not fit.
+bool PlaceLinkFolder(InstallContext& context, const char* folder) {
+    char group[MAX_PATH];
+    bool isGroup = !(folder && folder[0] == '%');
+    if (!isGroup)
+        CopyText(group, sizeof(group), folder);
+    else if (folder && *folder)
+        FormatText(group, sizeof(group), "%%STARTMENU%%\\%s", folder);
+    else
+        CopyText(group, sizeof(group), "%STARTMENU%");
+    if (strlen(group) + 1 >= sizeof(group))
+        return false;
+    char expanded[2048];
+    context.Expand(group, expanded, sizeof(expanded));
+    if (expanded[0] == '\0' || strlen(expanded) >= sizeof(context.targetPath))
+        return false;
+    CopyText(context.targetPath, sizeof(context.targetPath), expanded);
+    if (isGroup)
+        MakeDirectoryPath(context, context.targetPath, false);
+    return true;
+}
+
+// Saves the configured link under linkName in the folder named by targetPath.
+bool SaveLink(InstallContext& context, IPersistFile* persist, const char* linkName) {
+    char* path = context.targetPath;
+    size_t size = sizeof(context.targetPath);
+    size_t length = strlen(path);
+    // A cut name would save the link under another name, or not as a link at all.
+    if (length + 1 + strlen(linkName) + strlen(LINK_EXTENSION) >= size)
+        return false;
+    AppendText(path, size, "\\");
+    AppendText(path, size, linkName);
+    AppendText(path, size, LINK_EXTENSION);
+    WCHAR widePath[MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH))
+        return false;
+    if (FAILED(persist->Save(widePath, TRUE)))
+        return false;
+    context.WriteEntry(LogKeywordText(LOG_SHELL_LINK), path);
+    return true;
+}
+
+bool ConfigureAndSave(InstallContext& context, IShellLinkA* link, IPersistFile* persist,
+                      const char* linkName, const char* folder, const char* target,
+                      const char* arguments, int iconIndex) {
+    context.Expand(target ? target : "", context.targetPath, sizeof(context.targetPath));
+    if (FAILED(link->SetPath(context.targetPath)))
+        return false;
+    if (iconIndex != 0)
+        link->SetIconLocation(context.targetPath, iconIndex);
+    if (arguments && *arguments) {
+        char expanded[MAX_PATH];
+        context.Expand(arguments, expanded, sizeof(expanded));
+        link->SetArguments(expanded);
+    }
+    if (FAILED(link->SetDescription(linkName)))
+        return false;
+    if (!PlaceLinkFolder(context, folder))
+        return false;
+    return SaveLink(context, persist, linkName);
+}
+
+} // namespace
+
+bool CreateShortcut(InstallContext& context, const char* linkName, const char* folder,
+                    const char* target, const char* arguments, int iconIndex) {
+    if (!linkName)
+        return false;
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(shellLinkClass, nullptr, CLSCTX_INPROC_SERVER, shellLinkInterface,
+                                reinterpret_cast<void**>(&link))))
+        return false;
+    IPersistFile* persist = nullptr;
+    if (FAILED(link->QueryInterface(persistFileInterface, reinterpret_cast<void**>(&persist)))) {
+        link->Release();
+        return false;
+    }
+    bool saved =
+        ConfigureAndSave(context, link, persist, linkName, folder, target, arguments, iconIndex);
+    persist->Release();
+    link->Release();
+    return saved;
+}
+
+bool CreateDesktopShortcut(InstallContext& context, const char* linkName, const char* target,
+                           const char* arguments, int iconIndex) {
+    return CreateShortcut(context, linkName, "%DESKTOP%", target, arguments, iconIndex);
+}
+
+bool CreateSendToShortcut(InstallContext& context, const char* linkName, const char* target,
+                          const char* arguments, int iconIndex) {
+    return CreateShortcut(context, linkName, "%SENDTO%", target, arguments, iconIndex);
+}

@@ -1,0 +1,8 @@
+#pragma once
+#include <stddef.h>
+
+// Where a server file that is in use waits for the next start of Windows: the target path with
+// its last character replaced by "_" (Acme.dll waits as Acme.dl_). False, with out emptied, when
+// the target is empty, does not fit, or already ends in "_" (the staged file would be the target
+// itself).
+bool FormStagingPath(const char* targetPath, char* out, size_t outSize);
