@@ -10,6 +10,8 @@
 #include "app/desktop_actions.h"
 #include "app/install_context.h"
 #include "log/log_format.h"
+#include "app/service_registration.h"
+#include "support/system_standins.h"
 #include "support/test_support.h"
 #include "system/external_programs.h"
 #include "system/message_box.h"
@@ -19,7 +21,7 @@
 namespace {
 
 const char UNINSTALL_PARENT[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const char CEAPPMGR_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAppMgr.exe";
+const DWORD CALL_LIMIT_MS = 60000;
 
 // Records what the replay shows; onStep runs at every step.
 class RecordingProgress : public ReplayProgress {
@@ -149,6 +151,62 @@ TEST(ReplayLogTest, RealInstallIsUndoneFilesThenFoldersInnermostFirst) {
     CoUninitialize();
 }
 
+TEST(ReplayLogTest, ServicesAreUnregisteredFirstAndActiveSyncToldToQuitOnce) {
+    Installation install;
+    for (const char* name : {"SyncA.dll", "SyncB.dll"})
+        ASSERT_TRUE(
+            CopyFileA(TestComServerPath().c_str(), (install.setup + "\\" + name).c_str(), FALSE));
+    std::string activeSync = install.folder.File("ActiveSync");
+    CreateDirectoryA(activeSync.c_str(), nullptr);
+    ASSERT_TRUE(CopyActiveSyncStandIns(activeSync));
+    TempRegistryKey appPath(HKEY_LOCAL_MACHINE, CEAPPMGR_APP_PATHS_KEY);
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, CEAPPMGR_APP_PATHS_KEY, nullptr,
+                                    (activeSync + "\\CEAppMgr.exe").c_str()));
+    std::string serverA = install.dest + "\\SyncA.dll";
+    std::string serverB = install.dest + "\\SyncB.dll";
+    RegistryValueGuard markerA(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, serverA.c_str());
+    RegistryValueGuard markerB(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, serverB.c_str());
+
+    ASSERT_TRUE(CallWithDeadline(CALL_LIMIT_MS, [&] {
+        install.Run([](InstallContext& context) {
+            int32_t restart = 0;
+            EXPECT_EQ(0, RegisterActiveSyncService(context, "%DEST_PATH%\\SyncA.dll", &restart));
+            EXPECT_EQ(0, RegisterActiveSyncService(context, "%DEST_PATH%\\SyncB.dll", &restart));
+        });
+    }));
+    ASSERT_TRUE(TestComServerRegistered(serverA));
+    ASSERT_TRUE(TestComServerRegistered(serverB));
+    ASSERT_EQ("", WcesmgrRecord(activeSync));
+
+    UninstallLog log;
+    ReadUninstallLog(install.log.c_str(), &log);
+    RecordingProgress progress;
+    // After each step: servers still registered, files still there, connection manager runs.
+    std::vector<std::string> snapshots;
+    progress.onStep = [&]() {
+        std::string record = WcesmgrRecord(activeSync);
+        snapshots.push_back(std::string(TestComServerRegistered(serverA) ? "A" : "-") +
+                            (TestComServerRegistered(serverB) ? "B" : "-") +
+                            (FileExists(serverA) ? "a" : "-") + (FileExists(serverB) ? "b" : "-") +
+                            " " + record);
+    };
+    activeSyncRunning = 1;
+    ASSERT_TRUE(
+        CallWithDeadline(CALL_LIMIT_MS, [&] { ReplayLog(&progress, &log, CountingPauses()); }));
+    EXPECT_EQ(0, activeSyncRunning);
+    activeSyncRunning = 1;
+
+    // Newest first: the second StopActiveSync stops ActiveSync (and is waited for), the first
+    // finds it stopped; each server is unregistered before its file is deleted.
+    const std::string quit = "start /quit\nend /quit\n";
+    const std::vector<std::string> expected = {"ABab " + quit, "A-ab " + quit, "A-ab " + quit,
+                                               "--ab " + quit, "--a- " + quit, "---- " + quit,
+                                               "---- " + quit, "---- " + quit};
+    EXPECT_EQ(expected, snapshots);
+    EXPECT_EQ((std::vector<int>{4, 2, 2, 0}), progress.steps);
+    ExpectAllGone({install.dest, install.log});
+}
+
 TEST(ReplayLogTest, TwoRunsAreUndoneNewestFirstWithinEachStage) {
     Installation install;
     install.Run([](InstallContext& context) { CopyDesktopFile(context, "%DEST_PATH%\\x\\a.txt"); });
@@ -212,7 +270,7 @@ TEST(ReplayLogTest, FileHeldOpenStaysAndSetsDeleteFailed) {
 
 TEST(ReplayLogTest, PausesFollowOnlyEntriesWhosePathExisted) {
     // ActiveSync is not installed here: its stop fails and the flag stays set.
-    TempRegistryKey noActiveSync(HKEY_LOCAL_MACHINE, CEAPPMGR_KEY);
+    TempRegistryKey noActiveSync(HKEY_LOCAL_MACHINE, CEAPPMGR_APP_PATHS_KEY);
     Installation install;
     install.Run([](InstallContext& context) { CopyDesktopFile(context, "%DEST_PATH%\\a.txt"); });
     std::string gone = install.dest + "\\gone";
