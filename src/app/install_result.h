@@ -2,6 +2,8 @@
 
 enum InstallResult : int {
     RESULT_OK = 0,
+    // The run could not allocate its item list or context; nothing was done.
+    RESULT_NOT_STARTED = -1,
     RESULT_SERVICE_REGISTER_FAILED = -6,
     RESULT_SOURCE_MISSING = -7,
     RESULT_COPY_FAILED = -8,

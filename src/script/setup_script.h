@@ -63,5 +63,6 @@ struct SetupScript {
 SetupScript* ReadSetupScript(const char* scriptPath);
 void DestroySetupScript(SetupScript* script);
 // Appends the items of the selected components in install order; the items stay the script's.
-void CollectSelectedItems(const SetupScript* script, PtrArray* items);
+// False when memory ran out (the list is then empty).
+bool CollectSelectedItems(const SetupScript* script, PtrArray* items);
 bool HasWideApi();
