@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/install_context.h"
+#include "log/install_log.h"
+#include "log/log_format.h"
+#include "support/test_support.h"
+
+namespace {
+std::string StartedLine(const SYSTEMTIME& utc) {
+    char line[292];
+    FormatLogStartedLine(utc, line, sizeof(line));
+    return line;
+}
+
+std::string Header(const std::string& startedLine, const std::string& title,
+                   const std::string& source) {
+    return startedLine + "Title: " + title + " Installation\n" + "Source: " + source + "\n";
+}
+
+// Opening the log for reading fails while a run holds it.
+bool LockedByWriter(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(file);
+    return false;
+}
+
+class InstallLogTest : public ::testing::Test {
+  protected:
+    InstallLogTest() : dest_("orvex dest"), log_(dest_.File("_Install.log")) {}
+    TempFolder installer_{"orvexinst"};
+    TempFolder dest_;
+    std::string log_;
+};
+} // namespace
+
+TEST(InstallLogLinesTest, FormatsHeaderAndEntryLines) {
+    SYSTEMTIME march{};
+    march.wYear = 2004;
+    march.wMonth = 3;
+    march.wDay = 9;
+    march.wHour = 14;
+    march.wMinute = 5;
+    EXPECT_EQ("***  Installation Started 03/09/2004 14:05  ***\n", StartedLine(march));
+
+    // Cut, a line still ends with its line feed.
+    char line[292];
+    std::string tooLong(400, 'v');
+    EXPECT_EQ(291u, FormatLogEntryLine("File Copy:", tooLong.c_str(), line, sizeof(line)));
+    EXPECT_EQ('\n', line[290]);
+}
+
+TEST_F(InstallLogTest, FirstRunWritesHeaderAtFirstEntryAndExactLines) {
+    std::string longValue = "C:\\" + std::string(256, 'v');
+    ASSERT_EQ(259u, longValue.size());
+    SYSTEMTIME before, after;
+    std::string bytes;
+    {
+        InstallContext context(installer_.Path().c_str(), dest_.Path().c_str(), "Acme Reader",
+                               nullptr);
+        EXPECT_FALSE(FileExists(log_)) << "the log exists before its first entry";
+        GetSystemTime(&before);
+        context.WriteEntry(LogKeywordText(LOG_MADE_DIR), dest_.Path().c_str());
+        GetSystemTime(&after);
+        context.WriteEntry(LogKeywordText(LOG_FILE_COPY), longValue.c_str());
+        context.WriteEntry(LogKeywordText(LOG_STOP_ACTIVESYNC), nullptr);
+        context.WriteEntry(LogKeywordText(LOG_SHELL_LINK), "C:\\Links\\Reader.lnk");
+        EXPECT_TRUE(LockedByWriter(log_));
+        context.CloseLog();
+        EXPECT_FALSE(LockedByWriter(log_));
+        bytes = ReadFileBytes(log_);
+        // After CloseLog a later entry opens the file again, without a second header.
+        context.WriteEntry(LogKeywordText(LOG_REGSVR32), "C:\\x.dll");
+    }
+    std::string started = bytes.substr(0, bytes.find('\n') + 1);
+    EXPECT_TRUE(started == StartedLine(before) || started == StartedLine(after)) << started;
+    std::string body = "Made Dir: " + dest_.Path() + "\n" + "File Copy: " + longValue + "\n" +
+                       "StopActiveSync: \n" + "Shell Link: C:\\Links\\Reader.lnk\n";
+    EXPECT_EQ(Header(started, "Acme Reader", dest_.Path()) + body, bytes);
+    EXPECT_EQ(bytes + "RegSvr32: C:\\x.dll\n", ReadFileBytes(log_));
+}
+
+TEST_F(InstallLogTest, LaterRunsAndAnEmptyLogGetNoHeader) {
+    {
+        InstallContext first(installer_.Path().c_str(), dest_.Path().c_str(), "Acme", nullptr);
+        first.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\a.txt");
+    }
+    std::string firstRun = ReadFileBytes(log_);
+    ASSERT_FALSE(firstRun.empty());
+    {
+        InstallContext second(installer_.Path().c_str(), dest_.Path().c_str(), "Other", nullptr);
+        second.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\b.txt");
+    }
+    EXPECT_EQ(firstRun + "File Copy: C:\\b.txt\n", ReadFileBytes(log_));
+
+    TempFolder other("orvexempty");
+    ASSERT_TRUE(WriteFileBytes(other.File("_Install.log"), ""));
+    {
+        InstallContext context(installer_.Path().c_str(), other.Path().c_str(), "Acme", nullptr);
+        context.WriteEntry(LogKeywordText(LOG_MADE_DIR), "C:\\d");
+    }
+    EXPECT_EQ("Made Dir: C:\\d\n", ReadFileBytes(other.File("_Install.log")));
+}
+
+TEST_F(InstallLogTest, NothingIsWrittenWithoutTitleOrBeforeTheFolderExists) {
+    for (const char* title : {static_cast<const char*>(nullptr), ""}) {
+        InstallContext context(installer_.Path().c_str(), dest_.Path().c_str(), title, nullptr);
+        EXPECT_STREQ("", context.fileName);
+        context.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\a.txt");
+        EXPECT_EQ(INVALID_HANDLE_VALUE, context.OpenLog());
+    }
+    EXPECT_FALSE(FileExists(log_));
+
+    std::string later = dest_.File("Later");
+    InstallContext context(installer_.Path().c_str(), later.c_str(), "Acme", nullptr);
+    context.WriteEntry(LogKeywordText(LOG_MADE_DIR), "C:\\lost");
+    ASSERT_TRUE(CreateDirectoryA(later.c_str(), nullptr));
+    context.WriteEntry(LogKeywordText(LOG_MADE_DIR), later.c_str());
+    context.CloseLog();
+    std::string bytes = ReadFileBytes(later + "\\_Install.log");
+    std::string started = bytes.substr(0, bytes.find('\n') + 1);
+    EXPECT_EQ(Header(started, "Acme", later) + "Made Dir: " + later + "\n", bytes);
+}
