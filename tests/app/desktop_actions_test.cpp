@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <string.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/desktop_actions.h"
+#include "app/install_result.h"
+#include "support/desktop_support.h"
+#include "system/text.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class DesktopActionsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        CoInitialize(nullptr);
+        context.reset(new InstallContext(setup.Path().c_str(), dest.Path().c_str(),
+                                         "Orvex Desktop Test", nullptr));
+    }
+    void TearDown() override {
+        context.reset();
+        CoUninitialize();
+    }
+    // Closes the log so that it can be read.
+    Lines Entries() {
+        context->CloseLog();
+        return LogEntries(dest.File("_Install.log"));
+    }
+    std::string Expanded(const char* text) {
+        char out[MAX_PATH];
+        context->Expand(text, out, sizeof(out));
+        return out;
+    }
+
+    TempFolder setup{"orvex setup"};
+    TempFolder dest{"orvex dest"};
+    std::unique_ptr<InstallContext> context;
+};
+
+TEST_F(DesktopActionsTest, CopyTakesSourceFlatFromInstallerFolderAndMakesLevelsOutermostFirst) {
+    ASSERT_TRUE(WriteFileBytes(setup.File("data.txt"), "flat source"));
+    // A file of the same relative path below the installer folder must not be the source.
+    CreateDirectoryA(setup.File("a").c_str(), nullptr);
+    ASSERT_TRUE(WriteFileBytes(setup.File("a\\data.txt"), "nested"));
+
+    EXPECT_EQ(RESULT_OK, CopyDesktopFile(*context, "%DEST_PATH%\\a\\b\\c\\data.txt"));
+
+    EXPECT_EQ(setup.File("data.txt"), context->sourcePath);
+    EXPECT_EQ(dest.File("a\\b\\c\\data.txt"), context->targetPath);
+    EXPECT_EQ("flat source", ReadFileBytes(dest.File("a\\b\\c\\data.txt")));
+    EXPECT_EQ((Lines{"Made Dir: " + dest.File("a"), "Made Dir: " + dest.File("a\\b"),
+                     "Made Dir: " + dest.File("a\\b\\c"),
+                     "File Copy: " + dest.File("a\\b\\c\\data.txt")}),
+              Entries());
+}
+
+TEST_F(DesktopActionsTest, SystemFolderTargetAndExistingFolderGiveOneMadeDirEntry) {
+    PrepareItemPaths(*context, "%SYSTEM%\\OrvexAcme.dll", true);
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, sizeof(system));
+    EXPECT_EQ(setup.File("OrvexAcme.dll"), context->sourcePath);
+    EXPECT_EQ(std::string(system) + "\\OrvexAcme.dll", context->targetPath);
+    EXPECT_EQ((Lines{std::string("Made Dir: ") + system}), Entries());
+}
+
+TEST_F(DesktopActionsTest, ReadOnlyTargetIsReplacedAndBothEndsStayWritable) {
+    std::string source = setup.File("tool.dll");
+    std::string target = dest.File("tool.dll");
+    ASSERT_TRUE(WriteFileBytes(source, "new version"));
+    ASSERT_TRUE(WriteFileBytes(target, "old"));
+    // As from a CD: the copy would carry the source's read-only attribute along.
+    SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+
+    EXPECT_EQ(RESULT_OK, CopyDesktopFile(*context, "%DEST_PATH%\\tool.dll"));
+
+    EXPECT_EQ("new version", ReadFileBytes(target));
+    EXPECT_EQ(0u, Attributes(target) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ((Lines{"Made Dir: " + dest.Path(), "File Copy: " + target}), Entries());
+}
+
+TEST_F(DesktopActionsTest, EqualSizeAndTimeSkipCopyButStillLog) {
+    std::string source = setup.File("same.bin");
+    std::string target = dest.File("same.bin");
+    ASSERT_TRUE(WriteFileBytes(source, "AAAA"));
+    ASSERT_TRUE(WriteFileBytes(target, "BBBB"));
+    FILETIME time;
+    ASSERT_TRUE(GetLastWriteTime(source, &time));
+    ASSERT_TRUE(SetLastWriteTime(target, time));
+
+    EXPECT_EQ(RESULT_OK, CopyDesktopFile(*context, "%DEST_PATH%\\same.bin"));
+
+    EXPECT_EQ("BBBB", ReadFileBytes(target));
+    EXPECT_EQ((Lines{"Made Dir: " + dest.Path(), "File Copy: " + target}), Entries());
+
+    // A different time alone is enough to copy.
+    time.dwHighDateTime -= 1;
+    ASSERT_TRUE(SetLastWriteTime(target, time));
+    EXPECT_EQ(RESULT_OK, CopyDesktopFile(*context, "%DEST_PATH%\\same.bin"));
+    EXPECT_EQ("AAAA", ReadFileBytes(target));
+}
+
+TEST_F(DesktopActionsTest, MissingSourceGivesMinus7WithItsName) {
+    EXPECT_EQ(RESULT_SOURCE_MISSING, CopyDesktopFile(*context, "%DEST_PATH%\\sub\\absent.dll"));
+    EXPECT_STREQ("absent.dll", context->failedFileName);
+    EXPECT_EQ((Lines{"Made Dir: " + dest.File("sub")}), Entries());
+}
+
+TEST_F(DesktopActionsTest, PathWithoutFileNameIsMissingSourceAndTouchesNothing) {
+    // A relative target would land in the current folder, here the destination.
+    ASSERT_TRUE(WriteFileBytes(setup.File("plain.txt"), "source"));
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof(previous), previous);
+    SetCurrentDirectoryA(dest.Path().c_str());
+    ASSERT_TRUE(WriteFileBytes(dest.File("plain.txt"), "keep"));
+
+    EXPECT_EQ(RESULT_SOURCE_MISSING, CopyDesktopFile(*context, "plain.txt"));
+    EXPECT_STREQ("plain.txt", context->failedFileName);
+    EXPECT_EQ(RESULT_SOURCE_MISSING, CopyDesktopFile(*context, ""));
+    EXPECT_EQ(RESULT_SOURCE_MISSING, CopyDesktopFile(*context, "%DEST_PATH%\\"));
+    SetCurrentDirectoryA(previous);
+
+    EXPECT_EQ("keep", ReadFileBytes(dest.File("plain.txt")));
+    EXPECT_FALSE(FileExists(dest.File("_Install.log")));
+}
+
+TEST_F(DesktopActionsTest, OverlongPathsAreRefusedWithinTheBuffers) {
+    std::string longName(240, 'n');
+    ASSERT_TRUE(WriteFileBytes(setup.File("short.txt"), "x"));
+
+    // The target does not fit: refused rather than cut into another file's name.
+    std::string deep = "%DEST_PATH%\\" + std::string(250, 'd') + "\\short.txt";
+    EXPECT_EQ(RESULT_COPY_FAILED, CopyDesktopFile(*context, deep.c_str()));
+    EXPECT_STREQ("short.txt", context->failedFileName);
+    EXPECT_EQ('\0', context->targetPath[0]);
+
+    // The source does not fit beside the installer folder.
+    std::string wide = "%DEST_PATH%\\" + longName;
+    EXPECT_EQ(RESULT_SOURCE_MISSING, CopyDesktopFile(*context, wide.c_str()));
+    EXPECT_EQ(63u, strlen(context->failedFileName));
+    EXPECT_LT(strlen(context->sourcePath), sizeof(context->sourcePath));
+
+    EXPECT_EQ((Lines{}), Entries());
+}
+
+TEST_F(DesktopActionsTest, TargetHeldOpenByAnotherProcessGivesMinus8) {
+    std::string target = dest.File("busy.dll");
+    ASSERT_TRUE(WriteFileBytes(setup.File("busy.dll"), "new"));
+    ASSERT_TRUE(WriteFileBytes(target, "in use"));
+    HeldFile held;
+    ASSERT_TRUE(held.Hold(target)) << "holdfile.exe did not take " << target;
+
+    EXPECT_EQ(RESULT_COPY_FAILED, CopyDesktopFile(*context, "%DEST_PATH%\\busy.dll"));
+    EXPECT_STREQ("busy.dll", context->failedFileName);
+    held.Release();
+
+    EXPECT_EQ("in use", ReadFileBytes(target));
+    EXPECT_EQ((Lines{"Made Dir: " + dest.Path(), "File Copy: " + target}), Entries());
+}
+
+TEST_F(DesktopActionsTest, MakeDirectoryPathExpandsMacrosAndGivesUpWithoutExistingRoot) {
+    EXPECT_TRUE(MakeDirectoryPath(*context, "%DEST_PATH%\\x\\y\\file.txt", true));
+    EXPECT_TRUE(FileExists(dest.File("x\\y")));
+    EXPECT_FALSE(FileExists(dest.File("x\\y\\file.txt")));
+    EXPECT_FALSE(MakeDirectoryPath(*context, "nowhere-orvex", false));
+    EXPECT_FALSE(FileExists("nowhere-orvex"));
+    EXPECT_EQ((Lines{"Made Dir: " + dest.File("x"), "Made Dir: " + dest.File("x\\y")}), Entries());
+}
+
+TEST_F(DesktopActionsTest, StartMenuShortcutMakesItsGroupBeforeTheLink) {
+    std::string group = Expanded("%STARTMENU%\\Orvex Test Group");
+    RemoveTree(group);
+    ASSERT_FALSE(FileExists(group));
+    ASSERT_TRUE(WriteFileBytes(dest.File("reader.exe"), "MZ"));
+
+    EXPECT_TRUE(CreateShortcut(*context, "Orvex Reader", "Orvex Test Group",
+                               "%DEST_PATH%\\reader.exe", "/open %DEST_PATH%\\notes.txt", 2));
+
+    std::string linkPath = group + "\\Orvex Reader.lnk";
+    SavedShortcut link;
+    bool loaded = ReadShortcut(linkPath, &link);
+    Lines entries = Entries();
+    RemoveTree(group);
+    ASSERT_TRUE(loaded) << linkPath;
+    EXPECT_TRUE(EqualNoCase(dest.File("reader.exe").c_str(), link.path.c_str())) << link.path;
+    EXPECT_EQ("/open " + dest.File("notes.txt"), link.arguments);
+    EXPECT_EQ("Orvex Reader", link.description);
+    EXPECT_EQ(dest.File("reader.exe"), link.iconPath);
+    EXPECT_EQ(2, link.iconIndex);
+    EXPECT_EQ((Lines{"Made Dir: " + group, "Shell Link: " + linkPath}), entries);
+}
+
+TEST_F(DesktopActionsTest, DesktopAndSendToShortcutsMakeNoFolder) {
+    ASSERT_TRUE(WriteFileBytes(dest.File("viewer.exe"), "MZ"));
+    std::string desktopLink = Expanded("%DESKTOP%\\Orvex Viewer.lnk");
+    std::string sendToLink = Expanded("%SENDTO%\\Orvex Send.lnk");
+
+    EXPECT_TRUE(CreateDesktopShortcut(*context, "Orvex Viewer", "%DEST_PATH%\\viewer.exe", "", 0));
+    EXPECT_TRUE(CreateSendToShortcut(*context, "Orvex Send", "%DEST_PATH%\\viewer.exe", "", 0));
+    // A folder named by a macro is used as it is, never made.
+    EXPECT_FALSE(CreateShortcut(*context, "Orvex Nowhere", "%DEST_PATH%\\links",
+                                "%DEST_PATH%\\viewer.exe", "", 0));
+
+    SavedShortcut desktop;
+    SavedShortcut sendTo;
+    bool desktopLoaded = ReadShortcut(desktopLink, &desktop);
+    bool sendToLoaded = ReadShortcut(sendToLink, &sendTo);
+    DeleteFileA(desktopLink.c_str());
+    DeleteFileA(sendToLink.c_str());
+    ASSERT_TRUE(desktopLoaded) << desktopLink;
+    ASSERT_TRUE(sendToLoaded) << sendToLink;
+    EXPECT_EQ("", desktop.arguments);
+    EXPECT_EQ("", desktop.iconPath);
+    EXPECT_EQ("Orvex Viewer", desktop.description);
+    EXPECT_EQ("Orvex Send", sendTo.description);
+    EXPECT_TRUE(EqualNoCase(dest.File("viewer.exe").c_str(), sendTo.path.c_str()));
+    EXPECT_FALSE(FileExists(dest.File("links")));
+    EXPECT_EQ((Lines{"Shell Link: " + desktopLink, "Shell Link: " + sendToLink}), Entries());
+}
+
+} // namespace

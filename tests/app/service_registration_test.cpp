@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/install_result.h"
+#include "app/installer_path_hook.h"
+#include "app/service_registration.h"
+#include "support/desktop_support.h"
+#include "support/system_standins.h"
+#include "system/external_programs.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const DWORD CALL_LIMIT_MS = 60000;
+const char RUN_ONCE_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+class ServiceRegistrationTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        activeSyncRunning = 1;
+        context.reset(new InstallContext(setup.Path().c_str(), dest.Path().c_str(),
+                                         "Orvex Service Test", nullptr));
+    }
+    void TearDown() override {
+        context.reset();
+        installerPathOverride = nullptr;
+        activeSyncRunning = 1;
+        for (const std::string& path : registered)
+            DeleteRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, path.c_str());
+        EXPECT_TRUE(WaitForChildProcessesGone(15000)) << "a started program did not end";
+    }
+    // A copy of the test COM server in the installer folder.
+    void ProvideServer(const char* name) {
+        ASSERT_TRUE(CopyFileA(TestComServerPath().c_str(), setup.File(name).c_str(), FALSE));
+        registered.push_back(dest.File(name));
+    }
+    // Runs an action that waits for regsvr32 or wcesmgr, bounded.
+    template <typename Action> void Bounded(Action action) {
+        EXPECT_TRUE(CallWithDeadline(CALL_LIMIT_MS, action)) << "a started program did not end";
+    }
+    Lines Entries() {
+        context->CloseLog();
+        return LogEntries(dest.File("_Install.log"));
+    }
+
+    TempFolder setup{"orvex setup"};
+    TempFolder dest{"orvex svc"};
+    std::unique_ptr<InstallContext> context;
+    std::vector<std::string> registered;
+    int32_t restartNeeded = 0;
+};
+
+TEST_F(ServiceRegistrationTest, NewServerIsCopiedAndReallyRegistered) {
+    ProvideServer("OrvexNew.dll");
+    std::string target = dest.File("OrvexNew.dll");
+    bool removed = false;
+    int result = -1;
+    Bounded([&] {
+        removed = RemoveOldService(*context, "%DEST_PATH%\\OrvexNew.dll");
+        result = RegisterService(*context, "%DEST_PATH%\\OrvexNew.dll", &restartNeeded);
+    });
+    EXPECT_TRUE(removed);
+    EXPECT_EQ(RESULT_OK, result);
+    EXPECT_EQ(0, restartNeeded);
+    EXPECT_TRUE(TestComServerRegistered(target));
+    EXPECT_EQ((Lines{"Made Dir: " + dest.Path(), "Made Dir: " + dest.Path(), "File Copy: " + target,
+                     "RegSvr32: " + target}),
+              Entries());
+}
+
+TEST_F(ServiceRegistrationTest, EqualInstalledCopyIsRegisteredAgainWithoutUnregisterOrCopy) {
+    ProvideServer("OrvexSame.dll");
+    std::string target = dest.File("OrvexSame.dll");
+    ASSERT_TRUE(CopyFileA(setup.File("OrvexSame.dll").c_str(), target.c_str(), FALSE));
+    // The marker stands for an earlier registration; an unregistration would remove it.
+    RegistryValueGuard marker(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, target.c_str());
+    ASSERT_TRUE(marker.Set("registered"));
+    // Readers may share the file (regsvr32 loads it), but a delete or copy would fail here.
+    HANDLE reader = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+
+    bool removed = false;
+    Bounded([&] { removed = RemoveOldService(*context, "%DEST_PATH%\\OrvexSame.dll"); });
+    EXPECT_TRUE(removed);
+    EXPECT_TRUE(TestComServerRegistered(target)) << "the equal copy was unregistered";
+    ASSERT_TRUE(marker.Remove());
+
+    int result = -1;
+    Bounded(
+        [&] { result = RegisterService(*context, "%DEST_PATH%\\OrvexSame.dll", &restartNeeded); });
+    CloseHandle(reader);
+    EXPECT_EQ(RESULT_OK, result);
+    EXPECT_EQ(0, restartNeeded) << "a copy was tried";
+    EXPECT_TRUE(TestComServerRegistered(target));
+    EXPECT_EQ((Lines{"Made Dir: " + dest.Path(), "Made Dir: " + dest.Path(), "File Copy: " + target,
+                     "RegSvr32: " + target}),
+              Entries());
+}
+
+TEST_F(ServiceRegistrationTest, LockedServerIsStagedAndDeferredToRunOnce) {
+    ProvideServer("OrvexBusy.dll");
+    std::string target = dest.File("OrvexBusy.dll");
+    ASSERT_TRUE(WriteFileBytes(target, "old server"));
+    // An installer in a folder whose path holds blanks.
+    std::string installer = setup.File("Setup.exe");
+    installerPathOverride = installer.c_str();
+    RegistryValueGuard runOnce(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexBusy.dll");
+    HeldFile held;
+    ASSERT_TRUE(held.Hold(target)) << "holdfile.exe did not take " << target;
+
+    bool removed = true;
+    int result = -1;
+    Bounded([&] {
+        removed = RemoveOldService(*context, "%DEST_PATH%\\OrvexBusy.dll");
+        result = RegisterService(*context, "%DEST_PATH%\\OrvexBusy.dll", &restartNeeded);
+    });
+    held.Release();
+
+    EXPECT_FALSE(removed);
+    EXPECT_EQ(RESULT_OK, result);
+    EXPECT_EQ(1, restartNeeded);
+    EXPECT_EQ("old server", ReadFileBytes(target));
+    EXPECT_EQ(ReadFileBytes(TestComServerPath()), ReadFileBytes(dest.File("OrvexBusy.dl_")));
+    std::string command;
+    ASSERT_TRUE(
+        ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexBusy.dll", &command));
+    EXPECT_EQ("\"" + installer + "\" -register" + target, command);
+    EXPECT_EQ((Lines{"Made Dir: " + dest.Path(), "Made Dir: " + dest.Path(), "File Copy: " + target,
+                     "RegSvr32: " + target}),
+              Entries());
+}
+
+TEST_F(ServiceRegistrationTest, ItemWithoutFileNameIsReportedAndNotDeferred) {
+    RegistryValueGuard runOnce(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install ");
+    EXPECT_FALSE(RemoveOldService(*context, "Orvex.dll"));
+    EXPECT_EQ(RESULT_SOURCE_MISSING, RegisterService(*context, "Orvex.dll", &restartNeeded));
+    EXPECT_STREQ("Orvex.dll", context->failedFileName);
+    EXPECT_EQ(0, restartNeeded);
+    std::string command;
+    EXPECT_FALSE(
+        ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install Orvex.dll", &command));
+    EXPECT_EQ((Lines{}), Entries());
+}
+
+TEST_F(ServiceRegistrationTest, ActiveSyncIsStoppedOnceForTwoDifferingOldFiles) {
+    TempFolder activeSync("orvex as");
+    ASSERT_TRUE(CopyActiveSyncStandIns(activeSync.Path()));
+    RegistryValueGuard appPath(HKEY_LOCAL_MACHINE, CEAPPMGR_APP_PATHS_KEY, nullptr);
+    ASSERT_TRUE(appPath.Set(activeSync.File("CEAppMgr.exe")));
+    ProvideServer("OrvexSyncA.dll");
+    ProvideServer("OrvexSyncB.dll");
+    std::string first = dest.File("OrvexSyncA.dll");
+    std::string second = dest.File("OrvexSyncB.dll");
+    ASSERT_TRUE(WriteFileBytes(first, "old A"));
+    ASSERT_TRUE(WriteFileBytes(second, "old B"));
+
+    int firstResult = -1;
+    int secondResult = -1;
+    Bounded([&] {
+        RemoveOldActiveSyncService(*context, "%DEST_PATH%\\OrvexSyncA.dll");
+        RemoveOldActiveSyncService(*context, "%DEST_PATH%\\OrvexSyncB.dll");
+    });
+    EXPECT_EQ("start /quit\nend /quit\n", WcesmgrRecord(activeSync.Path()));
+    EXPECT_FALSE(IsActiveSyncRunning());
+    EXPECT_FALSE(FileExists(first));
+    EXPECT_FALSE(FileExists(second));
+
+    Bounded([&] {
+        firstResult =
+            RegisterActiveSyncService(*context, "%DEST_PATH%\\OrvexSyncA.dll", &restartNeeded);
+        secondResult =
+            RegisterActiveSyncService(*context, "%DEST_PATH%\\OrvexSyncB.dll", &restartNeeded);
+    });
+    EXPECT_EQ(RESULT_OK, firstResult);
+    EXPECT_EQ(RESULT_OK, secondResult);
+    EXPECT_TRUE(TestComServerRegistered(first));
+    EXPECT_TRUE(TestComServerRegistered(second));
+    EXPECT_EQ("start /quit\nend /quit\n", WcesmgrRecord(activeSync.Path()));
+    EXPECT_EQ((Lines{"Made Dir: " + dest.Path(), "Made Dir: " + dest.Path(),
+                     "Made Dir: " + dest.Path(), "File Copy: " + first, "RegSvr32: " + first,
+                     "StopActiveSync: ", "Made Dir: " + dest.Path(), "File Copy: " + second,
+                     "RegSvr32: " + second, "StopActiveSync: "}),
+              Entries());
+}
+
+} // namespace

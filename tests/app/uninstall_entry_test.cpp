@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/install_context.h"
+#include "app/installer_path_hook.h"
+#include "app/uninstall_entry.h"
+#include "support/desktop_support.h"
+
+namespace {
+
+const char UNINSTALL_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+std::string WindowsFolder() {
+    char folder[MAX_PATH];
+    GetWindowsDirectoryA(folder, sizeof(folder));
+    return folder;
+}
+
+class UninstallEntryTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        installerPathOverride = nullptr;
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
+        SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(copy.c_str());
+    }
+    void UseInstaller(const std::string& path) {
+        installer = path;
+        installerPathOverride = installer.c_str();
+    }
+    std::string Value(const char* name) {
+        std::string value;
+        EXPECT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, name, &value)) << name;
+        return value;
+    }
+
+    // The installer lies in a folder whose path holds blanks.
+    TempFolder setup{"orvex setup folder"};
+    TempFolder dest{"orvex dest"};
+    std::string title = "Orvex " + std::string(121, 'T');
+    std::string key = UNINSTALL_KEY + title;
+    std::string copy = WindowsFolder() + "\\OrvexSetupTest.exe";
+    std::string installer;
+};
+
+TEST_F(UninstallEntryTest, CopiesInstallerAndWritesTheThreeValuesByteForByte) {
+    ASSERT_EQ(127u, title.size());
+    ASSERT_TRUE(
+        CopyFileA(BinPath("Setup.exe").c_str(), setup.File("OrvexSetupTest.exe").c_str(), FALSE));
+    UseInstaller(setup.File("OrvexSetupTest.exe"));
+    // An earlier copy made from read-only media.
+    ASSERT_TRUE(WriteFileBytes(copy, "older installer"));
+    SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_READONLY);
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
+
+    InstallContext context(setup.Path().c_str(), dest.Path().c_str(), title.c_str(), nullptr);
+    WriteUninstallEntry(context);
+
+    EXPECT_EQ(ReadFileBytes(BinPath("Setup.exe")), ReadFileBytes(copy));
+    EXPECT_EQ(0u, GetFileAttributesA(copy.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(title, Value("DisplayName"));
+    EXPECT_EQ(copy + ";-102", Value("DisplayIcon"));
+    EXPECT_EQ(copy + " -uninst" + dest.Path() + "\\_Install.log", Value("UninstallString"));
+    // Nothing of this goes into the install log.
+    EXPECT_FALSE(FileExists(dest.File("_Install.log")));
+}
+
+TEST_F(UninstallEntryTest, NothingIsWrittenWithoutTitleOrWithoutCopy) {
+    std::string uninstallKey(UNINSTALL_KEY, sizeof(UNINSTALL_KEY) - 2);
+    std::string before;
+    bool hadName = ReadRegistryValue(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", &before);
+    ASSERT_TRUE(
+        CopyFileA(BinPath("Setup.exe").c_str(), setup.File("OrvexSetupTest.exe").c_str(), FALSE));
+    UseInstaller(setup.File("OrvexSetupTest.exe"));
+    {
+        InstallContext untitled(setup.Path().c_str(), dest.Path().c_str(), nullptr, nullptr);
+        WriteUninstallEntry(untitled);
+    }
+    std::string after;
+    EXPECT_EQ(hadName, ReadRegistryValue(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", &after));
+    EXPECT_FALSE(FileExists(copy));
+
+    // An installer that cannot be copied leaves no entry.
+    UseInstaller(setup.File("Missing\\OrvexSetupTest.exe"));
+    InstallContext context(setup.Path().c_str(), dest.Path().c_str(), title.c_str(), nullptr);
+    WriteUninstallEntry(context);
+    std::string value;
+    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayName", &value));
+    EXPECT_FALSE(FileExists(copy));
+}
+
+TEST_F(UninstallEntryTest, InstallerStartedFromWindowsFolderKeepsItself) {
+    ASSERT_TRUE(CopyFileA(BinPath("Setup.exe").c_str(), copy.c_str(), FALSE));
+    UseInstaller(copy);
+
+    InstallContext context(setup.Path().c_str(), dest.Path().c_str(), title.c_str(), nullptr);
+    WriteUninstallEntry(context);
+
+    EXPECT_EQ(ReadFileBytes(BinPath("Setup.exe")), ReadFileBytes(copy));
+    EXPECT_EQ(copy + " -uninst" + dest.Path() + "\\_Install.log", Value("UninstallString"));
+}
+
+} // namespace

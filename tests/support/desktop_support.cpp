@@ -1,0 +1,135 @@
+#include "support/desktop_support.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace {
+
+const CLSID shellLinkClass = {
+    0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID shellLinkInterface = {
+    0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID persistFileInterface = {
+    0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+std::vector<std::string> LogLines(const std::string& logPath) {
+    std::vector<std::string> lines;
+    std::string bytes = ReadFileBytes(logPath);
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
+std::vector<std::string> LogEntries(const std::string& logPath) {
+    std::vector<std::string> lines = LogLines(logPath);
+    if (lines.size() <= 3)
+        return {};
+    return std::vector<std::string>(lines.begin() + 3, lines.end());
+}
+
+std::vector<std::string> LogHeader(const std::string& logPath) {
+    std::vector<std::string> lines = LogLines(logPath);
+    if (lines.size() > 3)
+        lines.resize(3);
+    return lines;
+}
+
+bool WaitUntilHeld(const std::string& path, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
+            return true;
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}
+
+bool HeldFile::Hold(const std::string& path) {
+    if (!holder_.Start("\"" + BinPath("holdfile.exe") + "\" 300 " + path))
+        return false;
+    return WaitUntilHeld(path, 20000);
+}
+
+void HeldFile::Release() {
+    holder_.Kill();
+}
+
+bool SetLastWriteTime(const std::string& path, const FILETIME& time) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BOOL ok = SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+    return ok != FALSE;
+}
+
+bool GetLastWriteTime(const std::string& path, FILETIME* time) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    *time = found.ftLastWriteTime;
+    return true;
+}
+
+DWORD Attributes(const std::string& path) {
+    return GetFileAttributesA(path.c_str());
+}
+
+bool ReadShortcut(const std::string& linkPath, SavedShortcut* link) {
+    IShellLinkA* shellLink = nullptr;
+    if (FAILED(CoCreateInstance(shellLinkClass, nullptr, CLSCTX_INPROC_SERVER, shellLinkInterface,
+                                reinterpret_cast<void**>(&shellLink))))
+        return false;
+    IPersistFile* persist = nullptr;
+    bool loaded = false;
+    if (SUCCEEDED(
+            shellLink->QueryInterface(persistFileInterface, reinterpret_cast<void**>(&persist)))) {
+        WCHAR widePath[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH);
+        if (SUCCEEDED(persist->Load(widePath, STGM_READ))) {
+            char text[1024];
+            text[0] = '\0';
+            shellLink->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+            link->path = text;
+            text[0] = '\0';
+            shellLink->GetArguments(text, sizeof(text));
+            link->arguments = text;
+            text[0] = '\0';
+            shellLink->GetDescription(text, sizeof(text));
+            link->description = text;
+            text[0] = '\0';
+            int index = 0;
+            shellLink->GetIconLocation(text, MAX_PATH, &index);
+            link->iconPath = text;
+            link->iconIndex = index;
+            loaded = true;
+        }
+        persist->Release();
+    }
+    shellLink->Release();
+    return loaded;
+}
+
+void DeleteRegistryValue(HKEY root, const std::string& key, const char* name) {
+    HKEY opened;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(opened, name);
+    RegCloseKey(opened);
+}
