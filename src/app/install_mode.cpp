@@ -1,3 +1,31 @@
-#include "app/modes.h"
+#include <objbase.h>
+#include <windows.h>
 
-int RunInstallMode(HINSTANCE) { return 0; }
+#include "app/after_wizard.h"
+#include "app/modes.h"
+#include "resources/resource_ids.h"
+#include "script/setup_script.h"
+#include "system/message_box.h"
+#include "system/module_path.h"
+#include "system/restart.h"
+#include "ui/wizard_choices.h"
+#include "ui/wizard_run.h"
+
+int RunInstallMode(HINSTANCE instance) {
+    char scriptPath[MAX_PATH];
+    // Without a whole path to the script nothing is read: a bare name would be looked for in
+    // the Windows folder.
+    PathBesideExecutable("Setup.ini", scriptPath, sizeof(scriptPath));
+    SetupScript* script = ReadSetupScript(scriptPath);
+    CoInitialize(nullptr);
+    if (!script || script->components.Count() == 0) {
+        ShowMessageId(nullptr, IDS_NO_SETUP_SCRIPT, IDS_INSTALLATION, MB_ICONHAND);
+        DestroySetupScript(script);
+        return 0;
+    }
+    // The wizard is gone when RunWizard returns, so it never outlives the script it borrows.
+    int exitCode = RunWizard(script, instance);
+    AfterWizardActions actions = {RestartComputer, nullptr, nullptr};
+    FinishInstallMode(script, wizardChoices, 1, actions);
+    return exitCode;
+}

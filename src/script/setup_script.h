@@ -29,8 +29,8 @@ struct ShortcutItem : InstallItem {
 };
 
 struct Component {
-    PtrArray items;             // owning: InstallItem / ShortcutItem
-    PtrArray* children;         // owning; null when there are none
+    PtrArray items;     // owning: InstallItem / ShortcutItem
+    PtrArray* children; // owning; null when there are none
     char name[128];
     char description[1024];
     int32_t palmSizeK;
@@ -57,6 +57,23 @@ struct SetupScript {
     int32_t offerComponentChoice;
     int32_t palmFilesQueued;
 };
+
+// The most components and items one script yields; entries beyond them are left out. A script
+// whose lists share sections can describe a tree far larger than the file itself.
+enum : int32_t {
+    SCRIPT_MAX_COMPONENTS = 1000,
+    SCRIPT_MAX_ITEMS = 10000,
+};
+
+// Records of the model, for the reader and for code that assembles a script by hand. Each
+// returns null when memory ran out.
+SetupScript* NewSetupScript(); // empty texts and flags, no components
+Component* NewComponent();     // selected, no items, no children
+InstallItem* NewInstallItem(uint32_t kind);
+ShortcutItem* NewShortcutItem();
+// Release functions of owning arrays: a component with its whole subtree, or one item.
+void ReleaseComponent(void** slot);
+void ReleaseItem(void** slot);
 
 // Never fails for a missing file (the script then has no components); null only when memory ran
 // out. Publishes the product title for message-box captions.

@@ -1,0 +1,60 @@
+#include "script/field_text.h"
+
+#include <windows.h>
+
+#include "system/text.h"
+
+static bool IsLeadByte(unsigned codePage, char c) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x80)
+        return false;
+    return codePage ? IsDBCSLeadByteEx(codePage, byte) != 0 : IsDBCSLeadByte(byte) != 0;
+}
+
+size_t CopyField(char* dest, size_t size, const char* src, unsigned codePage) {
+    if (!dest || size == 0)
+        return 0;
+    size_t keep = 0;
+    if (src) {
+        while (src[keep] != '\0') {
+            size_t step = (IsLeadByte(codePage, src[keep]) && src[keep + 1] != '\0') ? 2 : 1;
+            if (keep + step > size - 1)
+                break;
+            keep += step;
+        }
+    }
+    return CopyTextN(dest, size, src, keep);
+}
+
+int32_t ReadDecimal(const char* text) {
+    if (!text)
+        return 0;
+    while (*text == ' ' || *text == '\t')
+        ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') {
+        negative = *text == '-';
+        ++text;
+    }
+    int64_t value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        if (value <= INT32_MAX)
+            value = value * 10 + (*text - '0');
+    }
+    if (negative)
+        value = -value;
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+int32_t AddSizes(int32_t a, int32_t b) {
+    int64_t sum = static_cast<int64_t>(a) + b;
+    if (sum > INT32_MAX)
+        return INT32_MAX;
+    if (sum < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(sum);
+}

@@ -1,0 +1,75 @@
+#include "script/item_parser.h"
+
+#include <string.h>
+
+#include "script/field_text.h"
+#include "script/trim_field.h"
+#include "system/text.h"
+
+namespace {
+struct OptionKeyword {
+    const char* keyword;
+    uint32_t flag;
+};
+
+const OptionKeyword optionKeywords[] = {
+    {"ACTIVESYNC", ITEM_ACTIVESYNC},
+    {"REGSERVICE", ITEM_REGSERVICE},
+    {"SENDTO", ITEM_SENDTO},
+    {"DESKTOP", ITEM_DESKTOP},
+};
+
+// Cuts the field that starts at *cursor at the next ";" and returns it trimmed. *cursor moves
+// behind that ";", or becomes null when the field ran to the end of the value.
+char* TakeField(char** cursor) {
+    char* start = *cursor;
+    char* separator = FindChar(start, ';');
+    if (separator) {
+        *separator = '\0';
+        *cursor = separator + 1;
+    } else {
+        *cursor = nullptr;
+    }
+    return TrimField(start);
+}
+} // namespace
+
+uint32_t OptionFlag(const char* keyword) {
+    for (const OptionKeyword& option : optionKeywords) {
+        if (EqualNoCase(keyword, option.keyword))
+            return option.flag;
+    }
+    return 0;
+}
+
+void ParseFileItem(char* value, uint32_t kind, InstallItem* item) {
+    memset(item, 0, sizeof(*item));
+    item->flags = kind;
+    if (!FindChar(value, ';'))
+        return;
+    char* cursor = value;
+    item->sizeK = ReadDecimal(TakeField(&cursor));
+    CopyField(item->path, sizeof(item->path), TakeField(&cursor));
+    if (!cursor)
+        return;
+    item->flags |= OptionFlag(TakeField(&cursor));
+}
+
+void ParseShortcutItem(char* value, ShortcutItem* item) {
+    memset(item, 0, sizeof(*item));
+    item->flags = ITEM_SHORTCUT;
+    if (!FindChar(value, ';'))
+        return;
+    char* cursor = value;
+    CopyField(item->path, sizeof(item->path), TakeField(&cursor));
+    item->iconIndex = ReadDecimal(TakeField(&cursor));
+    if (!cursor)
+        return;
+    CopyField(item->arguments, sizeof(item->arguments), TakeField(&cursor));
+    if (!cursor)
+        return;
+    CopyField(item->linkName, sizeof(item->linkName), TakeField(&cursor));
+    if (!cursor)
+        return;
+    item->flags |= OptionFlag(TakeField(&cursor));
+}

@@ -1,0 +1,31 @@
+#include <gtest/gtest.h>
+
+#include "script/setup_script.h"
+#include "script/wide_api.h"
+
+namespace {
+int probeCalls = 0;
+bool CountingProbe() {
+    ++probeCalls;
+    return false;
+}
+} // namespace
+
+TEST(WideApiTest, AnsweredOnceAndCached) {
+    probeCalls = 0;
+    SetWideApiProbe(CountingProbe);
+    EXPECT_FALSE(HasWideApi());
+    EXPECT_FALSE(HasWideApi());
+    EXPECT_EQ(1, probeCalls);
+    SetWideApiProbe(nullptr);
+    // Wine reports itself as the NT family.
+    EXPECT_TRUE(HasWideApi());
+    EXPECT_EQ(1, probeCalls);
+}
+
+TEST(WideApiTest, ErrorsThatMeanTheApiIsMissing) {
+    EXPECT_TRUE(WideApiMissing(ERROR_CALL_NOT_IMPLEMENTED));
+    EXPECT_TRUE(WideApiMissing(0x80004001));
+    EXPECT_FALSE(WideApiMissing(ERROR_SUCCESS));
+    EXPECT_FALSE(WideApiMissing(ERROR_INSUFFICIENT_BUFFER));
+}

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "resources/resource_ids.h"
+#include "support/test_support.h"
+#include "system/file_probe.h"
+#include "system/message_box.h"
+#include "system/registry.h"
+
+namespace {
+const char TEST_ROOT[] = "Software\\OrvexFoundationTests";
+const char TEST_KEY[] = "Software\\OrvexFoundationTests\\Registry";
+
+class CaptionTitleOverride {
+  public:
+    explicit CaptionTitleOverride(const char* title) : saved_(captionTitle) {
+        captionTitle = title;
+    }
+    ~CaptionTitleOverride() { captionTitle = saved_; }
+
+  private:
+    const char* saved_;
+};
+
+std::string Caption(UINT id) {
+    char caption[256];
+    ComposeCaption(id, caption, sizeof(caption));
+    return caption;
+}
+} // namespace
+
+TEST(RegistryTest, ReadsValuesThatFitTheBufferLessOneByte) {
+    TempRegistryKey key(HKEY_CURRENT_USER, TEST_ROOT);
+    std::string fits(258, 'f');
+    std::string tooLong(259, 'g');
+    ASSERT_TRUE(WriteRegistryString(HKEY_CURRENT_USER, TEST_KEY, "Fits", fits.c_str()));
+    ASSERT_TRUE(WriteRegistryString(HKEY_CURRENT_USER, TEST_KEY, "TooLong", tooLong.c_str()));
+    ASSERT_TRUE(WriteRegistryString(HKEY_CURRENT_USER, TEST_KEY, nullptr, "default"));
+
+    char buffer[260];
+    ASSERT_TRUE(ReadRegistryString(HKEY_CURRENT_USER, TEST_KEY, "Fits", buffer, sizeof(buffer)));
+    EXPECT_EQ(fits, buffer);
+    EXPECT_FALSE(
+        ReadRegistryString(HKEY_CURRENT_USER, TEST_KEY, "TooLong", buffer, sizeof(buffer)));
+    ASSERT_TRUE(ReadRegistryString(HKEY_CURRENT_USER, TEST_KEY, nullptr, buffer, sizeof(buffer)));
+    EXPECT_STREQ("default", buffer);
+    EXPECT_FALSE(
+        ReadRegistryString(HKEY_CURRENT_USER, TEST_KEY, "Missing", buffer, sizeof(buffer)));
+    EXPECT_FALSE(ReadRegistryString(HKEY_CURRENT_USER, TEST_KEY, "Fits", nullptr, 260));
+    EXPECT_FALSE(WriteRegistryString(HKEY_CURRENT_USER, TEST_KEY, "Null", nullptr));
+}
+
+TEST(RegistryTest, DeleteNeedsTheParentKey) {
+    TempRegistryKey key(HKEY_CURRENT_USER, TEST_ROOT);
+    std::string child = std::string(TEST_KEY) + "\\Child";
+    ASSERT_TRUE(WriteRegistryString(HKEY_CURRENT_USER, child.c_str(), "Value", "x"));
+    EXPECT_TRUE(DeleteRegistryKey(HKEY_CURRENT_USER, TEST_KEY, "Child"));
+    std::string value;
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, child, "Value", &value));
+    // A missing child under an existing parent still counts; a missing parent doesn't.
+    EXPECT_TRUE(DeleteRegistryKey(HKEY_CURRENT_USER, TEST_KEY, "Child"));
+    EXPECT_FALSE(DeleteRegistryKey(HKEY_CURRENT_USER, "Software\\OrvexFoundationTests\\Absent", "Child"));
+}
+
+TEST(FileProbeTest, ReportsSizeOfAnExistingFile) {
+    TempFolder folder;
+    ASSERT_TRUE(WriteFileBytes(folder.File("probe.bin"), std::string(1234, 'x')));
+    WIN32_FIND_DATAA found;
+    ASSERT_TRUE(ProbeFile(folder.File("probe.bin").c_str(), &found));
+    EXPECT_EQ(1234u, found.nFileSizeLow);
+    EXPECT_STREQ("probe.bin", found.cFileName);
+    EXPECT_TRUE(ProbeFile(folder.Path().c_str(), nullptr));
+    EXPECT_FALSE(ProbeFile(folder.File("missing.bin").c_str(), &found));
+}
+
+TEST(MessageCaptionTest, ProductTitleGoesBeforeInstallCaptionsOnly) {
+    {
+        CaptionTitleOverride title("Acme Viewer");
+        EXPECT_EQ("Acme Viewer Installation", Caption(IDS_INSTALLATION));
+        EXPECT_EQ("Acme Viewer Uninstallation", Caption(IDS_UNINSTALLATION));
+        EXPECT_EQ("&Next >", Caption(IDS_LABEL_NEXT));
+    }
+    {
+        CaptionTitleOverride title(nullptr);
+        EXPECT_EQ("Installation", Caption(IDS_INSTALLATION));
+    }
+    {
+        // A script without Company and Application has the title " ".
+        CaptionTitleOverride title(" ");
+        EXPECT_EQ("Installation", Caption(IDS_INSTALLATION));
+    }
+    {
+        CaptionTitleOverride title(" Viewer");
+        EXPECT_EQ("Viewer Uninstallation", Caption(IDS_UNINSTALLATION));
+    }
+    {
+        // The caption is cut to its buffer, never overrun.
+        std::string longTitle(300, 't');
+        CaptionTitleOverride title(longTitle.c_str());
+        char small[16];
+        ComposeCaption(IDS_INSTALLATION, small, sizeof(small));
+        EXPECT_EQ(std::string(15, 't'), small);
+    }
+}
