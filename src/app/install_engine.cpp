@@ -1,0 +1,164 @@
+#include "app/install_engine.h"
+
+#include <new>
+#include <string.h>
+
+#include "app/desktop_actions.h"
+#include "app/install_context.h"
+#include "app/module.h"
+#include "app/service_registration.h"
+#include "app/uninstall_entry.h"
+#include "palm/palm_bridge.h"
+#include "resources/resource_ids.h"
+#include "script/ptr_array.h"
+#include "script/setup_script.h"
+#include "system/message_box.h"
+#include "system/text.h"
+
+namespace {
+
+const DWORD SHORTCUT_PAUSE_MS = 1100;
+
+struct ErrorMessage {
+    int result;
+    UINT stringId;
+};
+
+const ErrorMessage errorMessages[] = {
+    {RESULT_SERVICE_REGISTER_FAILED, IDS_SERVICE_REGISTER_FAILED},
+    {RESULT_SOURCE_MISSING, IDS_SOURCE_MISSING},
+    {RESULT_COPY_FAILED, IDS_COPY_FAILED},
+    {RESULT_DEVICE_FILE_FAILED, IDS_DEVICE_FILE_FAILED},
+};
+
+InstallItem* ItemAt(const PtrArray& items, int32_t index) {
+    return static_cast<InstallItem*>(items.At(index));
+}
+
+void RunPrePass(InstallContext& context, const PtrArray& items, bool* hasPalmItems) {
+    for (int32_t i = 0; i < items.Count(); ++i) {
+        const InstallItem* item = ItemAt(items, i);
+        if (item->flags & ITEM_ACTIVESYNC)
+            RemoveOldActiveSyncService(context, item->path);
+        else if (item->flags & ITEM_REGSERVICE)
+            RemoveOldService(context, item->path);
+        else if (item->flags & ITEM_PALMFILE)
+            *hasPalmItems = true;
+    }
+}
+
+void MakeShortcut(InstallContext& context, const SetupScript& script, const ShortcutItem& item) {
+    if (item.flags & ITEM_DESKTOP)
+        CreateDesktopShortcut(context, item.linkName, item.path, item.arguments, item.iconIndex);
+    else if (item.flags & ITEM_SENDTO)
+        CreateSendToShortcut(context, item.linkName, item.path, item.arguments, item.iconIndex);
+    else
+        CreateShortcut(context, item.linkName, script.startMenuFolder, item.path, item.arguments,
+                       item.iconIndex);
+}
+
+// Service flags are tested before the shortcut flag: a shortcut line carrying REGSERVICE or
+// ACTIVESYNC names a server file to copy and register.
+int RunMainPass(InstallContext& context, SetupScript& script, const PtrArray& items,
+                bool* didDesktopWork) {
+    int result = RESULT_OK;
+    for (int32_t i = 0; i < items.Count() && result == RESULT_OK; ++i) {
+        const InstallItem* item = ItemAt(items, i);
+        if (item->flags & ITEM_ACTIVESYNC) {
+            result = RegisterActiveSyncService(context, item->path, &script.restartNeeded);
+        } else if (item->flags & ITEM_REGSERVICE) {
+            result = RegisterService(context, item->path, &script.restartNeeded);
+        } else if (item->flags & ITEM_SHORTCUT) {
+            MakeShortcut(context, script, *static_cast<const ShortcutItem*>(item));
+            Sleep(SHORTCUT_PAUSE_MS);
+        } else if (item->flags & ITEM_COPYFILE) {
+            result = CopyDesktopFile(context, item->path);
+        } else {
+            continue;
+        }
+        *didDesktopWork = true;
+    }
+    return result;
+}
+
+int RunPalmPass(InstallContext& context, SetupScript& script, const PtrArray& items) {
+    for (int32_t i = 0; i < items.Count(); ++i) {
+        const InstallItem* item = ItemAt(items, i);
+        if (!(item->flags & ITEM_PALMFILE))
+            continue;
+        char fullPath[MAX_PATH];
+        FormatText(fullPath, sizeof(fullPath), "%s\\%s", script.installerFolder, item->path);
+        if (InstallPalmFile(fullPath, script.hotSyncUser)) {
+            script.palmFilesQueued = 1;
+            continue;
+        }
+        // The Palm library's own text is shown whatever reportErrors says.
+        char palmText[1024];
+        GetPalmErrorText(palmText, sizeof(palmText));
+        ShowMessage(context.ownerWindow, palmText, IDS_INSTALLATION, MB_ICONHAND);
+        CopyText(context.failedFileName, sizeof(context.failedFileName),
+                 FileNamePart(item->path));
+        return RESULT_DEVICE_FILE_FAILED;
+    }
+    return RESULT_OK;
+}
+
+} // namespace
+
+char* ComposeErrorText(int result, const char* failedFileName, char* buffer, size_t size) {
+    if (!buffer || size == 0)
+        return nullptr;
+    buffer[0] = '\0';
+    UINT stringId = 0;
+    for (const ErrorMessage& message : errorMessages) {
+        if (message.result == result)
+            stringId = message.stringId;
+    }
+    if (stringId == 0)
+        return nullptr;
+    char format[128];
+    format[0] = '\0';
+    LoadStringA(moduleInstance, stringId, format, sizeof(format));
+    FormatText(buffer, size, format, failedFileName ? failedFileName : "");
+    AppendText(buffer, size, "\n\n");
+    size_t used = strlen(buffer);
+    if (size - used > 1)
+        LoadStringA(moduleInstance, IDS_SETUP_INCOMPLETE, buffer + used,
+                    static_cast<int>(size - used));
+    return buffer;
+}
+
+int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
+    InstallContext* context = new (std::nothrow)
+        InstallContext(script->installerFolder, script->destFolder, script->productTitle, owner);
+    PtrArray items; // borrows the script's items
+    if (!context || !CollectSelectedItems(script, &items)) {
+        // Nothing was done; the wizard closes on the nonzero result.
+        delete context;
+        ShowMessageId(owner, IDS_SETUP_INCOMPLETE, IDS_INSTALLATION, MB_ICONHAND);
+        return RESULT_NOT_STARTED;
+    }
+    script->restartNeeded = 0;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+
+    bool hasPalmItems = false;
+    bool didDesktopWork = false;
+    RunPrePass(*context, items, &hasPalmItems);
+    int result = RunMainPass(*context, *script, items, &didDesktopWork);
+
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    if (didDesktopWork)
+        WriteUninstallEntry(*context);
+    if (hasPalmItems && result == RESULT_OK)
+        result = RunPalmPass(*context, *script, items);
+
+    if (reportErrors && result != RESULT_OK) {
+        char text[2048];
+        if (ComposeErrorText(result, context->failedFileName, text, sizeof(text)))
+            ShowMessage(owner, text, IDS_INSTALLATION, MB_ICONHAND);
+    }
+    context->CloseLog();
+    delete context;
+    items.Clear();
+    return result;
+}
