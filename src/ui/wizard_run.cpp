@@ -1,3 +1,5 @@
 #include "ui/wizard_run.h"
 
-int RunWizard(SetupScript*, HINSTANCE) { return 0; }
+int RunWizard(SetupScript*, HINSTANCE) {
+    return 0;
+}

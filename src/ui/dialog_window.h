@@ -1,0 +1,54 @@
+#pragma once
+// Binds a modeless dialog from the resources to an object and dispatches its messages to the
+// object's virtual handlers. Every dialog of the program is built on it.
+#include <stdint.h>
+#include <windows.h>
+#include <commctrl.h>
+
+class DialogWindow {
+  public:
+    DialogWindow(HINSTANCE instance, HWND parent, UINT templateId, void* appData);
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
+
+    virtual LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual bool OnNotify(int controlId, NMHDR* header, LRESULT* result);
+    virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual LRESULT OnCreate(CREATESTRUCTA* creation);
+    virtual LRESULT OnInitDialog();
+    virtual void OnFinalMessage();
+    virtual ~DialogWindow();
+
+    // Creates the dialog templateId owned by parent; true when a window was made.
+    bool Create();
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // The fallback of every class that may own a tooltip.
+    LRESULT TooltipWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Answers a tooltip's text request with the string resource numbered like the control.
+    bool OnTooltipNotify(int controlId, NMHDR* header, LRESULT* result);
+    bool CreateTooltip();
+    void AddTool(int controlId);
+    bool ModifyStyle(int index, LONG remove, LONG add, UINT positionFlags);
+    void ScreenRectToClient(RECT* rect) const;
+
+    WNDPROC previousProc;
+    int32_t isDialog;
+    HINSTANCE instance;
+    HWND hwnd;
+    HWND tooltip;
+    HWND parent;
+    UINT templateId;
+    void* appData;
+
+  private:
+    void Attach(HWND window);
+    void Detach();
+};
+
+// Loads string stringId (at most 255 characters), formats it with the one argument and makes
+// it the window's text.
+void SetFormattedText(HINSTANCE instance, HWND window, UINT stringId, const char* argument);
+// A bold variant of the system font, set into the control; the caller deletes it.
+HFONT CreateTitleFont(HWND dialog, int controlId);

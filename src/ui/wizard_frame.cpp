@@ -1,0 +1,224 @@
+#include "ui/wizard_frame.h"
+
+#include <string.h>
+#include <shellapi.h>
+
+#include "app/install_engine.h"
+#include "resources/resource_ids.h"
+#include "script/setup_script.h"
+#include "system/text.h"
+#include "ui/components_page.h"
+#include "ui/finish_page.h"
+#include "ui/hotsync_user_page.h"
+#include "ui/licence_page.h"
+#include "ui/window.h"
+
+const PageRow pageTable[PAGE_COUNT] = {
+    {CreateLicencePage, 0, IDS_LABEL_YES, IDS_LABEL_NO, PAGE_LICENCE},
+    {CreateHotSyncUserPage, IDS_LABEL_BACK, IDS_LABEL_NEXT, IDS_LABEL_CANCEL, PAGE_HOTSYNC_USER},
+    {CreateComponentsPage, IDS_LABEL_BACK, IDS_LABEL_INSTALL, IDS_LABEL_CANCEL, PAGE_COMPONENTS},
+    {CreateFinishPage, 0, 0, IDS_LABEL_FINISH, PAGE_FINISH},
+};
+
+namespace {
+// Turns any page template into a control-like child, so that the frame's dialog navigation
+// (Tab, mnemonics, Enter, Esc) reaches into the page.
+const LONG PAGE_STYLES_REMOVED = WS_POPUP | WS_THICKFRAME | DS_MODALFRAME;
+const LONG PAGE_STYLES_ADDED = WS_CHILD | DS_CONTROL;
+
+HICON LoadSquareIcon(HINSTANCE instance, int size) {
+    return static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON, size, size, 0));
+}
+} // namespace
+
+WizardFrame::WizardFrame(SetupScript* script, HINSTANCE instanceHandle)
+    : DialogWindow(instanceHandle, nullptr, IDD_WIZARD_FRAME, script),
+      bigIcon(LoadSquareIcon(instanceHandle, GetSystemMetrics(SM_CXICON))),
+      smallIcon(LoadSquareIcon(instanceHandle, GetSystemMetrics(SM_CXSMICON))), pageArea{0, 0, 0,
+                                                                                         0},
+      currentPage(PAGE_LICENCE), pages{nullptr, nullptr, nullptr, nullptr}, installStarted(false) {}
+
+WizardFrame::~WizardFrame() {
+    // Windows go before the objects behind them: the pages, the logo and the icons.
+    if (hwnd)
+        DestroyWindow(hwnd);
+    for (int32_t row = 0; row < PAGE_COUNT; ++row) {
+        delete pages[row];
+        pages[row] = nullptr;
+    }
+}
+
+LRESULT WizardFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        TooltipWindowProc(message, wParam, lParam);
+        PostQuitMessage(0);
+        return 1;
+    case WM_ENABLE_NEXT:
+        EnableWindow(GetDlgItem(hwnd, IDOK), wParam != 0);
+        break;
+    }
+    return TooltipWindowProc(message, wParam, lParam);
+}
+
+bool WizardFrame::OnNotify(int controlId, NMHDR* header, LRESULT* result) {
+    return OnTooltipNotify(controlId, header, result);
+}
+
+LRESULT WizardFrame::OnInitDialog() {
+    SetupScript* script = static_cast<SetupScript*>(appData);
+    CreateTooltip();
+    SetFormattedText(instance, hwnd, IDS_INSTALLATION, script->productTitle);
+    HWND area = GetDlgItem(hwnd, IDC_PAGE_AREA);
+    if (area) {
+        GetWindowRect(area, &pageArea);
+        ScreenRectToClient(&pageArea);
+        DestroyWindow(area);
+    }
+    LoadLogo();
+    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+    for (int32_t row = 0; row < PAGE_COUNT; ++row) {
+        if (pageTable[row].kind == PAGE_COMPONENTS && !script->offerComponentChoice)
+            continue;
+        pages[row] = AddPage(pageTable[row].create(script, hwnd, instance), row == 0);
+    }
+    currentPage = PAGE_LICENCE;
+    Window frame(hwnd);
+    if (!script->byeLink[0])
+        frame.Item(IDC_BUY_NOW).Show(false);
+    if (!script->webPage[0])
+        frame.Item(IDC_WEB_PAGE).Show(false);
+    AddTool(IDCANCEL);
+    AddTool(IDC_WEB_PAGE);
+    AddTool(IDC_BUY_NOW);
+    AddTool(IDOK);
+    return TRUE;
+}
+
+void WizardFrame::LoadLogo() {
+    HWND logo = GetDlgItem(hwnd, IDC_LOGO);
+    if (!logo)
+        return;
+    const SetupScript* script = static_cast<const SetupScript*>(appData);
+    char path[MAX_PATH];
+    FormatText(path, sizeof(path), "%s\\%s", script->installerFolder, script->logoFile);
+    HANDLE bitmap = LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    if (!bitmap)
+        return;
+    logoBitmap.Reset(bitmap);
+    SendMessageA(logo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    InvalidateRect(logo, nullptr, TRUE);
+    UpdateWindow(logo);
+}
+
+DialogWindow* WizardFrame::AddPage(DialogWindow* page, bool show) {
+    if (!page)
+        return nullptr;
+    if (!page->Create()) {
+        delete page;
+        return nullptr;
+    }
+    page->ModifyStyle(GWL_STYLE, PAGE_STYLES_REMOVED, PAGE_STYLES_ADDED, 0);
+    SetWindowPos(page->hwnd, nullptr, pageArea.left, pageArea.top, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOZORDER | SWP_NOSIZE);
+    if (show)
+        ShowWindow(page->hwnd, SW_SHOW);
+    return page;
+}
+
+bool WizardFrame::ShowPage(int32_t index, bool force) {
+    if (index < 0 || index >= PAGE_COUNT || (index == currentPage && !force))
+        return false;
+    if (pages[currentPage] && pages[currentPage]->hwnd)
+        ShowWindow(pages[currentPage]->hwnd, SW_HIDE);
+    if (pages[index] && pages[index]->hwnd)
+        ShowWindow(pages[index]->hwnd, SW_SHOW);
+    if (pageTable[index].kind != PAGE_COMPONENTS)
+        EnableWindow(GetDlgItem(hwnd, IDOK), TRUE);
+    currentPage = index;
+    SetButton(IDC_BACK, pageTable[index].backLabel);
+    SetButton(IDOK, pageTable[index].nextLabel);
+    SetButton(IDCANCEL, pageTable[index].closeLabel);
+    return true;
+}
+
+void WizardFrame::SetButton(int buttonId, UINT labelId) {
+    Window button(GetDlgItem(hwnd, buttonId));
+    if (labelId == 0) {
+        button.Show(false);
+        return;
+    }
+    char label[64];
+    label[0] = '\0';
+    LoadStringA(instance, labelId, label, sizeof(label));
+    button.SetText(label);
+    button.Show(true);
+}
+
+int32_t WizardFrame::NextPageIndex() const {
+    return NextPageRow(pages, currentPage);
+}
+
+int32_t WizardFrame::PreviousPageIndex() const {
+    return PreviousPageRow(pages, currentPage);
+}
+
+bool WizardFrame::OnCommand(WPARAM wParam, LPARAM) {
+    const SetupScript* script = static_cast<const SetupScript*>(appData);
+    switch (LOWORD(wParam)) {
+    case IDC_BUY_NOW:
+        OpenLink(script->byeLink);
+        return false;
+    case IDC_WEB_PAGE:
+        OpenLink(script->webPage);
+        return false;
+    case IDC_BACK:
+        ShowPage(PreviousPageIndex(), false);
+        return false;
+    case IDOK: {
+        // Enter still reaches the hidden default button on the finish page; and input that
+        // was queued while the install ran must not start it a second time.
+        if (pageTable[currentPage].kind == PAGE_FINISH || installStarted)
+            return true;
+        int32_t target = NextPageIndex();
+        if (pageTable[target].kind != PAGE_FINISH) {
+            ShowPage(target, false);
+            return false;
+        }
+        InstallAndFinish(target);
+        return true;
+    }
+    case IDCANCEL:
+    case IDCLOSE:
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+void WizardFrame::InstallAndFinish(int32_t target) {
+    SetupScript* script = static_cast<SetupScript*>(appData);
+    installStarted = true;
+    if (script->components.Count() == 0) {
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        return;
+    }
+    if (RunInstall(script, hwnd, true) != 0) {
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        return;
+    }
+    ShowPage(target, false);
+}
+
+void WizardFrame::OpenLink(const char* target) {
+    SHELLEXECUTEINFOA execute;
+    memset(&execute, 0, sizeof(execute));
+    execute.cbSize = sizeof(execute);
+    execute.hwnd = hwnd;
+    execute.lpVerb = "Open";
+    execute.lpFile = target;
+    execute.nShow = SW_SHOWNORMAL;
+    ShellExecuteExA(&execute);
+}

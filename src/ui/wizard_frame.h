@@ -1,0 +1,44 @@
+#pragma once
+#include <stdint.h>
+#include <windows.h>
+
+#include "system/win_handles.h"
+#include "ui/dialog_window.h"
+#include "ui/page_table.h"
+
+struct SetupScript;
+
+// The wizard's top-level dialog: banner, navigation and link buttons, tooltips, and one page of
+// the page table at a time. Moving onto the finish page runs the install.
+class WizardFrame : public DialogWindow {
+  public:
+    WizardFrame(SetupScript* script, HINSTANCE instanceHandle);
+    ~WizardFrame() override;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnNotify(int controlId, NMHDR* header, LRESULT* result) override;
+    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnInitDialog() override;
+
+    // Creates the page's window inside the page area; null (and the object deleted) on failure.
+    DialogWindow* AddPage(DialogWindow* page, bool show);
+    bool ShowPage(int32_t index, bool force);
+    void SetButton(int buttonId, UINT labelId);
+    int32_t NextPageIndex() const;
+    int32_t PreviousPageIndex() const;
+
+    GdiObject logoBitmap;
+    IconHandle bigIcon;
+    IconHandle smallIcon;
+    RECT pageArea;
+    int32_t currentPage;
+    // The page objects of the table's rows, owned by the frame; null for a row left out.
+    DialogWindow* pages[PAGE_COUNT];
+
+  private:
+    void LoadLogo();
+    void OpenLink(const char* target);
+    void InstallAndFinish(int32_t target);
+
+    bool installStarted;
+};
