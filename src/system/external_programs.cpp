@@ -44,7 +44,9 @@ bool StartWithShell(HWND owner, const char* program, const char* parameters, con
     SHELLEXECUTEINFOA execute;
     memset(&execute, 0, sizeof(execute));
     execute.cbSize = sizeof(execute);
-    execute.fMask = 0;
+    // Without this flag a program that is missing brings up the shell's own error box, while the
+    // callers expect a quiet false.
+    execute.fMask = SEE_MASK_FLAG_NO_UI;
     execute.hwnd = owner;
     execute.lpVerb = "Open";
     execute.lpFile = program;

@@ -22,9 +22,9 @@ std::string TestComServerPath();
 extern const char TEST_COM_MARKER_KEY[]; // under HKEY_CURRENT_USER
 bool TestComServerRegistered(const std::string& dllPath);
 
-// Runs call on a helper thread. When it has not returned after timeoutMs, every child process of
-// this test process is ended (which releases a call waiting for one of them), the call is
-// joined and the result is false.
+// Runs call on a helper thread. When it has not returned after timeoutMs, the result is false
+// and the call is released: every child process of this test process is ended and every window
+// of this process is asked to close, for up to ten seconds; a call still stuck is abandoned.
 bool CallWithDeadline(DWORD timeoutMs, const std::function<void()>& call);
 // Waits until this process has no child processes left; false on time-out.
 bool WaitForChildProcessesGone(DWORD timeoutMs);

@@ -131,7 +131,13 @@ TEST_F(ActiveSyncTest, ProgramPathWithBlanksRunsThatProgram) {
     EXPECT_TRUE(WaitForWcesmgrRecord(folder_, "end \n", 15000)) << WcesmgrRecord(folder_);
     EXPECT_EQ("", WcesmgrRecord(base_.Path()));
 
-    EXPECT_FALSE(RunProgram(nullptr, base_.File("missing.exe").c_str(), nullptr, nullptr, true));
+    // A program that cannot be started fails quietly, waited for or not.
+    std::string missing = base_.File("missing.exe");
+    EXPECT_FALSE(RunProgram(nullptr, missing.c_str(), nullptr, nullptr, true));
+    EXPECT_TRUE(CallWithDeadline(10000, [&] {
+        started = RunProgram(nullptr, missing.c_str(), nullptr, nullptr, false);
+    })) << "the failed start showed a message";
+    EXPECT_FALSE(started);
 }
 
 namespace {

@@ -1,0 +1,41 @@
+#pragma once
+#include <windows.h>
+
+#include "uninstall/uninstall_log.h"
+
+// What the replay shows while it runs: the uninstall progress window, or a test's recorder.
+class ReplayProgress {
+  public:
+    virtual ~ReplayProgress() = default;
+    virtual void ShowStage(const char* label) = 0;
+    // One entry of the current stage was handled.
+    virtual void Step() = 0;
+};
+
+extern const char REPLAY_STAGE_SERVICES[];  // "Unregisterring services..."
+extern const char REPLAY_STAGE_FILES[];     // "Deleting Files..."
+extern const char REPLAY_STAGE_FOLDERS[];   // "Deleting Folder..."
+extern const char REPLAY_STAGE_FINISHING[]; // "Finishing..."
+
+const DWORD UNDO_PAUSE_MS = 200;
+const DWORD FINISH_PAUSE_MS = 1000;
+
+using PauseFn = void (*)(DWORD ms);
+// Sleeps for ms milliseconds.
+void PauseFor(DWORD ms);
+
+struct ReplayPauses {
+    DWORD entryMs = UNDO_PAUSE_MS;
+    DWORD finishMs = FINISH_PAUSE_MS;
+    PauseFn pause = PauseFor;
+};
+
+// Services, then files and links, then folders, each stage newest entry first; then the
+// finishing step.
+void ReplayLog(ReplayProgress* progress, UninstallLog* log,
+               const ReplayPauses& pauses = ReplayPauses());
+// Undoes one entry and marks it done (kind LOG_NONE). The pause follows only an entry whose path
+// existed.
+void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause = PauseFor);
+// Removes the log file, the product's uninstall key and the destination folder when it is empty.
+void FinishUninstall(UninstallLog* log, DWORD pauseMs = FINISH_PAUSE_MS, PauseFn pause = PauseFor);

@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <string.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/desktop_actions.h"
+#include "app/install_context.h"
+#include "log/log_format.h"
+#include "app/service_registration.h"
+#include "support/system_standins.h"
+#include "support/test_support.h"
+#include "system/external_programs.h"
+#include "system/message_box.h"
+#include "system/registry.h"
+#include "uninstall/log_replay.h"
+
+namespace {
+
+const char UNINSTALL_PARENT[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const DWORD CALL_LIMIT_MS = 60000;
+
+// Records what the replay shows; onStep runs at every step.
+class RecordingProgress : public ReplayProgress {
+  public:
+    void ShowStage(const char* label) override {
+        stages.push_back(label);
+        steps.push_back(0);
+    }
+    void Step() override {
+        ++steps.back();
+        if (onStep)
+            onStep();
+    }
+    std::vector<std::string> stages;
+    std::vector<int> steps; // per stage
+    std::function<void()> onStep;
+};
+
+std::vector<DWORD> pausesSeen;
+void CountPause(DWORD ms) {
+    pausesSeen.push_back(ms);
+}
+
+ReplayPauses CountingPauses() {
+    ReplayPauses pauses;
+    pauses.entryMs = 7;
+    pauses.finishMs = 11;
+    pauses.pause = CountPause;
+    pausesSeen.clear();
+    return pauses;
+}
+
+// A product folder to install from, and the destination below a scratch folder.
+struct Installation {
+    Installation() {
+        setup = folder.File("setup");
+        dest = folder.File("Acme\\Reader");
+        CreateDirectoryA(setup.c_str(), nullptr);
+        for (const char* name : {"a.txt", "b.txt", "c.txt", "locked.txt"})
+            WriteFileBytes(setup + "\\" + name, std::string("content of ") + name);
+        log = dest + "\\" + LOG_FILE_NAME;
+        title = "Orvex Replay " + std::to_string(GetCurrentProcessId());
+    }
+    ~Installation() { captionTitle = nullptr; }
+
+    // One install run into dest; the context's destructor closes the log.
+    void Run(const std::function<void(InstallContext&)>& items) {
+        InstallContext context(setup.c_str(), dest.c_str(), title.c_str(), nullptr);
+        items(context);
+        context.CloseLog();
+    }
+
+    TempFolder folder{"orvex-replay"};
+    std::string setup, dest, log, title;
+};
+
+void ExpectAllGone(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths)
+        EXPECT_FALSE(FileExists(path)) << path;
+}
+
+} // namespace
+
+TEST(ReplayLogTest, RealInstallIsUndoneFilesThenFoldersInnermostFirst) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    Installation install;
+    // A folder that existed before the install and keeps a file of its own.
+    std::string shared = install.folder.File("Shared");
+    CreateDirectoryA(shared.c_str(), nullptr);
+    WriteFileBytes(shared + "\\keep.txt", "keep");
+    std::string group = "Orvex Replay Group " + std::to_string(GetCurrentProcessId());
+    std::string linkPath;
+
+    install.Run([&](InstallContext& context) {
+        EXPECT_EQ(0, CopyDesktopFile(context, "%DEST_PATH%\\a.txt"));
+        EXPECT_EQ(0, CopyDesktopFile(context, "%DEST_PATH%\\sub\\deep\\b.txt"));
+        EXPECT_EQ(0, CopyDesktopFile(context, (shared + "\\c.txt").c_str()));
+        ASSERT_TRUE(CreateShortcut(context, "Reader", group.c_str(), "%DEST_PATH%\\a.txt", "", 0));
+        linkPath = context.targetPath;
+    });
+    std::string groupFolder = linkPath.substr(0, linkPath.rfind('\\'));
+    ASSERT_TRUE(FileExists(linkPath));
+    TempRegistryKey uninstallKey(HKEY_LOCAL_MACHINE,
+                                 std::string(UNINSTALL_PARENT) + "\\" + install.title);
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, uninstallKey.Path().c_str(), "DisplayName",
+                                    install.title.c_str()));
+
+    UninstallLog log;
+    ReadUninstallLog(install.log.c_str(), &log);
+    EXPECT_EQ(install.title, log.title);
+    EXPECT_EQ(install.dest, log.sourceFolder);
+    std::vector<int32_t> kinds;
+    for (int32_t i = 0; i < log.EntryCount(); ++i)
+        kinds.push_back(log.Entry(i)->kind);
+    const std::vector<int32_t> expectedKinds = {LOG_MADE_DIR,  LOG_FILE_COPY, LOG_MADE_DIR,
+                                                LOG_MADE_DIR,  LOG_FILE_COPY, LOG_MADE_DIR,
+                                                LOG_FILE_COPY, LOG_MADE_DIR,  LOG_SHELL_LINK};
+    EXPECT_EQ(expectedKinds, kinds);
+
+    RecordingProgress progress;
+    ReplayLog(&progress, &log, CountingPauses());
+
+    const std::vector<std::string> labels = {"Unregisterring services...", "Deleting Files...",
+                                             "Deleting Folder...", "Finishing..."};
+    EXPECT_EQ(labels, progress.stages);
+    EXPECT_EQ((std::vector<int>{0, 4, 5, 0}), progress.steps);
+    ExpectAllGone({install.dest + "\\a.txt", install.dest + "\\sub\\deep\\b.txt",
+                   shared + "\\c.txt", linkPath, groupFolder, install.dest + "\\sub", install.log,
+                   install.dest});
+    // The shared folder still holds its own file; the parent made before logging began is not
+    // in the log and stays.
+    EXPECT_TRUE(FileExists(shared + "\\keep.txt"));
+    EXPECT_TRUE(FileExists(install.folder.File("Acme")));
+    EXPECT_FALSE(log.deleteFailed);
+    std::string value;
+    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, uninstallKey.Path(), "DisplayName", &value));
+    for (int32_t i = 0; i < log.EntryCount(); ++i)
+        EXPECT_EQ(LOG_NONE, log.Entry(i)->kind);
+    RemoveTree(groupFolder);
+    CoUninitialize();
+}
+
+TEST(ReplayLogTest, ServicesAreUnregisteredFirstAndActiveSyncToldToQuitOnce) {
+    Installation install;
+    for (const char* name : {"SyncA.dll", "SyncB.dll"})
+        ASSERT_TRUE(
+            CopyFileA(TestComServerPath().c_str(), (install.setup + "\\" + name).c_str(), FALSE));
+    std::string activeSync = install.folder.File("ActiveSync");
+    CreateDirectoryA(activeSync.c_str(), nullptr);
+    ASSERT_TRUE(CopyActiveSyncStandIns(activeSync));
+    TempRegistryKey appPath(HKEY_LOCAL_MACHINE, CEAPPMGR_APP_PATHS_KEY);
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, CEAPPMGR_APP_PATHS_KEY, nullptr,
+                                    (activeSync + "\\CEAppMgr.exe").c_str()));
+    std::string serverA = install.dest + "\\SyncA.dll";
+    std::string serverB = install.dest + "\\SyncB.dll";
+    RegistryValueGuard markerA(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, serverA.c_str());
+    RegistryValueGuard markerB(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, serverB.c_str());
+
+    ASSERT_TRUE(CallWithDeadline(CALL_LIMIT_MS, [&] {
+        install.Run([](InstallContext& context) {
+            int32_t restart = 0;
+            EXPECT_EQ(0, RegisterActiveSyncService(context, "%DEST_PATH%\\SyncA.dll", &restart));
+            EXPECT_EQ(0, RegisterActiveSyncService(context, "%DEST_PATH%\\SyncB.dll", &restart));
+        });
+    }));
+    ASSERT_TRUE(TestComServerRegistered(serverA));
+    ASSERT_TRUE(TestComServerRegistered(serverB));
+    ASSERT_EQ("", WcesmgrRecord(activeSync));
+
+    UninstallLog log;
+    ReadUninstallLog(install.log.c_str(), &log);
+    RecordingProgress progress;
+    // After each step: servers still registered, files still there, connection manager runs.
+    std::vector<std::string> snapshots;
+    progress.onStep = [&]() {
+        std::string record = WcesmgrRecord(activeSync);
+        snapshots.push_back(std::string(TestComServerRegistered(serverA) ? "A" : "-") +
+                            (TestComServerRegistered(serverB) ? "B" : "-") +
+                            (FileExists(serverA) ? "a" : "-") + (FileExists(serverB) ? "b" : "-") +
+                            " " + record);
+    };
+    activeSyncRunning = 1;
+    ASSERT_TRUE(
+        CallWithDeadline(CALL_LIMIT_MS, [&] { ReplayLog(&progress, &log, CountingPauses()); }));
+    EXPECT_EQ(0, activeSyncRunning);
+    activeSyncRunning = 1;
+
+    // Newest first: the second StopActiveSync stops ActiveSync (and is waited for), the first
+    // finds it stopped; each server is unregistered before its file is deleted.
+    const std::string quit = "start /quit\nend /quit\n";
+    const std::vector<std::string> expected = {"ABab " + quit, "A-ab " + quit, "A-ab " + quit,
+                                               "--ab " + quit, "--a- " + quit, "---- " + quit,
+                                               "---- " + quit, "---- " + quit};
+    EXPECT_EQ(expected, snapshots);
+    EXPECT_EQ((std::vector<int>{4, 2, 2, 0}), progress.steps);
+    ExpectAllGone({install.dest, install.log});
+}
+
+TEST(ReplayLogTest, TwoRunsAreUndoneNewestFirstWithinEachStage) {
+    Installation install;
+    install.Run([](InstallContext& context) { CopyDesktopFile(context, "%DEST_PATH%\\x\\a.txt"); });
+    install.Run(
+        [](InstallContext& context) { CopyDesktopFile(context, "%DEST_PATH%\\x\\y\\b.txt"); });
+    std::string first = install.dest + "\\x\\a.txt";
+    std::string second = install.dest + "\\x\\y\\b.txt";
+
+    UninstallLog log;
+    ReadUninstallLog(install.log.c_str(), &log);
+    ASSERT_EQ(5, log.EntryCount());
+    RecordingProgress progress;
+    std::vector<std::string> snapshots;
+    progress.onStep = [&]() {
+        snapshots.push_back(std::string(FileExists(first) ? "a" : "-") +
+                            (FileExists(second) ? "b" : "-"));
+    };
+    ReplayLog(&progress, &log, CountingPauses());
+    // Files: the second run's file goes first. Folders: y (second run) before x (first run),
+    // so x is empty by the time its turn comes.
+    EXPECT_EQ((std::vector<std::string>{"a-", "--", "--", "--", "--"}), snapshots);
+    ExpectAllGone({install.dest + "\\x\\y", install.dest + "\\x", install.dest});
+}
+
+TEST(ReplayLogTest, FileHeldOpenStaysAndSetsDeleteFailed) {
+    Installation install;
+    install.Run([](InstallContext& context) {
+        CopyDesktopFile(context, "%DEST_PATH%\\a.txt");
+        CopyDesktopFile(context, "%DEST_PATH%\\locked.txt");
+    });
+    std::string locked = install.dest + "\\locked.txt";
+    ChildProcess holder;
+    ASSERT_TRUE(holder.Start("\"" + BinPath("holdfile.exe") + "\" 60 " + locked));
+    // Wait (bounded) until the holder has the file open without sharing.
+    bool held = false;
+    for (int i = 0; i < 200 && !held; ++i) {
+        HANDLE probe = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
+            held = true;
+        else if (probe != INVALID_HANDLE_VALUE)
+            CloseHandle(probe);
+        if (!held)
+            Sleep(50);
+    }
+    ASSERT_TRUE(held);
+
+    UninstallLog log;
+    ReadUninstallLog(install.log.c_str(), &log);
+    RecordingProgress progress;
+    ReplayLog(&progress, &log, CountingPauses());
+    EXPECT_TRUE(log.deleteFailed);
+    EXPECT_TRUE(FileExists(locked));
+    EXPECT_FALSE(FileExists(install.dest + "\\a.txt"));
+    EXPECT_FALSE(FileExists(install.log));
+    // The folder still holds the locked file.
+    EXPECT_TRUE(FileExists(install.dest));
+    holder.Kill();
+    EXPECT_TRUE(holder.Wait(10000));
+}
+
+TEST(ReplayLogTest, PausesFollowOnlyEntriesWhosePathExisted) {
+    // ActiveSync is not installed here: its stop fails and the flag stays set.
+    TempRegistryKey noActiveSync(HKEY_LOCAL_MACHINE, CEAPPMGR_APP_PATHS_KEY);
+    Installation install;
+    install.Run([](InstallContext& context) { CopyDesktopFile(context, "%DEST_PATH%\\a.txt"); });
+    std::string gone = install.dest + "\\gone";
+    std::string text = ReadFileBytes(install.log) + "File Copy: " + gone + ".txt\n" +
+                       "StopActiveSync: \n" + "Made Dir: " + gone + "\n" + "StopActiveSync: \n" +
+                       "Shell Link: " + gone + ".lnk\n" + "RegSvr32: " + gone + ".dll\n" +
+                       "File Del: " + install.dest + "\\a.txt\n" + "Del Dir: " + install.dest +
+                       "\n" + "UnregSvr32: x\n" + "no keyword\n";
+    ASSERT_TRUE(WriteFileBytes(install.log, text));
+
+    UninstallLog log;
+    ReadUninstallLog(install.log.c_str(), &log);
+    ASSERT_EQ(12, log.EntryCount());
+    activeSyncRunning = 1;
+    RecordingProgress progress;
+    ReplayLog(&progress, &log, CountingPauses());
+    EXPECT_EQ(1, activeSyncRunning);
+    // Existing: a.txt and the destination folder; the finishing step adds its own pause. Entries
+    // of kinds without an undo never step the bar.
+    EXPECT_EQ((std::vector<DWORD>{7, 7, 11}), pausesSeen);
+    EXPECT_EQ((std::vector<int>{3, 3, 2, 0}), progress.steps);
+    ExpectAllGone({install.dest + "\\a.txt", install.dest});
+}
+
+TEST(ReplayLogTest, HeaderMismatchRemovesOnlyTheLog) {
+    Installation install;
+    install.Run([](InstallContext& context) { CopyDesktopFile(context, "%DEST_PATH%\\a.txt"); });
+    std::string text = ReadFileBytes(install.log);
+    text[0] = '#';
+    ASSERT_TRUE(WriteFileBytes(install.log, text));
+
+    UninstallLog log;
+    ReadUninstallLog(install.log.c_str(), &log);
+    RecordingProgress progress;
+    ReplayLog(&progress, &log, CountingPauses());
+    EXPECT_EQ((std::vector<int>{0, 0, 0, 0}), progress.steps);
+    EXPECT_FALSE(FileExists(install.log));
+    EXPECT_TRUE(FileExists(install.dest + "\\a.txt"));
+    EXPECT_EQ((std::vector<DWORD>{11}), pausesSeen);
+}
+
+TEST(FinishUninstallTest, RemovesLogKeyAndEmptyFolderOnly) {
+    TempFolder folder("orvex-finish");
+    std::string title = "Orvex Finish " + std::to_string(GetCurrentProcessId());
+    TempRegistryKey key(HKEY_LOCAL_MACHINE, std::string(UNINSTALL_PARENT) + "\\" + title);
+    TempRegistryKey other(HKEY_LOCAL_MACHINE, key.Path() + " Other");
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, key.Path().c_str(), "DisplayName", "x"));
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, other.Path().c_str(), "DisplayName", "y"));
+
+    std::string dest = folder.File("dest");
+    CreateDirectoryA(dest.c_str(), nullptr);
+    std::string logPath = dest + "\\_Install.log";
+    ASSERT_TRUE(WriteFileBytes(logPath, "***  Installation Started 01/02/2003 04:05  ***\n"
+                                        "Title: " +
+                                            title + " Installation\nSource: " + dest + "\n"));
+    std::string extra = dest + "\\user.txt";
+    WriteFileBytes(extra, "user's own file");
+
+    UninstallLog log;
+    ReadUninstallLog(logPath.c_str(), &log);
+    pausesSeen.clear();
+    FinishUninstall(&log, 13, CountPause);
+    std::string value;
+    EXPECT_FALSE(FileExists(logPath));
+    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key.Path(), "DisplayName", &value));
+    EXPECT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, other.Path(), "DisplayName", &value));
+    EXPECT_TRUE(FileExists(dest));
+    EXPECT_EQ((std::vector<DWORD>{13}), pausesSeen);
+
+    // A second run, once the folder is empty, removes it.
+    DeleteFileA(extra.c_str());
+    FinishUninstall(&log, 0, CountPause);
+    EXPECT_FALSE(FileExists(dest));
+
+    // A log path too long to hold is never cut into the name of another file to delete.
+    std::string stem = folder.File(std::string(300, 'n'));
+    std::string cutName = stem.substr(0, MAX_PATH - 1);
+    ASSERT_TRUE(WriteFileBytes(cutName, "another file"));
+    ReadUninstallLog(stem.c_str(), &log);
+    FinishUninstall(&log, 0, CountPause);
+    EXPECT_TRUE(FileExists(cutName));
+    captionTitle = nullptr;
+}
