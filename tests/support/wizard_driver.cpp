@@ -91,6 +91,12 @@ ProductFolder::ProductFolder() : folder_("product") {
     CopyFileA(BinPath("Setup.exe").c_str(), SetupPath().c_str(), FALSE);
 }
 
+ProductFolder::~ProductFolder() {
+    // A Setup.exe that was just ended may keep its image file for a moment.
+    std::string setup = SetupPath();
+    WaitUntil([&] { return DeleteFileA(setup.c_str()) || !FileExists(setup); }, 10000);
+}
+
 bool ProductFolder::Write(const std::string& name, const std::string& bytes) const {
     return WriteFileBytes(File(name), bytes);
 }
@@ -421,8 +427,11 @@ bool WizardDriver::ClickCheckBox(const std::string& text, bool twice) const {
     ClientToScreen(tree, &target);
     if (!ClickAt(target, twice))
         return false;
-    if (twice)
-        return true;
+    if (twice) {
+        // Two flips may leave the mark as it was: wait until the wizard has taken up the input.
+        Sleep(100);
+        return WaitForInputIdle(process_.Handle(), 5000) == 0;
+    }
     return WaitUntil(
         [&] {
             TreeNode now;

@@ -16,6 +16,9 @@
 class ProductFolder {
   public:
     ProductFolder();
+    ~ProductFolder();
+    ProductFolder(const ProductFolder&) = delete;
+    ProductFolder& operator=(const ProductFolder&) = delete;
     const std::string& Path() const { return folder_.Path(); }
     std::string File(const std::string& name) const { return folder_.File(name); }
     std::string SetupPath() const { return File("Setup.exe"); }

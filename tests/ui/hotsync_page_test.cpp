@@ -79,12 +79,3 @@ TEST_F(HotSyncPage, AllUsersChosenAgainQueuesForEveryUser) {
     EXPECT_TRUE(FileExists(hotSync.QueuedFile("All Users", "app.prc")));
     EXPECT_TRUE(FileExists(hotSync.QueuedFile("Cy", "app.prc")));
 }
-
-TEST_F(HotSyncPage, WithoutHotSyncOnlyAllUsersIsOffered) {
-    WizardDriver wizard;
-    StartOnUserPage(&wizard);
-    EXPECT_EQ((std::vector<std::string>{"All Users"}), wizard.UserList());
-    EXPECT_EQ(0, wizard.UserSelection());
-    EXPECT_EQ("&Next >", wizard.FrameButtonText(IDOK));
-    EXPECT_TRUE(wizard.FrameButtonEnabled(IDOK));
-}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "resources/resource_ids.h"
 #include "support/wizard_driver.h"
@@ -72,6 +73,9 @@ TEST(WizardFlow, ThreePagesWithOneComponentInstallOnNext) {
     ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
     ExpectButtons(wizard, "< &Back", "&Next >", "&Cancel");
     EXPECT_TRUE(wizard.FrameButtonEnabled(IDOK));
+    // Without a HotSync installation only "All Users" is offered.
+    EXPECT_EQ(std::vector<std::string>{"All Users"}, wizard.UserList());
+    EXPECT_EQ(0, wizard.UserSelection());
     EXPECT_TRUE(wizard.Screenshot("hotsync_user_page"));
     EXPECT_FALSE(FileExists(product.Dest() + "\\main.txt"));
 
