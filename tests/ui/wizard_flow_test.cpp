@@ -115,6 +115,8 @@ TEST(WizardFlow, FourPagesWithBackAndLinkButtonsOnEveryPage) {
         EXPECT_TRUE(wizard.FrameButtonVisible(IDC_BUY_NOW));
     };
     expectLinks("licence");
+    // No Logo.bmp: the banner stays empty.
+    EXPECT_EQ(0, SendMessageA(GetDlgItem(wizard.Frame(), IDC_LOGO), STM_GETIMAGE, IMAGE_BITMAP, 0));
 
     ASSERT_TRUE(wizard.PressFrameButton(IDOK));
     ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
