@@ -1,6 +1,30 @@
 #include "app/after_wizard.h"
 
+#include <shellapi.h>
+
+#include "app/install_context.h"
 #include "script/setup_script.h"
+#include "system/external_programs.h"
+#include "system/restart.h"
+
+void OpenReadMe(const SetupScript* script) {
+    InstallContext context(script->installerFolder, script->destFolder, script->productTitle,
+                           nullptr);
+    char path[MAX_PATH];
+    context.Expand(script->readMePath, path, sizeof(path));
+    // An empty path would make the shell open the current folder.
+    if (path[0] == '\0')
+        return;
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.lpVerb = "Open";
+    info.lpFile = path;
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExA(&info);
+}
+
+const AfterWizardActions systemAfterWizardActions = {RestartComputer, ControlActiveSync,
+                                                     OpenReadMe};
 
 void FinishInstallMode(SetupScript* script, const WizardChoices& choices, int activeSyncState,
                        const AfterWizardActions& actions) {

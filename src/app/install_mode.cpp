@@ -7,7 +7,7 @@
 #include "script/setup_script.h"
 #include "system/message_box.h"
 #include "system/module_path.h"
-#include "system/restart.h"
+#include "system/external_programs.h"
 #include "ui/wizard_choices.h"
 #include "ui/wizard_run.h"
 
@@ -25,7 +25,6 @@ int RunInstallMode(HINSTANCE instance) {
     }
     // The wizard is gone when RunWizard returns, so it never outlives the script it borrows.
     int exitCode = RunWizard(script, instance);
-    AfterWizardActions actions = {RestartComputer, nullptr, nullptr};
-    FinishInstallMode(script, wizardChoices, 1, actions);
+    FinishInstallMode(script, wizardChoices, activeSyncRunning, systemAfterWizardActions);
     return exitCode;
 }

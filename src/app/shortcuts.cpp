@@ -17,6 +17,8 @@ const IID persistFileInterface = {
     0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 const char LINK_EXTENSION[] = ".lnk";
+// Room for expansions, so that one too long for a path buffer is seen and refused, not cut.
+const size_t EXPANSION_ROOM = 2048;
 
 // Puts the link's folder into targetPath: a folder given as a macro is used as it is; any other
 // is a group under the Start menu, made on demand. False when the folder is unknown or its path
@@ -32,7 +34,7 @@ bool PlaceLinkFolder(InstallContext& context, const char* folder) {
         CopyText(group, sizeof(group), "%STARTMENU%");
     if (strlen(group) + 1 >= sizeof(group))
         return false;
-    char expanded[2048];
+    char expanded[EXPANSION_ROOM];
     context.Expand(group, expanded, sizeof(expanded));
     if (expanded[0] == '\0' || strlen(expanded) >= sizeof(context.targetPath))
         return false;
@@ -65,15 +67,19 @@ bool SaveLink(InstallContext& context, IPersistFile* persist, const char* linkNa
 bool ConfigureAndSave(InstallContext& context, IShellLinkA* link, IPersistFile* persist,
                       const char* linkName, const char* folder, const char* target,
                       const char* arguments, int iconIndex) {
-    context.Expand(target ? target : "", context.targetPath, sizeof(context.targetPath));
+    char expanded[EXPANSION_ROOM];
+    context.Expand(target ? target : "", expanded, sizeof(expanded));
+    if (strlen(expanded) >= sizeof(context.targetPath))
+        return false;
+    CopyText(context.targetPath, sizeof(context.targetPath), expanded);
     if (FAILED(link->SetPath(context.targetPath)))
         return false;
     if (iconIndex != 0)
         link->SetIconLocation(context.targetPath, iconIndex);
     if (arguments && *arguments) {
-        char expanded[MAX_PATH];
-        context.Expand(arguments, expanded, sizeof(expanded));
-        link->SetArguments(expanded);
+        char expandedArguments[MAX_PATH];
+        context.Expand(arguments, expandedArguments, sizeof(expandedArguments));
+        link->SetArguments(expandedArguments);
     }
     if (FAILED(link->SetDescription(linkName)))
         return false;

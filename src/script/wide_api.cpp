@@ -8,6 +8,10 @@ enum WideApiState { WIDE_UNKNOWN, WIDE_ABSENT, WIDE_PRESENT };
 WideApiState wideApiState = WIDE_UNKNOWN;
 WideApiProbe wideApiProbe = nullptr;
 
+bool WideApiMissing(DWORD error) {
+    return error == ERROR_CALL_NOT_IMPLEMENTED || error == static_cast<DWORD>(E_NOTIMPL);
+}
+
 // Windows 95, 98 and Me export the wide functions as stubs that only set an error.
 bool ProbeSystem() {
     WCHAR path[MAX_PATH];
@@ -16,10 +20,6 @@ bool ProbeSystem() {
     return !WideApiMissing(GetLastError());
 }
 } // namespace
-
-bool WideApiMissing(DWORD error) {
-    return error == ERROR_CALL_NOT_IMPLEMENTED || error == static_cast<DWORD>(E_NOTIMPL);
-}
 
 void SetWideApiProbe(WideApiProbe probe) {
     wideApiProbe = probe;

@@ -8,26 +8,10 @@
 
 const char* captionTitle = nullptr;
 
-static bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 void ComposeCaption(UINT captionId, char* caption, size_t size) {
     caption[0] = '\0';
-    if (captionTitle && (captionId == IDS_INSTALLATION || captionId == IDS_UNINSTALLATION)) {
-        // A script without Company or Application gives a title with outer blanks (or only a
-        // blank); the caption shows the title's text alone.
-        const char* title = captionTitle;
-        while (IsBlank(*title))
-            ++title;
-        size_t length = strlen(title);
-        while (length > 0 && IsBlank(title[length - 1]))
-            --length;
-        if (length > 0) {
-            CopyTextN(caption, size, title, length);
-            AppendText(caption, size, " ");
-        }
-    }
+    if (captionTitle && (captionId == IDS_INSTALLATION || captionId == IDS_UNINSTALLATION))
+        FormatText(caption, size, "%s ", captionTitle);
     size_t used = strlen(caption);
     if (size - used > 1)
         LoadStringA(moduleInstance, captionId, caption + used, static_cast<int>(size - used));

@@ -90,7 +90,9 @@ char* FindText(const char* text, const char* part, unsigned codePage) {
     return length == 0 ? const_cast<char*>(text) : nullptr;
 }
 
-static char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+static char FoldAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 bool StartsWithNoCase(const char* text, const char* prefix, unsigned codePage) {
     if (!text || !prefix)

@@ -202,6 +202,10 @@ TEST_F(DesktopActionsTest, DesktopAndSendToShortcutsMakeNoFolder) {
 
     EXPECT_TRUE(CreateDesktopShortcut(*context, "Orvex Viewer", "%DEST_PATH%\\viewer.exe", "", 0));
     EXPECT_TRUE(CreateSendToShortcut(*context, "Orvex Send", "%DEST_PATH%\\viewer.exe", "", 0));
+    // A link name that does not fit beside its folder is refused, not cut.
+    std::string longName(250, 'L');
+    EXPECT_FALSE(
+        CreateDesktopShortcut(*context, longName.c_str(), "%DEST_PATH%\\viewer.exe", "", 0));
     // A folder named by a macro is used as it is, never made.
     EXPECT_FALSE(CreateShortcut(*context, "Orvex Nowhere", "%DEST_PATH%\\links",
                                 "%DEST_PATH%\\viewer.exe", "", 0));

@@ -3,3 +3,12 @@
 add_test(NAME app_tests_wow64 COMMAND app_tests --gtest_color=no
          --gtest_filter=ServiceRegistration*:RegisterMode*:UninstallEntry*:StagingPath*)
 set_tests_properties(app_tests_wow64 PROPERTIES TIMEOUT 900 ENVIRONMENT ORVEX_PREFIX_KIND=64)
+# Setup.exe must stay a Windows 95-loadable GUI program with imports from the base system only.
+add_test(NAME setup_imports
+         COMMAND sh ${PROJECT_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Setup>)
+# Setup.exe found beside itself under a double-byte code page (Japanese locale: 932).
+add_test(NAME app_tests_cp932
+         COMMAND app_tests --gtest_color=no --gtest_filter=InstallModeTest.*DoubleByte*)
+set_tests_properties(app_tests_cp932 PROPERTIES
+                     ENVIRONMENT "LC_ALL=ja_JP.UTF-8;LANG=ja_JP.UTF-8;ORVEX_EXPECT_ACP=932"
+                     TIMEOUT 300)

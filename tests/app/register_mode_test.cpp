@@ -39,7 +39,7 @@ class RegisterModeTest : public ::testing::Test {
         DeleteRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, target.c_str());
         DeleteWhenFree(target);
         installerPathOverride = nullptr;
-        EXPECT_TRUE(WaitForChildProcessesGone(15000)) << "a started program did not end";
+        EXPECT_TRUE(EndChildProcesses(15000)) << "a started program did not end and was ended";
     }
 
     TempFolder folder{"orvex reg"};
@@ -75,7 +75,7 @@ TEST_F(RegisterModeTest, SetupSwapsStagedFileInStartsRegsvr32AndExitsOne) {
 
     EXPECT_TRUE(WaitForRegistration(target, 30000)) << "regsvr32 did not register " << target;
     EXPECT_FALSE(FileExists(staged));
-    EXPECT_EQ(ReadFileBytes(TestComServerPath()), ReadFileBytes(target));
+    EXPECT_TRUE(ReadFileBytes(TestComServerPath()) == ReadFileBytes(target)) << "contents differ";
 }
 
 TEST_F(RegisterModeTest, WithoutStagedFileTheInstalledOneIsKeptAndRegistered) {
@@ -83,7 +83,7 @@ TEST_F(RegisterModeTest, WithoutStagedFileTheInstalledOneIsKeptAndRegistered) {
 
     EXPECT_EQ(1, RunRegisterMode(nullptr, target.c_str()));
     EXPECT_TRUE(WaitForRegistration(target, 30000)) << "regsvr32 did not register " << target;
-    EXPECT_EQ(ReadFileBytes(TestComServerPath()), ReadFileBytes(target));
+    EXPECT_TRUE(ReadFileBytes(TestComServerPath()) == ReadFileBytes(target)) << "contents differ";
 
     EXPECT_EQ(0, RunRegisterMode(nullptr, ""));
 }
@@ -121,7 +121,7 @@ TEST_F(RegisterModeTest, DeferredRegistrationCompletesAtTheNextStartOfWindows) {
     EXPECT_EQ(0, RunAndWait("wineboot.exe -r", 120000)) << "wineboot -r failed or hung";
 
     EXPECT_TRUE(WaitForRegistration(target, 30000)) << "regsvr32 did not register " << target;
-    EXPECT_EQ(ReadFileBytes(TestComServerPath()), ReadFileBytes(target));
+    EXPECT_TRUE(ReadFileBytes(TestComServerPath()) == ReadFileBytes(target)) << "contents differ";
     EXPECT_FALSE(FileExists(staged));
     EXPECT_FALSE(
         ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexLate.dll", &command))

@@ -31,7 +31,7 @@ class ServiceRegistrationTest : public ::testing::Test {
         activeSyncRunning = 1;
         for (const std::string& path : registered)
             DeleteRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, path.c_str());
-        EXPECT_TRUE(WaitForChildProcessesGone(15000)) << "a started program did not end";
+        EXPECT_TRUE(EndChildProcesses(15000)) << "a started program did not end and was ended";
     }
     // A copy of the test COM server in the installer folder.
     void ProvideServer(const char* name) {
@@ -125,7 +125,8 @@ TEST_F(ServiceRegistrationTest, LockedServerIsStagedAndDeferredToRunOnce) {
     EXPECT_EQ(RESULT_OK, result);
     EXPECT_EQ(1, restartNeeded);
     EXPECT_EQ("old server", ReadFileBytes(target));
-    EXPECT_EQ(ReadFileBytes(TestComServerPath()), ReadFileBytes(dest.File("OrvexBusy.dl_")));
+    EXPECT_TRUE(ReadFileBytes(TestComServerPath()) == ReadFileBytes(dest.File("OrvexBusy.dl_")))
+        << "contents differ";
     std::string command;
     ASSERT_TRUE(
         ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexBusy.dll", &command));

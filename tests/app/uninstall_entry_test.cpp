@@ -58,7 +58,7 @@ TEST_F(UninstallEntryTest, CopiesInstallerAndWritesTheThreeValuesByteForByte) {
     InstallContext context(setup.Path().c_str(), dest.Path().c_str(), title.c_str(), nullptr);
     WriteUninstallEntry(context);
 
-    EXPECT_EQ(ReadFileBytes(BinPath("Setup.exe")), ReadFileBytes(copy));
+    EXPECT_TRUE(ReadFileBytes(BinPath("Setup.exe")) == ReadFileBytes(copy)) << "contents differ";
     EXPECT_EQ(0u, GetFileAttributesA(copy.c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(title, Value("DisplayName"));
     EXPECT_EQ(copy + ";-102", Value("DisplayIcon"));
@@ -98,7 +98,7 @@ TEST_F(UninstallEntryTest, InstallerStartedFromWindowsFolderKeepsItself) {
     InstallContext context(setup.Path().c_str(), dest.Path().c_str(), title.c_str(), nullptr);
     WriteUninstallEntry(context);
 
-    EXPECT_EQ(ReadFileBytes(BinPath("Setup.exe")), ReadFileBytes(copy));
+    EXPECT_TRUE(ReadFileBytes(BinPath("Setup.exe")) == ReadFileBytes(copy)) << "contents differ";
     EXPECT_EQ(copy + " -uninst" + dest.Path() + "\\_Install.log", Value("UninstallString"));
 }
 

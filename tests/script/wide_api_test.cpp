@@ -22,10 +22,3 @@ TEST(WideApiTest, AnsweredOnceAndCached) {
     EXPECT_TRUE(HasWideApi());
     EXPECT_EQ(1, probeCalls);
 }
-
-TEST(WideApiTest, ErrorsThatMeanTheApiIsMissing) {
-    EXPECT_TRUE(WideApiMissing(ERROR_CALL_NOT_IMPLEMENTED));
-    EXPECT_TRUE(WideApiMissing(0x80004001));
-    EXPECT_FALSE(WideApiMissing(ERROR_SUCCESS));
-    EXPECT_FALSE(WideApiMissing(ERROR_INSUFFICIENT_BUFFER));
-}

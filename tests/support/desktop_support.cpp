@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "support/system_standins.h"
+
 namespace {
 
 const CLSID shellLinkClass = {
@@ -132,4 +134,9 @@ void DeleteRegistryValue(HKEY root, const std::string& key, const char* name) {
         return;
     RegDeleteValueA(opened, name);
     RegCloseKey(opened);
+}
+
+bool EndChildProcesses(DWORD timeoutMs) {
+    // The deadline ends every child still running, which lets the inner wait return.
+    return CallWithDeadline(timeoutMs, [] { WaitForChildProcessesGone(600000); });
 }

@@ -41,5 +41,9 @@ struct SavedShortcut {
 // Loads a saved link through the shell link object; false when it cannot be loaded.
 bool ReadShortcut(const std::string& linkPath, SavedShortcut* link);
 
+// Waits for this process's child processes to end; those still running after timeoutMs are
+// ended. False when any had to be ended.
+bool EndChildProcesses(DWORD timeoutMs);
+
 // Deletes one value of a registry key (a RunOnce value, for instance).
 void DeleteRegistryValue(HKEY root, const std::string& key, const char* name);

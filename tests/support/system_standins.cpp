@@ -55,7 +55,10 @@ static std::vector<DWORD> ChildProcessIds() {
     DWORD self = GetCurrentProcessId();
     for (BOOL more = Process32First(snapshot, &entry); more;
          more = Process32Next(snapshot, &entry)) {
-        if (entry.th32ParentProcessID == self && entry.th32ProcessID != self)
+        // Wine starts its desktop process (explorer.exe) from the first program that needs the
+        // desktop window, which may be the test itself; it is no program the test started.
+        if (entry.th32ParentProcessID == self && entry.th32ProcessID != self &&
+            lstrcmpiA(entry.szExeFile, "explorer.exe") != 0)
             children.push_back(entry.th32ProcessID);
     }
     CloseHandle(snapshot);

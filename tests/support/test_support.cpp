@@ -13,7 +13,9 @@ std::string TestBinFolder() {
     return path;
 }
 
-std::string BinPath(const char* relative) { return TestBinFolder() + "\\" + relative; }
+std::string BinPath(const char* relative) {
+    return TestBinFolder() + "\\" + relative;
+}
 
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -72,8 +74,7 @@ TempFolder::TempFolder(const char* tag) {
     static unsigned counter = 0;
     for (;;) {
         char name[MAX_PATH];
-        FormatText(name, sizeof(name), "%s%s-%lu-%u", base, tag, GetCurrentProcessId(),
-                   ++counter);
+        FormatText(name, sizeof(name), "%s%s-%lu-%u", base, tag, GetCurrentProcessId(), ++counter);
         if (CreateDirectoryA(name, nullptr)) {
             path_ = name;
             break;
@@ -81,7 +82,9 @@ TempFolder::TempFolder(const char* tag) {
     }
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder() {
+    RemoveTree(path_);
+}
 
 void DeleteRegistryTree(HKEY root, const std::string& path) {
     HKEY key;
@@ -121,7 +124,9 @@ TempRegistryKey::TempRegistryKey(HKEY root, const std::string& path) : root_(roo
     DeleteRegistryTree(root_, path_);
 }
 
-TempRegistryKey::~TempRegistryKey() { DeleteRegistryTree(root_, path_); }
+TempRegistryKey::~TempRegistryKey() {
+    DeleteRegistryTree(root_, path_);
+}
 
 ChildProcess::~ChildProcess() {
     if (info_.hProcess) {
@@ -242,7 +247,9 @@ std::string ControlText(HWND dialog, int id) {
     return control ? WindowText(control) : std::string();
 }
 
-std::string MessageBoxText(HWND box) { return ControlText(box, 0xFFFF); }
+std::string MessageBoxText(HWND box) {
+    return ControlText(box, 0xFFFF);
+}
 
 bool PressButton(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);

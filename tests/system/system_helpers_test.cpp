@@ -62,7 +62,8 @@ TEST(RegistryTest, DeleteNeedsTheParentKey) {
     EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, child, "Value", &value));
     // A missing child under an existing parent still counts; a missing parent doesn't.
     EXPECT_TRUE(DeleteRegistryKey(HKEY_CURRENT_USER, TEST_KEY, "Child"));
-    EXPECT_FALSE(DeleteRegistryKey(HKEY_CURRENT_USER, "Software\\OrvexFoundationTests\\Absent", "Child"));
+    EXPECT_FALSE(
+        DeleteRegistryKey(HKEY_CURRENT_USER, "Software\\OrvexFoundationTests\\Absent", "Child"));
 }
 
 TEST(FileProbeTest, ReportsSizeOfAnExistingFile) {
@@ -88,13 +89,13 @@ TEST(MessageCaptionTest, ProductTitleGoesBeforeInstallCaptionsOnly) {
         EXPECT_EQ("Installation", Caption(IDS_INSTALLATION));
     }
     {
-        // A script without Company and Application has the title " ".
+        // A script without Company and Application has the title " ": the caption keeps it.
         CaptionTitleOverride title(" ");
-        EXPECT_EQ("Installation", Caption(IDS_INSTALLATION));
+        EXPECT_EQ("  Installation", Caption(IDS_INSTALLATION));
     }
     {
         CaptionTitleOverride title(" Viewer");
-        EXPECT_EQ("Viewer Uninstallation", Caption(IDS_UNINSTALLATION));
+        EXPECT_EQ(" Viewer Uninstallation", Caption(IDS_UNINSTALLATION));
     }
     {
         // The caption is cut to its buffer, never overrun.

@@ -1,0 +1,30 @@
+#!/bin/sh
+# Fails unless the given program is a 32-bit (i386) Windows GUI program whose imports all come
+# from the libraries that every 32-bit Windows has.
+set -eu
+exe="$1"
+dump=$(i686-w64-mingw32-objdump -p "$exe") || { echo "cannot read $exe" >&2; exit 1; }
+status=0
+echo "$dump" | grep -q 'file format pei-i386' || { echo "$exe: not a PE32 i386 image" >&2; status=1; }
+echo "$dump" | grep -Eq '^Subsystem[[:space:]]+00000002' || { echo "$exe: not a GUI program" >&2; status=1; }
+allowed=" KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL OLE32.DLL COMCTL32.DLL MSVCRT.DLL "
+dlls=$(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' | tr '[:lower:]' '[:upper:]' | tr -d '\r')
+[ -n "$dlls" ] || { echo "$exe: no imports found" >&2; status=1; }
+for dll in $dlls; do
+  case "$allowed" in
+    *" $dll "*) ;;
+    *) echo "$exe: imports from $dll" >&2; status=1 ;;
+  esac
+done
+# Functions that Windows 95/98/Me (and some of them XP) lack; the threading runtime behind C++
+# exception support brings in the first two.
+functions=$(echo "$dump" | awk '/DLL Name/ {inside=1} inside && /^\t[0-9a-f]+\t/ {print $3}')
+for missing in GetTickCount64 AddVectoredExceptionHandler GetFileSizeEx SetFilePointerEx \
+               GetModuleHandleExA InitializeCriticalSectionAndSpinCount; do
+  if echo "$functions" | grep -qx "$missing"; then
+    echo "$exe: imports $missing, which older Windows lacks" >&2
+    status=1
+  fi
+done
+[ "$status" = 0 ] && echo "$exe: PE32 i386 GUI, imports: $(echo $dlls)"
+exit "$status"
