@@ -35,15 +35,22 @@ InstallItem* ItemAt(const PtrArray& items, int32_t index) {
     return static_cast<InstallItem*>(items.At(index));
 }
 
+// A Palm file line keeps to the Palm pass whatever option it carries: its path is relative to
+// the installer folder and names no desktop target, so copying or registering it would write
+// into the current folder, and the Palm pass would queue it all the same.
+bool IsPalmItem(const InstallItem* item) {
+    return (item->flags & ITEM_PALMFILE) != 0;
+}
+
 void RunPrePass(InstallContext& context, const PtrArray& items, bool* hasPalmItems) {
     for (int32_t i = 0; i < items.Count(); ++i) {
         const InstallItem* item = ItemAt(items, i);
-        if (item->flags & ITEM_ACTIVESYNC)
+        if (IsPalmItem(item))
+            *hasPalmItems = true;
+        else if (item->flags & ITEM_ACTIVESYNC)
             RemoveOldActiveSyncService(context, item->path);
         else if (item->flags & ITEM_REGSERVICE)
             RemoveOldService(context, item->path);
-        else if (item->flags & ITEM_PALMFILE)
-            *hasPalmItems = true;
     }
 }
 
@@ -64,6 +71,8 @@ int RunMainPass(InstallContext& context, SetupScript& script, const PtrArray& it
     int result = RESULT_OK;
     for (int32_t i = 0; i < items.Count() && result == RESULT_OK; ++i) {
         const InstallItem* item = ItemAt(items, i);
+        if (IsPalmItem(item))
+            continue;
         if (item->flags & ITEM_ACTIVESYNC) {
             result = RegisterActiveSyncService(context, item->path, &script.restartNeeded);
         } else if (item->flags & ITEM_REGSERVICE) {
@@ -84,7 +93,7 @@ int RunMainPass(InstallContext& context, SetupScript& script, const PtrArray& it
 int RunPalmPass(InstallContext& context, SetupScript& script, const PtrArray& items) {
     for (int32_t i = 0; i < items.Count(); ++i) {
         const InstallItem* item = ItemAt(items, i);
-        if (!(item->flags & ITEM_PALMFILE))
+        if (!IsPalmItem(item))
             continue;
         char fullPath[MAX_PATH];
         FormatText(fullPath, sizeof(fullPath), "%s\\%s", script.installerFolder, item->path);
@@ -96,8 +105,7 @@ int RunPalmPass(InstallContext& context, SetupScript& script, const PtrArray& it
         char palmText[1024];
         GetPalmErrorText(palmText, sizeof(palmText));
         ShowMessage(context.ownerWindow, palmText, IDS_INSTALLATION, MB_ICONHAND);
-        CopyText(context.failedFileName, sizeof(context.failedFileName),
-                 FileNamePart(item->path));
+        CopyText(context.failedFileName, sizeof(context.failedFileName), FileNamePart(item->path));
         return RESULT_DEVICE_FILE_FAILED;
     }
     return RESULT_OK;
@@ -135,7 +143,8 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
     if (!context || !CollectSelectedItems(script, &items)) {
         // Nothing was done; the wizard closes on the nonzero result.
         delete context;
-        ShowMessageId(owner, IDS_SETUP_INCOMPLETE, IDS_INSTALLATION, MB_ICONHAND);
+        if (reportErrors)
+            ShowMessageId(owner, IDS_SETUP_INCOMPLETE, IDS_INSTALLATION, MB_ICONHAND);
         return RESULT_NOT_STARTED;
     }
     script->restartNeeded = 0;

@@ -1,7 +1,7 @@
-# Service registration, uninstall entry and -register mode once more in the 64-bit prefix, where
-# the 32-bit installer sees the WOW64 registry view and the syswow64 folder.
+# Service registration, uninstall entry, -register mode and whole install runs once more in the
+# 64-bit prefix, where the 32-bit installer sees the WOW64 registry view and the syswow64 folder.
 add_test(NAME app_tests_wow64 COMMAND app_tests --gtest_color=no
-         --gtest_filter=ServiceRegistration*:RegisterMode*:UninstallEntry*:StagingPath*)
+         --gtest_filter=ServiceRegistration*:RegisterMode*:UninstallEntry*:StagingPath*:InstallEngine*)
 set_tests_properties(app_tests_wow64 PROPERTIES TIMEOUT 900 ENVIRONMENT ORVEX_PREFIX_KIND=64)
 # Setup.exe must stay a Windows 95-loadable GUI program with imports from the base system only.
 add_test(NAME setup_imports

@@ -1,0 +1,546 @@
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <new>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/install_context.h"
+#include "app/install_engine.h"
+#include "palm/palm_bridge_testing.h"
+#include "palm/palm_error_texts.h"
+#include "script/setup_script.h"
+#include "support/desktop_support.h"
+#include "support/palm_fakes.h"
+#include "support/system_standins.h"
+#include "system/external_programs.h"
+#include "system/text.h"
+
+namespace {
+// Size of the one nothrow allocation to refuse next; 0 refuses none.
+std::atomic<size_t> refusedAllocationSize{0};
+} // namespace
+
+// The run allocates its context without exceptions; refusing that allocation shows what a run
+// does when memory runs out, without a hook in the program.
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    size_t refused = refusedAllocationSize.load();
+    if (refused != 0 && size == refused &&
+        refusedAllocationSize.compare_exchange_strong(refused, 0))
+        return nullptr;
+    return malloc(size != 0 ? size : 1);
+}
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char TITLE[] = "Orvex EngineTest";
+const char CAPTION[] = "Orvex EngineTest Installation";
+const char GROUP[] = "Orvex EngineTest Group";
+const char UNINSTALL_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+                             "Orvex EngineTest";
+const char RUN_ONCE_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const char INCOMPLETE[] = "Setup is incomplete. Some components you requested to add were not "
+                          "installed.\nYou may run the setup program later to complete the "
+                          "operations.";
+const DWORD RUN_LIMIT_MS = 90000;
+
+struct Box {
+    std::string caption;
+    std::string text;
+    HWND owner;
+};
+
+struct Outcome {
+    int result = 1;
+    bool inTime = false;
+    std::vector<Box> boxes;
+    HWND owner = nullptr;
+    DWORD elapsedMs = 0;
+    HCURSOR cursorAfter = nullptr;
+};
+
+std::string ShellFolder(int csidl) {
+    char folder[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, folder, csidl, FALSE);
+    return folder;
+}
+
+std::string SystemFolder() {
+    char folder[MAX_PATH] = "";
+    GetSystemDirectoryA(folder, sizeof(folder));
+    return folder;
+}
+
+std::string TestProgramPath() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof(path));
+    return path;
+}
+
+// The uninstall entry copies the running program, here the test program, into the Windows folder.
+std::string InstallerCopy() {
+    char folder[MAX_PATH] = "";
+    GetWindowsDirectoryA(folder, sizeof(folder));
+    return std::string(folder) + "\\" + FileNamePart(TestProgramPath().c_str());
+}
+
+std::string Stamp(const SYSTEMTIME& time) {
+    char line[64];
+    FormatText(line, sizeof(line), "***  Installation Started %02d/%02d/%02d %02d:%02d  ***",
+               time.wMonth, time.wDay, time.wYear, time.wHour, time.wMinute);
+    return line;
+}
+
+std::string Joined(const Lines& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+// Waits until the programs the run started (regsvr32, holdfile) have ended. Wine's desktop
+// process, explorer.exe, is started by the first process that makes a window and stays.
+bool WaitForProgramsGone(DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        bool running = false;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry;
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32First(snapshot, &entry); more;
+             more = Process32Next(snapshot, &entry)) {
+            if (entry.th32ParentProcessID == GetCurrentProcessId() &&
+                !EqualNoCase(entry.szExeFile, "explorer.exe"))
+                running = true;
+        }
+        CloseHandle(snapshot);
+        if (!running)
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(50);
+    }
+}
+
+class InstallEngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+        activeSyncRunning = 1;
+    }
+    void TearDown() override {
+        // The stand-in HotSync libraries must be unloaded before their folders go.
+        ResetPalmBridgeForTesting(nullptr);
+        hotSync.reset();
+        script.reset();
+        refusedAllocationSize = 0;
+        activeSyncRunning = 1;
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+        DeleteFileA(InstallerCopy().c_str());
+        for (const std::string& name : runOnceValues)
+            DeleteRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, name.c_str());
+        for (const std::string& path : servers)
+            DeleteRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, path.c_str());
+        for (const std::string& path : outside)
+            RemoveTree(path);
+        EXPECT_TRUE(WaitForProgramsGone(15000)) << "a started program did not end";
+    }
+
+    // Writes Setup.ini into the product folder and reads it as the installer does.
+    void Load(const std::string& components, const std::string& sections,
+              const std::string& startMenu = GROUP) {
+        std::string text =
+            "[General]\nCompany=Orvex\nApplication=EngineTest\nDestFolder=" + Dest() +
+            "\nStartMenu=" + startMenu + "\nComponents=" + components + "\n" + sections;
+        ASSERT_TRUE(WriteFileBytes(product.File("Setup.ini"), text));
+        script.reset(ReadSetupScript(product.File("Setup.ini").c_str()));
+        ASSERT_TRUE(script);
+        ASSERT_STREQ(TITLE, script->productTitle);
+        // The reader takes the running program's folder.
+        CopyText(script->installerFolder, sizeof(script->installerFolder), product.Path().c_str());
+    }
+    std::string Dest() const { return destRoot.File("Acme\\Reader"); }
+    std::string DestFile(const char* name) const { return Dest() + "\\" + name; }
+    void Provide(const char* name, const std::string& bytes = "contents") {
+        ASSERT_TRUE(WriteFileBytes(product.File(name), bytes));
+    }
+    // A copy of the test COM server in the product folder, to be installed at target.
+    void ProvideServer(const char* name, const std::string& target) {
+        ASSERT_TRUE(CopyFileA(TestComServerPath().c_str(), product.File(name).c_str(), FALSE));
+        servers.push_back(target);
+    }
+    void MakeDest() {
+        ASSERT_TRUE(CreateDirectoryA(destRoot.File("Acme").c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryA(Dest().c_str(), nullptr));
+    }
+    void UseHotSync(const std::vector<std::string>& users) {
+        hotSync.reset(new SimulatedHotSync(users, product.Path()));
+        ResetPalmBridgeForTesting(product.Path().c_str());
+    }
+    Lines Entries() const { return LogEntries(DestFile("_Install.log")); }
+    bool UninstallEntryWritten() const {
+        std::string name;
+        return ReadRegistryValue(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "DisplayName", &name);
+    }
+    std::string UninstallValue(const char* name) const {
+        std::string value;
+        EXPECT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, name, &value)) << name;
+        return value;
+    }
+
+    // Runs RunInstall as the wizard does, on a thread of its own with a hidden owner window,
+    // while this thread answers (and records) every message box the run shows.
+    Outcome Run(bool reportErrors = true) {
+        Outcome outcome;
+        std::atomic<bool> running{true};
+        std::thread answerer([&] {
+            while (running) {
+                HWND box = WaitForMessageBox(GetCurrentProcessId(), 100);
+                if (!box)
+                    continue;
+                outcome.boxes.push_back(
+                    {WindowText(box), MessageBoxText(box), GetWindow(box, GW_OWNER)});
+                PressButton(box, IDOK);
+                WaitWindowGone(box, 10000);
+            }
+        });
+        outcome.inTime = CallWithDeadline(RUN_LIMIT_MS, [&] {
+            CoInitialize(nullptr);
+            HWND owner = CreateWindowExA(0, "STATIC", "Orvex wizard", WS_POPUP, 0, 0, 10, 10,
+                                         nullptr, nullptr, nullptr, nullptr);
+            outcome.owner = owner;
+            DWORD start = GetTickCount();
+            outcome.result = RunInstall(script.get(), owner, reportErrors);
+            outcome.elapsedMs = GetTickCount() - start;
+            outcome.cursorAfter = GetCursor();
+            DestroyWindow(owner);
+            CoUninitialize();
+        });
+        running = false;
+        answerer.join();
+        EXPECT_TRUE(outcome.inTime) << "the run did not end; a box may have stayed unanswered";
+        for (const Box& box : outcome.boxes) {
+            EXPECT_EQ(CAPTION, box.caption);
+            EXPECT_EQ(outcome.owner, box.owner) << box.text;
+        }
+        return outcome;
+    }
+
+    TempFolder product{"orvex product"};
+    TempFolder destRoot{"orvex engine"};
+    std::unique_ptr<SetupScript, void (*)(SetupScript*)> script{nullptr, DestroySetupScript};
+    std::unique_ptr<SimulatedHotSync> hotSync;
+    std::vector<std::string> runOnceValues;
+    std::vector<std::string> servers;
+    std::vector<std::string> outside;
+};
+
+TEST_F(InstallEngineTest, SelectionWithoutItemsLeavesNoTrace) {
+    Load("Empty;Off", "[Empty]\nName=Nothing here\n"
+                      "[Off]\nSelected=0\nCopyFile1=1;%DEST_PATH%\\Off.txt\n");
+    Provide("Off.txt");
+    script->restartNeeded = 1;
+
+    Outcome run = Run();
+
+    EXPECT_EQ(RESULT_OK, run.result);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(0, script->restartNeeded);
+    EXPECT_EQ(0, script->palmFilesQueued);
+    EXPECT_FALSE(FileExists(destRoot.File("Acme")));
+    EXPECT_FALSE(UninstallEntryWritten());
+    EXPECT_FALSE(FileExists(InstallerCopy()));
+}
+
+TEST_F(InstallEngineTest, OnlyPalmItemsAreQueuedForTheChosenUserWithoutDesktopTraces) {
+    UseHotSync({"Ann", "Bob"});
+    // The service option means nothing on a Palm line: the file is still only queued.
+    Load("Palm", "[Palm]\nCopyPalmFile1=10;Game.prc\nCopyPalmFile2=5;Palm\\Data.pdb\n"
+                 "CopyPalmFile3=1;Extra.prc;REGSERVICE\n");
+    Provide("Game.prc", "game");
+    ASSERT_TRUE(CreateDirectoryA(product.File("Palm").c_str(), nullptr));
+    Provide("Palm\\Data.pdb", "data");
+    Provide("Extra.prc", "extra");
+    CopyText(script->hotSyncUser, sizeof(script->hotSyncUser), "Bob");
+
+    Outcome run = Run();
+
+    EXPECT_EQ(RESULT_OK, run.result);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(1, script->palmFilesQueued);
+    EXPECT_EQ("game", ReadFileBytes(hotSync->QueuedFile("Bob", "Game.prc")));
+    EXPECT_EQ("data", ReadFileBytes(hotSync->QueuedFile("Bob", "Data.pdb")));
+    EXPECT_EQ("extra", ReadFileBytes(hotSync->QueuedFile("Bob", "Extra.prc")));
+    EXPECT_FALSE(FileExists(hotSync->QueuedFile("Ann", "Game.prc")));
+    Lines calls = hotSync->Calls();
+    EXPECT_NE(calls.end(), std::find(calls.begin(), calls.end(),
+                                     "PltInstallFile|Bob|" + product.File("Palm\\Data.pdb")));
+    EXPECT_FALSE(FileExists(destRoot.File("Acme")));
+    EXPECT_FALSE(UninstallEntryWritten());
+}
+
+TEST_F(InstallEngineTest, MissingDesktopSourceStopsTheRunAndIsReported) {
+    UseHotSync({"Ann"});
+    Load("Main;Later", "[Main]\nCopyFile1=1;%DEST_PATH%\\First.txt\n"
+                       "CopyFile2=1;%DEST_PATH%\\Missing.dll\nCopyFile3=1;%DEST_PATH%\\Third.txt\n"
+                       "CopyPalmFile1=1;Game.prc\nShortcut1=%DEST_PATH%\\First.txt;0;;First\n"
+                       "[Later]\nCopyFile1=1;%DEST_PATH%\\Later.txt\n");
+    for (const char* name : {"First.txt", "Third.txt", "Later.txt", "Game.prc"})
+        Provide(name);
+    outside.push_back(ShellFolder(CSIDL_PROGRAMS) + "\\" + GROUP);
+
+    Outcome run = Run();
+
+    EXPECT_EQ(RESULT_SOURCE_MISSING, run.result);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(std::string("ERROR: Can't find file \"Missing.dll\".\n\n") + INCOMPLETE,
+              run.boxes[0].text);
+    EXPECT_TRUE(FileExists(DestFile("First.txt")));
+    EXPECT_FALSE(FileExists(DestFile("Third.txt")));
+    EXPECT_FALSE(FileExists(DestFile("Later.txt")));
+    EXPECT_FALSE(FileExists(outside.back()));
+    EXPECT_EQ((Lines{"Made Dir: " + Dest(), "File Copy: " + DestFile("First.txt"),
+                     "Made Dir: " + Dest()}),
+              Entries());
+    // What was done stays removable.
+    EXPECT_EQ(TITLE, UninstallValue("DisplayName"));
+    EXPECT_EQ(0, hotSync->CountCalls("PltInstallFile"));
+    EXPECT_FALSE(FileExists(hotSync->QueuedFile("Ann", "Game.prc")));
+    EXPECT_EQ(0, script->palmFilesQueued);
+}
+
+TEST_F(InstallEngineTest, ServiceOptionsComeFirstAndOtherOptionsDoNotChangeACopy) {
+    std::string server = DestFile("OrvexEngSvc.dll");
+    std::string lineServer = DestFile("OrvexEngLine.dll");
+    ProvideServer("OrvexEngSvc.dll", server);
+    ProvideServer("OrvexEngLine.dll", lineServer);
+    Provide("Plain.txt");
+    Provide("Other.txt");
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\OrvexEngSvc.dll;REGSERVICE\n"
+                 "CopyFile2=1;%DEST_PATH%\\Plain.txt;SENDTO\n"
+                 "CopyFile3=1;%DEST_PATH%\\Other.txt;DESKTOP\n"
+                 "Shortcut1=%DEST_PATH%\\OrvexEngLine.dll;0;;Orvex Engine Line;REGSERVICE\n");
+    // With the destination in place, the pre-pass entries reach the log.
+    MakeDest();
+
+    Outcome run = Run();
+
+    EXPECT_EQ(RESULT_OK, run.result);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_TRUE(TestComServerRegistered(server));
+    EXPECT_TRUE(TestComServerRegistered(lineServer));
+    EXPECT_EQ("contents", ReadFileBytes(DestFile("Plain.txt")));
+    EXPECT_EQ("contents", ReadFileBytes(DestFile("Other.txt")));
+    std::string made = "Made Dir: " + Dest();
+    EXPECT_EQ(
+        (Lines{made, made, made, "File Copy: " + server, "RegSvr32: " + server, made,
+               "File Copy: " + DestFile("Plain.txt"), made, "File Copy: " + DestFile("Other.txt"),
+               made, "File Copy: " + lineServer, "RegSvr32: " + lineServer}),
+        Entries());
+    EXPECT_FALSE(FileExists(ShellFolder(CSIDL_PROGRAMS) + "\\" + GROUP));
+}
+
+TEST_F(InstallEngineTest, EveryShortcutPausesAndOneThatFailsDoesNotStopTheRun) {
+    std::string sendToLink = ShellFolder(CSIDL_SENDTO) + "\\Orvex Engine Send.lnk";
+    outside.push_back(sendToLink);
+    Provide("Tool.exe", "MZ new");
+    // The start-menu folder is named by a macro and does not exist: that link cannot be saved.
+    Load("Links;After",
+         "[Links]\nShortcut1=%DEST_PATH%\\Tool.exe;0;;Orvex Engine Broken\n"
+         "Shortcut2=%DEST_PATH%\\Tool.exe;0;;Orvex Engine Send;SENDTO\n"
+         "[After]\nCopyFile1=1;%DEST_PATH%\\Tool.exe\n",
+         "%DEST_PATH%\\NoLinks");
+    MakeDest();
+    ASSERT_TRUE(WriteFileBytes(DestFile("Tool.exe"), "MZ old"));
+
+    Outcome run = Run();
+
+    EXPECT_EQ(RESULT_OK, run.result);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_GE(run.elapsedMs, 2 * 1100u - 20u);
+    EXPECT_TRUE(FileExists(sendToLink));
+    EXPECT_FALSE(FileExists(DestFile("NoLinks")));
+    EXPECT_EQ("MZ new", ReadFileBytes(DestFile("Tool.exe")));
+    EXPECT_EQ((Lines{"Shell Link: " + sendToLink, "Made Dir: " + Dest(),
+                     "File Copy: " + DestFile("Tool.exe")}),
+              Entries());
+    EXPECT_TRUE(UninstallEntryWritten());
+}
+
+TEST_F(InstallEngineTest, LockedServiceFileIsDeferredAndTheRunSucceeds) {
+    std::string target = DestFile("OrvexEngBusy.dll");
+    ProvideServer("OrvexEngBusy.dll", target);
+    Provide("After.txt");
+    runOnceValues.push_back("Install OrvexEngBusy.dll");
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\OrvexEngBusy.dll;REGSERVICE\n"
+                 "CopyFile2=1;%DEST_PATH%\\After.txt\n");
+    MakeDest();
+    ASSERT_TRUE(WriteFileBytes(target, "old server"));
+    HeldFile held;
+    ASSERT_TRUE(held.Hold(target)) << "holdfile.exe did not take " << target;
+
+    Outcome run = Run();
+    held.Release();
+
+    EXPECT_EQ(RESULT_OK, run.result);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(1, script->restartNeeded);
+    EXPECT_EQ("old server", ReadFileBytes(target));
+    EXPECT_EQ(ReadFileBytes(TestComServerPath()), ReadFileBytes(DestFile("OrvexEngBusy.dl_")));
+    std::string command;
+    EXPECT_TRUE(
+        ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexEngBusy.dll", &command));
+    EXPECT_EQ("\"" + TestProgramPath() + "\" -register" + target, command);
+    EXPECT_EQ("contents", ReadFileBytes(DestFile("After.txt")));
+}
+
+TEST_F(InstallEngineTest, PalmFailureEndsThePalmPassWithTwoBoxesInOrder) {
+    UseHotSync({"Ann", "Bob"});
+    Load("Palm", "[Palm]\nCopyPalmFile1=1;First.prc\nCopyPalmFile2=1;Second.prc\n"
+                 "CopyPalmFile3=1;Third.prc\n");
+    Provide("First.prc", "first");
+    Provide("Third.prc", "third");
+    CopyText(script->hotSyncUser, sizeof(script->hotSyncUser), "Ann");
+    // InstAide refuses a file that is not there.
+    char palmText[256];
+    InstAideErrorText(-513, palmText, sizeof(palmText));
+    ASSERT_NE('\0', palmText[0]);
+    std::string composed =
+        std::string("ERROR: Can't install file \"Second.prc\" to device.\n\n") + INCOMPLETE;
+
+    Outcome run = Run();
+
+    EXPECT_EQ(RESULT_DEVICE_FILE_FAILED, run.result);
+    ASSERT_EQ(2u, run.boxes.size());
+    EXPECT_EQ(palmText, run.boxes[0].text);
+    EXPECT_EQ(composed, run.boxes[1].text);
+    EXPECT_EQ("first", ReadFileBytes(hotSync->QueuedFile("Ann", "First.prc")));
+    EXPECT_EQ(1, script->palmFilesQueued);
+    EXPECT_EQ(2, hotSync->CountCalls("PltInstallFile"));
+    EXPECT_FALSE(FileExists(hotSync->QueuedFile("Ann", "Third.prc")));
+    EXPECT_FALSE(UninstallEntryWritten());
+    EXPECT_FALSE(FileExists(destRoot.File("Acme")));
+
+    // The Palm library's text is shown even when the run reports no errors of its own.
+    Outcome quiet = Run(false);
+    EXPECT_EQ(RESULT_DEVICE_FILE_FAILED, quiet.result);
+    ASSERT_EQ(1u, quiet.boxes.size());
+    EXPECT_EQ(palmText, quiet.boxes[0].text);
+}
+
+TEST_F(InstallEngineTest, TypicalFirstInstallWritesTheWholeLogAndTheUninstallEntry) {
+    std::string system = SystemFolder();
+    std::string syncDll = system + "\\OrvexEngSync.dll";
+    std::string group = ShellFolder(CSIDL_PROGRAMS) + "\\" + GROUP;
+    std::string link = group + "\\Reader.lnk";
+    outside.push_back(group);
+    outside.push_back(syncDll);
+    Provide("Reader.exe", "MZ reader");
+    ProvideServer("OrvexEngSync.dll", syncDll);
+    Load("Main", "[Main]\nCopyFile1=10;%DEST_PATH%\\Reader.exe\n"
+                 "CopyFile2=20;%SYSTEM%\\OrvexEngSync.dll;ACTIVESYNC\n"
+                 "Shortcut1=%DEST_PATH%\\Reader.exe;0;;Reader\n");
+    SYSTEMTIME before;
+    GetSystemTime(&before);
+
+    Outcome run = Run();
+
+    SYSTEMTIME after;
+    GetSystemTime(&after);
+    EXPECT_EQ(RESULT_OK, run.result);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), run.cursorAfter);
+    EXPECT_EQ(0, script->restartNeeded);
+    EXPECT_TRUE(TestComServerRegistered(syncDll));
+    EXPECT_TRUE(FileExists(link));
+    // The parent folder and the pre-pass entry for the system folder came before the log's
+    // folder existed.
+    Lines entries{"Made Dir: " + Dest(),  "File Copy: " + DestFile("Reader.exe"),
+                  "Made Dir: " + system,  "File Copy: " + syncDll,
+                  "RegSvr32: " + syncDll, "StopActiveSync: ",
+                  "Made Dir: " + group,   "Shell Link: " + link};
+    std::string log = ReadFileBytes(DestFile("_Install.log"));
+    std::string stamp = log.substr(0, log.find('\n'));
+    EXPECT_TRUE(stamp == Stamp(before) || stamp == Stamp(after)) << stamp;
+    EXPECT_EQ(stamp + "\nTitle: Orvex EngineTest Installation\nSource: " + Dest() + "\n" +
+                  Joined(entries),
+              log);
+
+    EXPECT_EQ(ReadFileBytes(TestProgramPath()), ReadFileBytes(InstallerCopy()));
+    EXPECT_EQ(TITLE, UninstallValue("DisplayName"));
+    EXPECT_EQ(InstallerCopy() + ";-102", UninstallValue("DisplayIcon"));
+    EXPECT_EQ(InstallerCopy() + " -uninst" + DestFile("_Install.log"),
+              UninstallValue("UninstallString"));
+
+    // The first run left the script's items intact: a second run appends without a header, and
+    // its pre-pass now finds the log's folder.
+    Outcome again = Run();
+    EXPECT_EQ(RESULT_OK, again.result);
+    EXPECT_EQ(Joined(entries) + "Made Dir: " + system + "\n" + Joined(entries), Joined(Entries()));
+}
+
+TEST_F(InstallEngineTest, RunThatCannotAllocateItsContextEndsWithSetupIncomplete) {
+    Provide("First.txt");
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\First.txt\n");
+    refusedAllocationSize = sizeof(InstallContext);
+
+    Outcome run = Run();
+
+    EXPECT_EQ(0u, refusedAllocationSize.load()) << "the run did not allocate its context";
+    EXPECT_EQ(RESULT_NOT_STARTED, run.result);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(INCOMPLETE, run.boxes[0].text);
+    EXPECT_FALSE(FileExists(destRoot.File("Acme")));
+    EXPECT_FALSE(UninstallEntryWritten());
+
+    refusedAllocationSize = sizeof(InstallContext);
+    Outcome quiet = Run(false);
+    EXPECT_EQ(RESULT_NOT_STARTED, quiet.result);
+    EXPECT_TRUE(quiet.boxes.empty());
+
+    // The script is unharmed: the next run installs.
+    Outcome retry = Run();
+    EXPECT_EQ(RESULT_OK, retry.result);
+    EXPECT_TRUE(FileExists(DestFile("First.txt")));
+}
+
+TEST(ComposeErrorText, FourCodesWithTheFileNameAndTheIncompleteNote) {
+    const struct {
+        int result;
+        const char* first;
+    } cases[] = {
+        {RESULT_SERVICE_REGISTER_FAILED, "ERROR: Can't install service file \"Acme.dll\"."},
+        {RESULT_SOURCE_MISSING, "ERROR: Can't find file \"Acme.dll\"."},
+        {RESULT_COPY_FAILED, "ERROR: Can't install file \"Acme.dll\"."},
+        {RESULT_DEVICE_FILE_FAILED, "ERROR: Can't install file \"Acme.dll\" to device."},
+    };
+    for (const auto& code : cases) {
+        char buffer[2048];
+        EXPECT_EQ(buffer, ComposeErrorText(code.result, "Acme.dll", buffer, sizeof(buffer)));
+        EXPECT_EQ(std::string(code.first) + "\n\n" + INCOMPLETE, buffer) << code.result;
+    }
+    // A buffer too small for the note keeps what fits.
+    char small[48];
+    std::string whole = std::string("ERROR: Can't install file \"Acme.dll\".\n\n") + INCOMPLETE;
+    ASSERT_TRUE(ComposeErrorText(RESULT_COPY_FAILED, "Acme.dll", small, sizeof(small)));
+    EXPECT_EQ(whole.substr(0, sizeof(small) - 1), small);
+}
+
+TEST(ComposeErrorText, UnknownCodesGiveNoTextAndAnEmptyBuffer) {
+    for (int code : {0, -1, -5, -10, 7}) {
+        char buffer[64] = "left over";
+        EXPECT_EQ(nullptr, ComposeErrorText(code, "Acme.dll", buffer, sizeof(buffer))) << code;
+        EXPECT_STREQ("", buffer) << code;
+    }
+}
+
+} // namespace
