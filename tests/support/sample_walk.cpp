@@ -1,5 +1,6 @@
 #include "support/sample_walk.h"
 
+#include <ctype.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -20,6 +21,19 @@ const DWORD PAGE_WAIT_MS = 15000;
 const DWORD INSTALL_WAIT_MS = 120000;
 
 const char TEMPLATE_STAGE[] = "Uninstalling...";
+const DWORD PAINT_SETTLE_MS = 500;
+
+// "Deleting Files..." becomes "deleting-files".
+std::string PictureName(const std::string& label) {
+    std::string name;
+    for (char c : label) {
+        if (isalnum(static_cast<unsigned char>(c)))
+            name += static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        else if (c == ' ')
+            name += '-';
+    }
+    return name;
+}
 
 bool Fail(std::string* failure, const std::string& reason) {
     if (failure)
@@ -47,9 +61,10 @@ std::string Rest(const std::string& line, const char* keyword) {
 }
 } // namespace
 
-void PageShots::Take(HWND window, const std::string& name) {
+void PageShots::Take(HWND window, const std::string& name, DWORD settleMs) {
     if (folder_.empty() || !window)
         return;
+    Sleep(settleMs);
     char number[8];
     snprintf(number, sizeof(number), "%02u-", static_cast<unsigned>(taken_.size() + 1));
     std::string path = folder_ + "\\" + number + name + ".png";
@@ -60,7 +75,7 @@ void PageShots::Take(HWND window, const std::string& name) {
 bool WalkSampleInstall(WizardDriver& wizard, PageShots& shots, std::string* failure) {
     if (!wizard.WaitForPage(PAGE_LICENCE, PAGE_WAIT_MS))
         return Fail(failure, "the licence page did not appear");
-    shots.Take(wizard.Frame(), "licence");
+    shots.Take(wizard.Frame(), "licence", PAINT_SETTLE_MS);
 
     wizard.PressFrameButton(IDOK);
     if (!wizard.WaitForPage(PAGE_HOTSYNC_USER, PAGE_WAIT_MS))
@@ -76,14 +91,14 @@ bool WalkSampleInstall(WizardDriver& wizard, PageShots& shots, std::string* fail
     if (user == users.end())
         return Fail(failure, std::string("the HotSync user list lacks ") + SAMPLE_HOTSYNC_USER);
     wizard.ChooseUser(static_cast<int>(user - users.begin()));
-    shots.Take(wizard.Frame(), "hotsync-user");
+    shots.Take(wizard.Frame(), "hotsync-user", PAINT_SETTLE_MS);
 
     wizard.PressFrameButton(IDOK);
     if (!wizard.WaitForPage(PAGE_COMPONENTS, PAGE_WAIT_MS))
         return Fail(failure, "the components page did not follow the HotSync user page");
     if (!WaitUntil([&] { return wizard.FrameButtonEnabled(IDOK); }, PAGE_WAIT_MS))
         return Fail(failure, "the Install button stayed disabled");
-    shots.Take(wizard.Frame(), "components");
+    shots.Take(wizard.Frame(), "components", PAINT_SETTLE_MS);
 
     wizard.PressFrameButton(IDOK);
     HWND box = nullptr;
@@ -104,7 +119,7 @@ bool WalkSampleInstall(WizardDriver& wizard, PageShots& shots, std::string* fail
         WaitUntil([&] { return wizard.PageButtonChecked(PAGE_FINISH, IDC_OPEN_README); },
                   PAGE_WAIT_MS);
     }
-    shots.Take(wizard.Frame(), "finish");
+    shots.Take(wizard.Frame(), "finish", PAINT_SETTLE_MS);
 
     wizard.PressFrameButton(IDCANCEL);
     DWORD exitCode = 1;
@@ -138,7 +153,8 @@ UninstallRun RunUninstallCommand(const std::string& commandLine, const std::vect
             bool hasNo = GetDlgItem(box, IDNO) != nullptr;
             seen.answer = next < answers.size() ? answers[next++] : (hasNo ? IDNO : IDOK);
             run.boxes.push_back(seen);
-            shots.Take(box, "uninstall-question-" + std::to_string(run.boxes.size()));
+            shots.Take(box, "uninstall-question-" + std::to_string(run.boxes.size()),
+                       PAINT_SETTLE_MS);
             PressButton(box, seen.answer);
             answered = box;
         }
@@ -148,7 +164,7 @@ UninstallRun RunUninstallCommand(const std::string& commandLine, const std::vect
             if (!stage.empty() && (run.stages.empty() || run.stages.back() != stage)) {
                 run.stages.push_back(stage);
                 if (stage != TEMPLATE_STAGE)
-                    shots.Take(progress, "uninstall-stage-" + std::to_string(run.stages.size()));
+                    shots.Take(progress, "uninstall-" + PictureName(stage));
             }
         }
         Sleep(15);

@@ -19,7 +19,8 @@ extern const char UNINSTALL_KEY_ROOT[];  // "Software\Microsoft\Windows\CurrentV
 class PageShots {
   public:
     explicit PageShots(const std::string& folder = std::string()) : folder_(folder) {}
-    void Take(HWND window, const std::string& name);
+    // settleMs gives a window that has just changed time to paint itself.
+    void Take(HWND window, const std::string& name, DWORD settleMs = 0);
     const std::vector<std::string>& Taken() const { return taken_; }
 
   private:

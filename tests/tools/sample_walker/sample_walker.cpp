@@ -1,8 +1,12 @@
-// Walks the sample product through the wizard as a user would, says where everything went,
-// removes the product through the command its uninstall entry registers and leaves a picture of
-// every window on the way. Exit code 0 when the install and the removal both went through.
+// The sample product for scripts/run-sample.sh.
+//   walk <product> <pictures>: walks the wizard as a user would, says where everything went,
+//     removes the product through the command its uninstall entry registers and leaves a picture
+//     of every window on the way; exit code 0 when the install and the removal both went through.
+//   report <product>: says where an install made by hand put everything.
+//   uninstall: runs the registered uninstall command for a person to answer.
 #include <stdio.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -54,6 +58,39 @@ std::string Joined(const std::vector<std::string>& parts, const char* separator)
     return text;
 }
 
+bool IsEmptyFolder(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool empty = true;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            empty = false;
+    } while (empty && FindNextFileA(search, &found));
+    FindClose(search);
+    return empty;
+}
+
+// The paths in their first order, each once (the log names a folder once per item in it).
+std::vector<std::string> Distinct(const std::vector<std::string>& paths) {
+    std::vector<std::string> once;
+    for (const std::string& path : paths) {
+        if (std::find(once.begin(), once.end(), path) == once.end())
+            once.push_back(path);
+    }
+    return once;
+}
+
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\n')
+            c = ' ';
+    }
+    return text;
+}
+
 std::string ActiveSyncFolder() {
     std::string manager;
     if (!ReadRegistryValue(HKEY_LOCAL_MACHINE, CEAPPMGR_APP_PATHS_KEY, nullptr, &manager))
@@ -72,7 +109,7 @@ void ReportInstall(const std::string& product, const std::string& log,
         servers.push_back(
             server + (TestComServerRegistered(server) ? "  (registered)" : "  (NOT registered)"));
     PrintList("servers", servers);
-    PrintList("folders", installed.folders);
+    PrintList("folders", Distinct(installed.folders));
 
     printf("\nUninstall entry: HKEY_LOCAL_MACHINE\\%s%s\n", UninstallKey().c_str(),
            RunningUnderWow64() ? "  (the 32-bit view: Wow6432Node)" : "");
@@ -100,7 +137,7 @@ bool ReportUninstall(const UninstallRun& run, const LoggedPaths& installed,
                      const std::string& log) {
     printf("\nUninstall: ran the UninstallString as Windows would\n");
     for (const SeenBox& box : run.boxes)
-        printf("  asked    [%s] %s -> %s\n", box.caption.c_str(), box.text.c_str(),
+        printf("  asked    [%s] %s -> %s\n", box.caption.c_str(), OneLine(box.text).c_str(),
                box.answer == IDYES  ? "Yes"
                : box.answer == IDNO ? "No"
                                     : "OK");
@@ -121,10 +158,14 @@ bool ReportUninstall(const UninstallRun& run, const LoggedPaths& installed,
             left.push_back(server + " (still registered)");
     }
     std::vector<std::string> keptFolders;
-    for (const std::string& folder : installed.folders) {
+    for (const std::string& folder : Distinct(installed.folders)) {
         if (FileExists(folder))
             keptFolders.push_back(folder);
     }
+    // The destination's parent is made before the log exists, so the log does not name it.
+    std::string parent = installed.folder.substr(0, installed.folder.rfind('\\'));
+    if (IsEmptyFolder(parent))
+        keptFolders.push_back(parent + "  (made before the log existed; not in it)");
     std::string value;
     bool entryLeft = ReadRegistryValue(HKEY_LOCAL_MACHINE, UninstallKey(), "DisplayName", &value);
     if (entryLeft)
@@ -140,28 +181,24 @@ bool ReportUninstall(const UninstallRun& run, const LoggedPaths& installed,
     if (!activeSync.empty()) {
         WaitForWcesmgrRecord(activeSync, "end /show", 10000);
         std::string record = WcesmgrRecord(activeSync);
-        for (char& c : record) {
-            if (c == '\n')
-                c = ';';
-        }
-        printf("  ActiveSync (wcesmgr.exe runs): %s\n", record.c_str());
+        printf("  ActiveSync (wcesmgr.exe runs): %s\n", OneLine(record).c_str());
     }
     return left.empty() && run.ended && run.exitCode == 0;
 }
 
-} // namespace
+// The log path of an uninstall command: what follows "-uninst".
+std::string LogOf(const std::string& uninstallString) {
+    size_t keyword = uninstallString.find(" -uninst");
+    return keyword == std::string::npos ? std::string() : uninstallString.substr(keyword + 8);
+}
 
-int main(int argc, char** argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: sample_walker.exe <product folder> <picture folder>\n");
-        return 2;
-    }
-    std::string product = argv[1];
-    std::string pictures = argv[2];
+bool ReadUninstallString(std::string* command) {
+    return ReadRegistryValue(HKEY_LOCAL_MACHINE, UninstallKey(), "UninstallString", command);
+}
+
+int Walk(const std::string& product, const std::string& pictures) {
     CreateDirectoryA(pictures.c_str(), nullptr);
     PageShots shots(pictures);
-    setvbuf(stdout, nullptr, _IONBF, 0);
-
     printf("Walking the wizard of %s\\Setup.exe: licence (Yes), HotSync user (%s), "
            "components (as offered), Install, finish (read-me ticked), Finish\n",
            product.c_str(), SAMPLE_HOTSYNC_USER);
@@ -178,14 +215,11 @@ int main(int argc, char** argv) {
     printf("Setup.exe ended with exit code 0.\n");
 
     std::string uninstallString;
-    if (!ReadRegistryValue(HKEY_LOCAL_MACHINE, UninstallKey(), "UninstallString",
-                           &uninstallString)) {
+    if (!ReadUninstallString(&uninstallString)) {
         fprintf(stderr, "The install left no uninstall entry.\n");
         return 1;
     }
-    size_t keyword = uninstallString.find(" -uninst");
-    std::string log =
-        keyword == std::string::npos ? std::string() : uninstallString.substr(keyword + 8);
+    std::string log = LogOf(uninstallString);
     LoggedPaths installed;
     if (!ReadLoggedPaths(log, &installed)) {
         fprintf(stderr, "No install log at %s.\n", log.c_str());
@@ -200,4 +234,55 @@ int main(int argc, char** argv) {
     for (const std::string& path : shots.Taken())
         printf("  %s\n", path.c_str());
     return removed ? 0 : 1;
+}
+
+// After a wizard run by hand: what went where, if the product is installed.
+int Report(const std::string& product) {
+    std::string uninstallString;
+    LoggedPaths installed;
+    if (!ReadUninstallString(&uninstallString) ||
+        !ReadLoggedPaths(LogOf(uninstallString), &installed)) {
+        printf("%s is not installed.\n", SAMPLE_TITLE);
+        return 1;
+    }
+    ReportInstall(product, LogOf(uninstallString), installed);
+    return 0;
+}
+
+// Runs the registered uninstall command as Windows would, for a person to answer its questions.
+int UninstallByHand() {
+    std::string uninstallString;
+    if (!ReadUninstallString(&uninstallString)) {
+        printf("%s is not installed.\n", SAMPLE_TITLE);
+        return 1;
+    }
+    printf("Running the uninstall entry: %s\n", uninstallString.c_str());
+    ChildProcess process;
+    DWORD exitCode = 0;
+    if (!process.Start(uninstallString) || !process.Wait(INFINITE, &exitCode)) {
+        fprintf(stderr, "The uninstall entry could not be run.\n");
+        return 1;
+    }
+    std::string name;
+    bool installed = ReadRegistryValue(HKEY_LOCAL_MACHINE, UninstallKey(), "DisplayName", &name);
+    printf("The uninstaller ended with exit code %lu; %s\n", static_cast<unsigned long>(exitCode),
+           installed ? "the product is still installed." : "the product is removed.");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    std::string command = argc > 1 ? argv[1] : "";
+    if (command == "walk" && argc == 4)
+        return Walk(argv[2], argv[3]);
+    if (command == "report" && argc == 3)
+        return Report(argv[2]);
+    if (command == "uninstall" && argc == 2)
+        return UninstallByHand();
+    fprintf(stderr, "usage: sample_walker.exe walk <product folder> <picture folder>\n"
+                    "       sample_walker.exe report <product folder>\n"
+                    "       sample_walker.exe uninstall\n");
+    return 2;
 }
