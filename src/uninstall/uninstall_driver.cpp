@@ -66,9 +66,12 @@ int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOp
 
     UninstallLog log;
     ReadUninstallLog(argument, &log);
-    // A log without a readable header names no product: there is nothing to confirm by name.
-    if (!log.title[0])
+    // A log without a readable header names no product: there is nothing to confirm by name,
+    // and the caption names none either.
+    if (!log.title[0]) {
+        captionTitle = nullptr;
         return RefuseArguments();
+    }
     if (!Confirm(log))
         return EXIT_DECLINED;
 
