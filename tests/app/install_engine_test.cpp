@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -107,30 +106,6 @@ std::string Joined(const Lines& lines) {
     return text;
 }
 
-// Waits until the programs the run started (regsvr32, holdfile) have ended. Wine's desktop
-// process, explorer.exe, is started by the first process that makes a window and stays.
-bool WaitForProgramsGone(DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        bool running = false;
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32 entry;
-        entry.dwSize = sizeof(entry);
-        for (BOOL more = Process32First(snapshot, &entry); more;
-             more = Process32Next(snapshot, &entry)) {
-            if (entry.th32ParentProcessID == GetCurrentProcessId() &&
-                !EqualNoCase(entry.szExeFile, "explorer.exe"))
-                running = true;
-        }
-        CloseHandle(snapshot);
-        if (!running)
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(50);
-    }
-}
-
 class InstallEngineTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -152,7 +127,7 @@ class InstallEngineTest : public ::testing::Test {
             DeleteRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, path.c_str());
         for (const std::string& path : outside)
             RemoveTree(path);
-        EXPECT_TRUE(WaitForProgramsGone(15000)) << "a started program did not end";
+        EXPECT_TRUE(WaitForChildProcessesGone(15000)) << "a started program did not end";
     }
 
     // Writes Setup.ini into the product folder and reads it as the installer does.
