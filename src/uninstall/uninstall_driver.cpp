@@ -1,3 +1,103 @@
-#include "app/modes.h"
+#include "uninstall/uninstall_driver.h"
 
-int RunUninstall(HINSTANCE, const char*) { return 0; }
+#include <new>
+
+#include "app/module.h"
+#include "app/modes.h"
+#include "resources/resource_ids.h"
+#include "system/external_programs.h"
+#include "system/message_box.h"
+#include "system/restart.h"
+#include "system/text.h"
+#include "uninstall/uninstall_log.h"
+#include "uninstall/uninstall_progress.h"
+
+namespace {
+const int EXIT_DONE = 0;
+const int EXIT_DECLINED = 1;
+
+int RefuseArguments() {
+    ShowMessageId(nullptr, IDS_BAD_UNINSTALL_ARGUMENTS, IDS_UNINSTALLATION, MB_SYSTEMMODAL);
+    return EXIT_DONE;
+}
+
+bool Confirm(const UninstallLog& log) {
+    char format[256];
+    format[0] = '\0';
+    LoadStringA(moduleInstance, IDS_CONFIRM_UNINSTALL, format, sizeof(format));
+    char text[1024];
+    FormatText(text, sizeof(text), format, log.title);
+    // Only an explicit Yes removes anything; a box that could not be shown counts as No.
+    return ShowMessage(nullptr, text, IDS_UNINSTALLATION, MB_SYSTEMMODAL | MB_YESNO) == IDYES;
+}
+
+// Shows the replay in the progress window and serves it until the window asks to quit.
+// False when the window could not be made.
+bool ReplayUnderProgressWindow(UninstallProgressDialog* dialog) {
+    if (!dialog || !dialog->Create())
+        return false;
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageA(dialog->hwnd, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return true;
+}
+
+// Used when the progress window cannot be made.
+class NoProgress : public ReplayProgress {
+  public:
+    void ShowStage(const char*) override {}
+    void Step() override {}
+};
+} // namespace
+
+UninstallOptions DefaultUninstallOptions() {
+    UninstallOptions options;
+    options.restartComputer = RestartComputer;
+    return options;
+}
+
+int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOptions& options) {
+    if (!argument || !argument[0] || GetFileAttributesA(argument) == INVALID_FILE_ATTRIBUTES)
+        return RefuseArguments();
+
+    UninstallLog log;
+    ReadUninstallLog(argument, &log);
+    // A log without a readable header names no product: there is nothing to confirm by name,
+    // and the caption names none either.
+    if (!log.title[0]) {
+        captionTitle = nullptr;
+        return RefuseArguments();
+    }
+    if (!Confirm(log))
+        return EXIT_DECLINED;
+
+    UninstallProgressDialog* dialog =
+        new (std::nothrow) UninstallProgressDialog(&log, instance, options.pauses);
+    if (!ReplayUnderProgressWindow(dialog)) {
+        // The user asked for the removal: undo the entries all the same rather than drop the
+        // log and the uninstall entry and leave every installed file behind.
+        NoProgress silent;
+        ReplayLog(&silent, &log, options.pauses);
+    }
+    // The replay ran it already; the folder may have emptied since.
+    FinishUninstall(&log, options.pauses.finishMs, options.pauses.pause);
+
+    if (log.deleteFailed && ShowMessageId(nullptr, IDS_RESTART_AFTER_UNINSTALL, IDS_UNINSTALLATION,
+                                          MB_SYSTEMMODAL | MB_YESNO) == IDYES) {
+        options.restartComputer(EWX_REBOOT);
+        delete dialog;
+        return EXIT_DONE;
+    }
+    if (activeSyncRunning == 0)
+        ControlActiveSync(nullptr, true, false);
+    delete dialog;
+    return EXIT_DONE;
+}
+
+int RunUninstall(HINSTANCE instance, const char* argument) {
+    return RunUninstallWith(instance, argument, DefaultUninstallOptions());
+}

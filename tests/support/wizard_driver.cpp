@@ -197,7 +197,11 @@ bool WizardDriver::StartProcessOnly(const ProductFolder& product) {
 }
 
 bool WizardDriver::Start(const ProductFolder& product, DWORD timeoutMs) {
-    if (!StartProcessOnly(product))
+    return StartIn(product.Path(), timeoutMs);
+}
+
+bool WizardDriver::StartIn(const std::string& productFolder, DWORD timeoutMs) {
+    if (!process_.Start("\"" + productFolder + "\\Setup.exe\"", productFolder.c_str()))
         return false;
     // The frame is the process's top-level dialog that holds the navigation buttons.
     bool found = WaitUntil(

@@ -91,6 +91,8 @@ class WizardDriver {
 
     // Starts the product's Setup.exe and waits for the wizard frame.
     bool Start(const ProductFolder& product, DWORD timeoutMs = 30000);
+    // The same for a product folder that is not a ProductFolder (one assembled by a script).
+    bool StartIn(const std::string& productFolder, DWORD timeoutMs = 30000);
     bool StartProcessOnly(const ProductFolder& product);
     DWORD ProcessId() const { return process_.Id(); }
     bool Running() const { return process_.Running(); }

@@ -1,0 +1,15 @@
+#pragma once
+#include <windows.h>
+
+#include "uninstall/log_replay.h"
+
+// What an uninstall run calls on the outside world, so that tests can stand in for it.
+struct UninstallOptions {
+    ReplayPauses pauses;
+    void (*restartComputer)(UINT flags);
+};
+UninstallOptions DefaultUninstallOptions();
+
+// RunUninstall with its pauses and restart taken from options. instance supplies the progress
+// window and its icons.
+int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOptions& options);

@@ -1,0 +1,84 @@
+#include "uninstall/uninstall_progress.h"
+
+#include <commctrl.h>
+
+#include "resources/resource_ids.h"
+#include "uninstall/uninstall_log.h"
+
+namespace {
+HICON LoadSquareIcon(HINSTANCE instance, int size) {
+    return static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON, size, size, 0));
+}
+
+void PaintNow(HWND window) {
+    if (window)
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+} // namespace
+
+void ProgressControls::ShowStage(const char* text) {
+    if (!label_)
+        return;
+    SetWindowTextA(label_, text);
+    PaintNow(label_);
+}
+
+void ProgressControls::Step() {
+    if (!bar_)
+        return;
+    SendMessageA(bar_, PBM_STEPIT, 0, 0);
+    PaintNow(bar_);
+}
+
+UninstallProgressDialog::UninstallProgressDialog(UninstallLog* log, HINSTANCE instanceHandle,
+                                                 const ReplayPauses& replayPauses)
+    : DialogWindow(instanceHandle, nullptr, IDD_UNINSTALL_PROGRESS, log), stageLabel(nullptr),
+      progressBar(nullptr), bigIcon(LoadSquareIcon(instanceHandle, GetSystemMetrics(SM_CXICON))),
+      smallIcon(LoadSquareIcon(instanceHandle, GetSystemMetrics(SM_CXSMICON))),
+      pauses(replayPauses) {}
+
+UninstallProgressDialog::~UninstallProgressDialog() {
+    // The window uses the icons: it goes first.
+    if (hwnd)
+        DestroyWindow(hwnd);
+}
+
+bool UninstallProgressDialog::OnNotify(int controlId, NMHDR* header, LRESULT* result) {
+    return OnTooltipNotify(controlId, header, result);
+}
+
+LRESULT UninstallProgressDialog::OnInitDialog() {
+    const UninstallLog* log = static_cast<const UninstallLog*>(appData);
+    CreateTooltip();
+    SetFormattedText(instance, hwnd, IDS_UNINSTALLATION, log->title);
+    stageLabel = GetDlgItem(hwnd, IDC_STAGE_LABEL);
+    progressBar = GetDlgItem(hwnd, IDC_UNINSTALL_PROGRESS);
+    // The reader keeps the entry count within the bar's 16-bit range.
+    SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(log->EntryCount())));
+    SendMessageA(progressBar, PBM_SETSTEP, 1, 0);
+    // Taskbar and task switcher show the product's icon, as for the wizard.
+    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+    PostMessageA(hwnd, WM_START_UNINSTALL, 0, 0);
+    return 1;
+}
+
+LRESULT UninstallProgressDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_START_UNINSTALL: {
+        // Posted messages come before painting: without this the window would stay blank
+        // until the replay is over.
+        PaintNow(hwnd);
+        ProgressControls controls(stageLabel, progressBar);
+        ReplayLog(&controls, static_cast<UninstallLog*>(appData), pauses);
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        break;
+    }
+    case WM_CLOSE:
+        TooltipWindowProc(message, wParam, lParam);
+        PostQuitMessage(0);
+        return 1;
+    }
+    return TooltipWindowProc(message, wParam, lParam);
+}

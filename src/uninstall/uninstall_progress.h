@@ -1,0 +1,45 @@
+#pragma once
+#include <windows.h>
+
+#include "system/win_handles.h"
+#include "ui/dialog_window.h"
+#include "uninstall/log_replay.h"
+
+class UninstallLog;
+
+// Posted to itself from OnInitDialog: the replay starts once the window is on the screen.
+const UINT WM_START_UNINSTALL = 0x7FFF;
+
+// The small window that shows the replay's stages and steps. The replay runs inside its start
+// message; afterwards it posts the quit message and stays on the screen until it is deleted.
+class UninstallProgressDialog : public DialogWindow {
+  public:
+    UninstallProgressDialog(UninstallLog* log, HINSTANCE instanceHandle,
+                            const ReplayPauses& replayPauses = ReplayPauses());
+    ~UninstallProgressDialog() override;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnNotify(int controlId, NMHDR* header, LRESULT* result) override;
+    LRESULT OnInitDialog() override;
+
+    HWND stageLabel;
+    HWND progressBar;
+    IconHandle bigIcon;
+    IconHandle smallIcon;
+
+  private:
+    ReplayPauses pauses;
+};
+
+// Shows the replay in a stage label and a progress bar. Each change is painted at once: the
+// replay blocks the only thread, so no message loop would paint it.
+class ProgressControls : public ReplayProgress {
+  public:
+    ProgressControls(HWND label, HWND bar) : label_(label), bar_(bar) {}
+    void ShowStage(const char* text) override;
+    void Step() override;
+
+  private:
+    HWND label_;
+    HWND bar_;
+};

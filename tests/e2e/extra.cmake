@@ -1,0 +1,6 @@
+# The end-to-end tests take the sample product from the source tree.
+target_compile_definitions(e2e_tests PRIVATE ORVEX_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
+# The same in the 64-bit prefix, where the 32-bit installer runs under WOW64: Program Files
+# (x86), syswow64 behind the system folder, the 32-bit registry view for its uninstall entry.
+add_test(NAME e2e_tests_win64 COMMAND e2e_tests --gtest_color=no)
+set_tests_properties(e2e_tests_win64 PROPERTIES ENVIRONMENT ORVEX_PREFIX_KIND=64 TIMEOUT 900)

@@ -1,0 +1,302 @@
+// The sample product installed through the wizard of the real Setup.exe, on a machine with a
+// simulated HotSync and ActiveSync, and removed again through the command its uninstall entry
+// registers, run as Windows would run it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/desktop_support.h"
+#include "support/palm_fakes.h"
+#include "support/sample_walk.h"
+#include "support/system_standins.h"
+#include "support/test_support.h"
+#include "support/wizard_driver.h"
+
+namespace {
+
+const char CONFIRMATION[] =
+    "Do you really want to uninstall \"Acme Reader\"?\nPress 'Yes' to start uninstallation.";
+const char RESTART_QUESTION[] =
+    "Uninstallation complete. Some services are still working. Please restart computer to stop "
+    "all running services.\nPress 'Yes', to restart your computer now.";
+const char BAD_ARGUMENTS[] = "Invalid uninstallation arguments or missing \"_install.log\" file.";
+const char CAPTION[] = "Acme Reader Uninstallation";
+
+std::string SampleSource() {
+    std::string path = std::string("Z:") + ORVEX_SAMPLES_DIR + "/acme-reader";
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string ShellFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
+    return path;
+}
+
+std::string SystemFolder() {
+    char path[MAX_PATH] = {};
+    GetSystemDirectoryA(path, sizeof(path));
+    return path;
+}
+
+std::string WindowsFolder() {
+    char path[MAX_PATH] = {};
+    GetWindowsDirectoryA(path, sizeof(path));
+    return path;
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
+        return static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    });
+    return text;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> paths) {
+    for (std::string& path : paths)
+        path = Lower(path);
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// The sample's product folder (the committed files plus the built ones), with HotSync (users
+// Ann and Bob), ActiveSync and the document recorder in place. Whatever an install left is
+// removed at the end, whether or not the uninstall ran.
+struct SampleMachine {
+    SampleMachine() : hotSync({"Ann", "Bob"}, product.Path()), traces(SAMPLE_TITLE) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((SampleSource() + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    CopyFileA((SampleSource() + "\\" + found.cFileName).c_str(),
+                              product.File(found.cFileName).c_str(), FALSE);
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        CopyFileA(StandInPath("sample\\Reader.exe").c_str(), product.File("Reader.exe").c_str(),
+                  FALSE);
+        for (const char* server : {"AcmeView.dll", "AcmeSync.dll"})
+            CopyFileA(TestComServerPath().c_str(), product.File(server).c_str(), FALSE);
+        CopyActiveSyncStandIns(activeSync.Path());
+        WriteRegistryString(CEAPPMGR_APP_PATHS_KEY, activeSync.File("CEAppMgr.exe"));
+
+        char programFiles[MAX_PATH] = {};
+        GetEnvironmentVariableA("ProgramFiles", programFiles, sizeof(programFiles));
+        dest = std::string(programFiles) + "\\Acme\\Reader";
+        programs = ShellFolder(CSIDL_PROGRAMS) + "\\Acme Reader";
+        desktopLink = ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Acme Reader.lnk";
+        sendToLink = ShellFolder(CSIDL_SENDTO) + "\\Acme Reader.lnk";
+        systemServer = SystemFolder() + "\\AcmeView.dll";
+        RemoveInstalled();
+    }
+    ~SampleMachine() {
+        holder.Release();
+        RemoveInstalled();
+    }
+
+    void WriteRegistryString(const char* key, const std::string& value) {
+        HKEY opened;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE, nullptr, &opened,
+                            nullptr) == ERROR_SUCCESS) {
+            RegSetValueExA(opened, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>(value.size() + 1));
+            RegCloseKey(opened);
+        }
+    }
+
+    void RemoveInstalled() {
+        for (const std::string& server : {systemServer, dest + "\\AcmeSync.dll"})
+            DeleteRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, server.c_str());
+        for (const std::string& path : {systemServer, desktopLink, sendToLink})
+            RemoveTree(path);
+        RemoveTree(programs);
+        RemoveTree(dest);
+        // The parent is made before the log exists, so no uninstall removes it.
+        RemoveDirectoryA(dest.substr(0, dest.rfind('\\')).c_str());
+    }
+
+    // Installs through the wizard and reads back what the install left.
+    void Install() {
+        WizardDriver wizard;
+        ASSERT_TRUE(wizard.StartIn(product.Path())) << "no wizard frame appeared";
+        PageShots noPictures;
+        std::string failure;
+        ASSERT_TRUE(WalkSampleInstall(wizard, noPictures, &failure)) << failure;
+        ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE,
+                                      std::string(UNINSTALL_KEY_ROOT) + SAMPLE_TITLE,
+                                      "UninstallString", &uninstallString));
+        log = dest + "\\_Install.log";
+        ASSERT_TRUE(ReadLoggedPaths(log, &installed)) << "no install log at " << log;
+    }
+
+    bool UninstallEntryExists() const { return traces.UninstallEntryExists(); }
+
+    // The folders the install created (the destination's parent aside, which it does not log).
+    std::vector<std::string> MadeFolders() const { return {dest, dest + "\\Guide", programs}; }
+    std::vector<std::string> Everything() const {
+        std::vector<std::string> all = installed.files;
+        all.insert(all.end(), installed.links.begin(), installed.links.end());
+        std::vector<std::string> made = MadeFolders();
+        all.insert(all.end(), made.begin(), made.end());
+        all.push_back(log);
+        return all;
+    }
+    std::string WcesmgrRecordNow() const { return WcesmgrRecord(activeSync.Path()); }
+
+    ProductFolder product;
+    SimulatedHotSync hotSync;
+    TempFolder activeSync{"activesync"};
+    TempRegistryKey appPath{HKEY_LOCAL_MACHINE, CEAPPMGR_APP_PATHS_KEY};
+    OpenRecorder recorder;
+    InstallTraces traces;
+    HeldFile holder;
+    std::string dest, programs, desktopLink, sendToLink, systemServer, log, uninstallString;
+    LoggedPaths installed;
+};
+
+void ExpectBox(const SeenBox& box, const std::string& caption, const std::string& text) {
+    EXPECT_EQ(caption, box.caption);
+    EXPECT_EQ(text, box.text);
+}
+
+} // namespace
+
+TEST(SampleRoundTrip, WizardInstallsEverythingAndTheUninstallEntryRemovesItAll) {
+    SampleMachine machine;
+    ASSERT_NO_FATAL_FAILURE(machine.Install());
+
+    // The uninstall entry starts the installer's copy in the Windows folder on the log.
+    std::string copy = WindowsFolder() + "\\Setup.exe";
+    EXPECT_EQ(copy + " -uninst" + machine.log, machine.uninstallString);
+    std::string value;
+    EXPECT_TRUE(ReadRegistryValue(
+        HKEY_LOCAL_MACHINE, std::string(UNINSTALL_KEY_ROOT) + SAMPLE_TITLE, "DisplayIcon", &value));
+    EXPECT_EQ(copy + ";-102", value);
+    EXPECT_TRUE(FileExists(copy));
+
+    const LoggedPaths& installed = machine.installed;
+    EXPECT_EQ(Lower(machine.dest), Lower(installed.folder));
+    EXPECT_EQ(
+        Sorted({machine.dest + "\\Reader.exe", machine.dest + "\\ReadMe.txt", machine.systemServer,
+                machine.dest + "\\Guide\\Guide.txt", machine.dest + "\\AcmeSync.dll"}),
+        Sorted(installed.files));
+    EXPECT_EQ(Sorted({machine.programs + "\\Acme Reader.lnk",
+                      machine.programs + "\\Acme Reader Read-Me.lnk", machine.desktopLink,
+                      machine.sendToLink, machine.programs + "\\Acme Reader Guide.lnk"}),
+              Sorted(installed.links));
+    EXPECT_EQ(Sorted({machine.systemServer, machine.dest + "\\AcmeSync.dll"}),
+              Sorted(installed.servers));
+    for (const std::string& path : machine.Everything())
+        EXPECT_TRUE(FileExists(path)) << path;
+    for (const std::string& server : installed.servers)
+        EXPECT_TRUE(TestComServerRegistered(server)) << server;
+    for (const char* palmFile : {"Reader.prc", "Aesop.pdb", "Grimm.pdb"}) {
+        EXPECT_TRUE(FileExists(machine.hotSync.QueuedFile("Ann", palmFile))) << palmFile;
+        EXPECT_FALSE(FileExists(machine.hotSync.QueuedFile("Bob", palmFile))) << palmFile;
+    }
+    ASSERT_TRUE(machine.recorder.WaitForOpened(1, 15000)) << "the read-me was not opened";
+    EXPECT_NE(std::string::npos,
+              Lower(machine.recorder.Opened()[0]).find(Lower(machine.dest + "\\ReadMe.txt")));
+    // A first install replaces no older conduit, so ActiveSync was left alone.
+    EXPECT_EQ("", machine.WcesmgrRecordNow());
+
+    PageShots noPictures;
+    UninstallRun declined = RunUninstallCommand(machine.uninstallString, {IDNO}, noPictures);
+    ASSERT_TRUE(declined.ended) << "the uninstaller did not end after No";
+    EXPECT_EQ(1u, declined.exitCode);
+    ASSERT_EQ(1u, declined.boxes.size());
+    ExpectBox(declined.boxes[0], CAPTION, CONFIRMATION);
+    EXPECT_TRUE(declined.stages.empty());
+    for (const std::string& path : machine.Everything())
+        EXPECT_TRUE(FileExists(path)) << path;
+    EXPECT_TRUE(machine.UninstallEntryExists());
+
+    UninstallRun run = RunUninstallCommand(machine.uninstallString, {IDYES}, noPictures);
+    ASSERT_TRUE(run.ended) << "the uninstaller did not end";
+    EXPECT_EQ(0u, run.exitCode);
+    ASSERT_EQ(1u, run.boxes.size());
+    ExpectBox(run.boxes[0], CAPTION, CONFIRMATION);
+    EXPECT_EQ(ReplayStageLabels(), ReplayStagesSeen(run));
+    for (const std::string& path : machine.Everything())
+        EXPECT_FALSE(FileExists(path)) << path;
+    for (const std::string& server : installed.servers)
+        EXPECT_FALSE(TestComServerRegistered(server)) << server;
+    EXPECT_FALSE(machine.UninstallEntryExists());
+    // The system folder was logged as made, but it held other files and stays; so does the
+    // installer's copy that the entry ran.
+    EXPECT_TRUE(FileExists(SystemFolder()));
+    EXPECT_TRUE(FileExists(copy));
+    // Told to quit (waited for) before the conduit was unregistered, and to show again at the
+    // end without a wait.
+    EXPECT_TRUE(WaitForWcesmgrRecord(machine.activeSync.Path(), "end /show", 20000));
+    EXPECT_EQ("start /quit\nend /quit\nstart /show\nend /show\n", machine.WcesmgrRecordNow());
+}
+
+TEST(SampleRoundTrip, FileInUseLeadsToTheRestartQuestionAndNoLeavesOnlyThatFile) {
+    SampleMachine machine;
+    ASSERT_NO_FATAL_FAILURE(machine.Install());
+    std::string locked = machine.dest + "\\Reader.exe";
+    ASSERT_TRUE(machine.holder.Hold(locked)) << "holdfile.exe did not take " << locked;
+
+    PageShots noPictures;
+    UninstallRun run = RunUninstallCommand(machine.uninstallString, {IDYES, IDNO}, noPictures);
+    ASSERT_TRUE(run.ended) << "the uninstaller did not end";
+    EXPECT_EQ(0u, run.exitCode);
+    ASSERT_EQ(2u, run.boxes.size());
+    ExpectBox(run.boxes[0], CAPTION, CONFIRMATION);
+    ExpectBox(run.boxes[1], CAPTION, RESTART_QUESTION);
+    EXPECT_EQ(ReplayStageLabels(), ReplayStagesSeen(run));
+
+    for (const std::string& path : machine.Everything()) {
+        bool stays = path == locked || path == machine.dest;
+        EXPECT_EQ(stays, FileExists(path)) << path;
+    }
+    EXPECT_FALSE(machine.UninstallEntryExists());
+    // No restart chosen: ActiveSync is started again.
+    EXPECT_TRUE(WaitForWcesmgrRecord(machine.activeSync.Path(), "end /show", 20000));
+    EXPECT_EQ("start /quit\nend /quit\nstart /show\nend /show\n", machine.WcesmgrRecordNow());
+}
+
+TEST(SampleRoundTrip, UninstallArgumentsAreCheckedBeforeAnyQuestion) {
+    ProductFolder product;
+    TempFolder folder("orvex-args");
+    std::string log = folder.File("_Install.log");
+    ASSERT_TRUE(WriteFileBytes(log, "***  Installation Started 01/02/2003 04:05  ***\n"
+                                    "Title: Orvex Args Installation\nSource: " +
+                                        folder.Path() + "\n"));
+    std::string setup = "\"" + product.SetupPath() + "\" ";
+    PageShots noPictures;
+    struct Case {
+        std::string arguments;
+        std::vector<int> answers;
+        DWORD exitCode;
+        const char* caption;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"-uninst", {IDOK}, 0, "Uninstallation", BAD_ARGUMENTS},
+        {"-uninst " + log, {IDOK}, 0, "Uninstallation", BAD_ARGUMENTS},
+        {"-UNINST" + log,
+         {IDNO},
+         1,
+         "Orvex Args Uninstallation",
+         "Do you really want to uninstall \"Orvex Args\"?\nPress 'Yes' to start uninstallation."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        UninstallRun run = RunUninstallCommand(setup + c.arguments, c.answers, noPictures, 30000);
+        ASSERT_TRUE(run.ended) << "Setup.exe did not end";
+        EXPECT_EQ(c.exitCode, run.exitCode);
+        ASSERT_EQ(1u, run.boxes.size());
+        ExpectBox(run.boxes[0], c.caption, c.text);
+        EXPECT_TRUE(run.stages.empty());
+    }
+    EXPECT_TRUE(FileExists(log));
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The sample product (samples/acme-reader) taken through the wizard and through its uninstall
+// entry as a user would: shared by the end-to-end tests and by the walker of run-sample.sh.
+// Every wait is bounded.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/message_boxes.h"
+#include "support/wizard_driver.h"
+
+extern const char SAMPLE_TITLE[];        // "Acme Reader"
+extern const char SAMPLE_HOTSYNC_USER[]; // the user the walk chooses: "Ann"
+extern const char UNINSTALL_KEY_ROOT[];  // "Software\Microsoft\Windows\CurrentVersion\Uninstall\"
+
+// Pictures of the windows a walk passes, numbered in order: <folder>\01-licence.png, ...
+// With an empty folder nothing is saved.
+class PageShots {
+  public:
+    explicit PageShots(const std::string& folder = std::string()) : folder_(folder) {}
+    // settleMs gives a window that has just changed time to paint itself.
+    void Take(HWND window, const std::string& name, DWORD settleMs = 0);
+    const std::vector<std::string>& Taken() const { return taken_; }
+
+  private:
+    std::string folder_;
+    std::vector<std::string> taken_;
+};
+
+// From the licence page to the end of Setup.exe: accepts the licence, chooses the HotSync user,
+// installs the components as offered, ticks the read-me box and finishes. False, with the
+// reason, when a page or the end does not come in time or the install shows a message.
+bool WalkSampleInstall(WizardDriver& wizard, PageShots& shots, std::string* failure);
+
+// One uninstall command line run as a real process. Its message boxes are answered in order
+// (a box beyond the answers gets No, or OK); the progress window's stage label is read as it
+// changes, without disturbing the busy process.
+struct UninstallRun {
+    bool started = false;
+    bool ended = false;
+    DWORD exitCode = 0;
+    std::vector<SeenBox> boxes;
+    // Each label the progress window showed, in order, without repeats.
+    std::vector<std::string> stages;
+};
+UninstallRun RunUninstallCommand(const std::string& commandLine, const std::vector<int>& answers,
+                                 PageShots& shots, DWORD timeoutMs = 120000);
+
+// The stage labels of a replay, in the order the progress window shows them.
+std::vector<std::string> ReplayStageLabels();
+// The stages without the template's "Uninstalling..." that may show before the replay starts.
+std::vector<std::string> ReplayStagesSeen(const UninstallRun& run);
+
+// The paths an install log names, by kind of entry.
+struct LoggedPaths {
+    std::string folder; // the destination folder of the header
+    std::vector<std::string> files, links, servers, folders;
+};
+bool ReadLoggedPaths(const std::string& logPath, LoggedPaths* paths);

@@ -1,0 +1,332 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/desktop_actions.h"
+#include "app/install_context.h"
+#include "app/service_registration.h"
+#include "log/log_format.h"
+#include "resources/resource_ids.h"
+#include "support/desktop_support.h"
+#include "support/message_boxes.h"
+#include "support/system_standins.h"
+#include "support/test_support.h"
+#include "system/external_programs.h"
+#include "system/message_box.h"
+#include "system/registry.h"
+#include "uninstall/uninstall_driver.h"
+
+namespace {
+
+const char UNINSTALL_PARENT[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const DWORD RUN_LIMIT_MS = 60000;
+const char BAD_ARGUMENTS[] = "Invalid uninstallation arguments or missing \"_install.log\" file.";
+const char RESTART_QUESTION[] =
+    "Uninstallation complete. Some services are still working. Please restart computer to stop "
+    "all running services.\nPress 'Yes', to restart your computer now.";
+
+// What the progress window showed at one pause of the replay. The pauses run on the window's
+// own thread, inside the replay, so the window can be asked directly.
+struct Snapshot {
+    std::string caption;
+    std::string stage;
+    int position;
+    int rangeEnd;
+    bool hasIcons;
+    bool painted;
+};
+std::vector<Snapshot> snapshots;
+int pausesWithoutWindow = 0;
+
+HWND FindProgressWindow() {
+    for (HWND window : TopWindowsOf(GetCurrentProcessId(), "#32770")) {
+        if (GetDlgItem(window, IDC_STAGE_LABEL))
+            return window;
+    }
+    return nullptr;
+}
+
+std::string OwnText(HWND window) {
+    char text[256];
+    text[0] = '\0';
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+bool NothingLeftToPaint(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE))
+        return false;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE))
+            return false;
+    }
+    return true;
+}
+
+void SnapshotPause(DWORD) {
+    HWND window = FindProgressWindow();
+    if (!window) {
+        ++pausesWithoutWindow;
+        return;
+    }
+    HWND bar = GetDlgItem(window, IDC_UNINSTALL_PROGRESS);
+    Snapshot shot;
+    shot.caption = OwnText(window);
+    shot.stage = OwnText(GetDlgItem(window, IDC_STAGE_LABEL));
+    shot.position = static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+    shot.rangeEnd = static_cast<int>(SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
+    shot.hasIcons = SendMessageA(window, WM_GETICON, ICON_BIG, 0) != 0 &&
+                    SendMessageA(window, WM_GETICON, ICON_SMALL, 0) != 0;
+    shot.painted = NothingLeftToPaint(window);
+    snapshots.push_back(shot);
+}
+
+std::vector<UINT> restarts;
+void RecordRestart(UINT flags) {
+    restarts.push_back(flags);
+}
+
+UninstallOptions TestOptions() {
+    UninstallOptions options = DefaultUninstallOptions();
+    options.pauses.entryMs = 1;
+    options.pauses.finishMs = 2;
+    options.pauses.pause = SnapshotPause;
+    options.restartComputer = RecordRestart;
+    snapshots.clear();
+    pausesWithoutWindow = 0;
+    restarts.clear();
+    return options;
+}
+
+// A product installed into a scratch folder: two files (one in a subfolder), a start-menu link,
+// and the uninstall entry named by the title.
+struct Product {
+    Product() {
+        setup = folder.File("setup");
+        dest = folder.File("Acme\\Reader");
+        CreateDirectoryA(setup.c_str(), nullptr);
+        for (const char* name : {"Reader.exe", "Help.txt"})
+            WriteFileBytes(setup + "\\" + name, std::string("content of ") + name);
+        log = dest + "\\" + LOG_FILE_NAME;
+        title = "Orvex Driver " + std::to_string(GetCurrentProcessId());
+        group = "Orvex Driver Group " + std::to_string(GetCurrentProcessId());
+        key = std::string(UNINSTALL_PARENT) + "\\" + title;
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
+    }
+    ~Product() {
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
+        if (!groupFolder.empty())
+            RemoveTree(groupFolder);
+        captionTitle = nullptr;
+    }
+
+    void Install(const std::function<void(InstallContext&)>& more = nullptr) {
+        CoInitialize(nullptr);
+        {
+            InstallContext context(setup.c_str(), dest.c_str(), title.c_str(), nullptr);
+            EXPECT_EQ(0, CopyDesktopFile(context, "%DEST_PATH%\\Reader.exe"));
+            EXPECT_EQ(0, CopyDesktopFile(context, "%DEST_PATH%\\doc\\Help.txt"));
+            EXPECT_TRUE(
+                CreateShortcut(context, "Reader", group.c_str(), "%DEST_PATH%\\Reader.exe", "", 0));
+            link = context.targetPath;
+            if (more)
+                more(context);
+            context.CloseLog();
+        }
+        CoUninitialize();
+        groupFolder = link.substr(0, link.rfind('\\'));
+        EXPECT_TRUE(
+            WriteRegistryString(HKEY_LOCAL_MACHINE, key.c_str(), "DisplayName", title.c_str()));
+        ASSERT_TRUE(FileExists(link));
+    }
+    std::vector<std::string> Installed() const {
+        return {dest + "\\Reader.exe",
+                dest + "\\doc\\Help.txt",
+                dest + "\\doc",
+                link,
+                groupFolder,
+                log,
+                dest};
+    }
+    bool KeyExists() const {
+        std::string value;
+        return ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayName", &value);
+    }
+    std::string Confirmation() const {
+        return "Do you really want to uninstall \"" + title +
+               "\"?\nPress 'Yes' to start uninstallation.";
+    }
+
+    TempFolder folder{"orvex-driver"};
+    std::string setup, dest, log, title, group, key, link, groupFolder;
+};
+
+// Runs the driver on a thread of its own, as the program's only thread would, while the boxes
+// are answered in order.
+struct DriverRun {
+    DriverRun(const std::string& argument, std::vector<int> answers,
+              HINSTANCE instance = GetModuleHandleA(nullptr)) {
+        UninstallOptions options = TestOptions();
+        BoxAnswerer answerer(GetCurrentProcessId(), std::move(answers));
+        inTime = CallWithDeadline(RUN_LIMIT_MS, [&] {
+            exitCode = RunUninstallWith(instance, argument.c_str(), options);
+        });
+        boxes = answerer.Stop();
+        windowLeft = FindProgressWindow() != nullptr;
+    }
+    bool inTime = false;
+    int exitCode = -1;
+    std::vector<SeenBox> boxes;
+    bool windowLeft = false;
+};
+
+void ExpectOneBox(const DriverRun& run, const std::string& caption, const std::string& text) {
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(caption, run.boxes[0].caption);
+    EXPECT_EQ(text, run.boxes[0].text);
+}
+
+} // namespace
+
+TEST(RunUninstallTest, MissingOrUnreadableLogIsRefusedBeforeAnyQuestion) {
+    captionTitle = nullptr;
+    Product product;
+    product.Install();
+    std::string header = ReadFileBytes(product.log);
+    std::string badHeader = product.dest + "\\bad-header.log";
+    ASSERT_TRUE(WriteFileBytes(badHeader, "#" + header.substr(1)));
+    std::string noTitle = product.dest + "\\no-title.log";
+    ASSERT_TRUE(WriteFileBytes(noTitle, "***  Installation Started 01/02/2003 04:05  ***\n"
+                                        "Title: \nSource: " +
+                                            product.dest + "\nFile Copy: " + product.dest +
+                                            "\\Reader.exe\n"));
+
+    // A missing log, a header that does not match, a header without a title, a folder. (Nothing,
+    // and a blank before the path, are tried on the real Setup.exe by the end-to-end tests.)
+    const std::vector<std::string> arguments = {product.dest + "\\missing.log", badHeader, noTitle,
+                                                product.dest};
+    for (const std::string& argument : arguments) {
+        SCOPED_TRACE("argument: " + argument);
+        DriverRun run(argument, {IDOK});
+        ASSERT_TRUE(run.inTime);
+        EXPECT_EQ(0, run.exitCode);
+        ExpectOneBox(run, "Uninstallation", BAD_ARGUMENTS);
+        EXPECT_TRUE(snapshots.empty());
+    }
+    for (const std::string& path : product.Installed())
+        EXPECT_TRUE(FileExists(path)) << path;
+    EXPECT_TRUE(FileExists(badHeader));
+    EXPECT_TRUE(product.KeyExists());
+}
+
+TEST(RunUninstallTest, YesReplaysUnderAPaintedProgressWindowAndAsksNothingMore) {
+    Product product;
+    ASSERT_TRUE(
+        CopyFileA(TestComServerPath().c_str(), (product.setup + "\\Service.dll").c_str(), FALSE));
+    std::string server = product.dest + "\\Service.dll";
+    RegistryValueGuard marker(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, server.c_str());
+    ASSERT_TRUE(CallWithDeadline(RUN_LIMIT_MS, [&] {
+        product.Install([](InstallContext& context) {
+            int32_t restart = 0;
+            EXPECT_EQ(0, RegisterService(context, "%DEST_PATH%\\Service.dll", &restart));
+        });
+    }));
+    ASSERT_TRUE(TestComServerRegistered(server));
+    UninstallLog counted;
+    ReadUninstallLog(product.log.c_str(), &counted);
+    const int entries = counted.EntryCount();
+    captionTitle = nullptr;
+
+    DriverRun run(product.log, {IDYES});
+    ASSERT_TRUE(run.inTime);
+    EXPECT_EQ(0, run.exitCode);
+    ExpectOneBox(run, product.title + " Uninstallation", product.Confirmation());
+    EXPECT_TRUE(restarts.empty());
+    EXPECT_FALSE(run.windowLeft);
+
+    // One pause per entry whose path existed: the server; its file, the link and the two files;
+    // the destination (logged twice), the link's group and the subfolder; then one per
+    // finishing run.
+    std::vector<std::string> stages;
+    for (const Snapshot& shot : snapshots)
+        stages.push_back(shot.stage);
+    std::vector<std::string> expected = {"Unregisterring services..."};
+    expected.insert(expected.end(), 4, "Deleting Files...");
+    expected.insert(expected.end(), 4, "Deleting Folder...");
+    expected.insert(expected.end(), 2, "Finishing...");
+    EXPECT_EQ(expected, stages);
+    for (size_t i = 0; i < snapshots.size(); ++i) {
+        SCOPED_TRACE("pause " + std::to_string(i));
+        EXPECT_EQ("Uninstallation", snapshots[i].caption);
+        EXPECT_EQ(entries, snapshots[i].rangeEnd);
+        EXPECT_TRUE(snapshots[i].hasIcons);
+        EXPECT_TRUE(snapshots[i].painted);
+        if (i > 0) {
+            EXPECT_GE(snapshots[i].position, snapshots[i - 1].position);
+        }
+    }
+    // The pause comes before the step, so the first undone file sees the server's step only.
+    EXPECT_EQ(1, snapshots[1].position);
+    EXPECT_EQ(0, pausesWithoutWindow);
+
+    for (const std::string& path : product.Installed())
+        EXPECT_FALSE(FileExists(path)) << path;
+    EXPECT_FALSE(FileExists(server));
+    EXPECT_FALSE(TestComServerRegistered(server));
+    EXPECT_FALSE(product.KeyExists());
+}
+
+// Without a restart (No, or nothing locked) the end-to-end tests show ActiveSync started again.
+TEST(RunUninstallTest, YesToTheRestartQuestionRestartsAndLeavesActiveSyncStopped) {
+    Product product;
+    product.Install();
+    // The log's ActiveSync record makes the replay tell ActiveSync to quit.
+    ASSERT_TRUE(WriteFileBytes(product.log, ReadFileBytes(product.log) + "StopActiveSync: \n"));
+    std::string activeSync = product.folder.File("ActiveSync");
+    CreateDirectoryA(activeSync.c_str(), nullptr);
+    ASSERT_TRUE(CopyActiveSyncStandIns(activeSync));
+    TempRegistryKey appPath(HKEY_LOCAL_MACHINE, CEAPPMGR_APP_PATHS_KEY);
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, CEAPPMGR_APP_PATHS_KEY, nullptr,
+                                    (activeSync + "\\CEAppMgr.exe").c_str()));
+    std::string locked = product.dest + "\\Reader.exe";
+    HeldFile holder;
+    ASSERT_TRUE(holder.Hold(locked));
+    activeSyncRunning = 1;
+
+    DriverRun run(product.log, {IDYES, IDYES});
+    ASSERT_TRUE(run.inTime);
+    EXPECT_EQ(0, run.exitCode);
+    ASSERT_EQ(2u, run.boxes.size());
+    EXPECT_EQ(product.title + " Uninstallation", run.boxes[1].caption);
+    EXPECT_EQ(RESTART_QUESTION, run.boxes[1].text);
+    EXPECT_EQ(std::vector<UINT>{EWX_REBOOT}, restarts);
+    EXPECT_EQ(0, activeSyncRunning);
+    EXPECT_EQ("start /quit\nend /quit\n", WcesmgrRecord(activeSync));
+    EXPECT_TRUE(FileExists(locked));
+    EXPECT_FALSE(FileExists(product.dest + "\\doc\\Help.txt"));
+    EXPECT_FALSE(product.KeyExists());
+    holder.Release();
+    activeSyncRunning = 1;
+}
+
+TEST(RunUninstallTest, WithoutAProgressWindowTheLogIsStillReplayed) {
+    Product product;
+    product.Install();
+    // A module without the progress dialog's template: the window cannot be made.
+    DriverRun run(product.log, {IDYES}, GetModuleHandleA("kernel32.dll"));
+    ASSERT_TRUE(run.inTime);
+    EXPECT_EQ(0, run.exitCode);
+    ExpectOneBox(run, product.title + " Uninstallation", product.Confirmation());
+    EXPECT_TRUE(snapshots.empty());
+    // Two files, the link, three folders, then both finishing runs.
+    EXPECT_EQ(8, pausesWithoutWindow);
+    for (const std::string& path : product.Installed())
+        EXPECT_FALSE(FileExists(path)) << path;
+    EXPECT_FALSE(product.KeyExists());
+}
