@@ -3,18 +3,11 @@
 #include <string.h>
 
 #include "app/desktop_actions.h"
+#include "app/shell_link_ids.h"
 #include "log/log_format.h"
 #include "system/text.h"
 
 namespace {
-
-// Defined here so that the program needs no import library for three GUIDs.
-const CLSID shellLinkClass = {
-    0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-const IID shellLinkInterface = {
-    0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-const IID persistFileInterface = {
-    0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 const char LINK_EXTENSION[] = ".lnk";
 // Room for expansions, so that one too long for a path buffer is seen and refused, not cut.
