@@ -48,15 +48,30 @@ void ParseLogEntry(char* line, LogEntry* entry) {
     }
 }
 
-// The writer appends " Installation" behind the product title, so the last occurrence is the
-// one it added; a product whose own name holds the word keeps it.
-static void CutTitle(char* text) {
+// The writer formats the title line as "Title: <title> Installation", so a line ending in the
+// suffix yields the title exactly as written, outer blanks included: those name the uninstall key
+// ("Acme" with an empty Application is "Acme "), and trimming would delete another product's
+// key. Other lines are trimmed and cut at the last occurrence, so a product whose own name holds
+// the word keeps it.
+static void TakeTitle(char* text, char* title, size_t size) {
+    size_t length = strlen(text);
+    while (length > 0 && static_cast<unsigned char>(text[length - 1]) <= 32)
+        text[--length] = '\0';
+    size_t suffixLength = strlen(LOG_HEADER_INSTALLATION);
+    if (length >= suffixLength &&
+        strcmp(text + length - suffixLength, LOG_HEADER_INSTALLATION) == 0) {
+        text[length - suffixLength] = '\0';
+        CopyText(title, size, text);
+        return;
+    }
+    text = TrimField(text);
     char* last = nullptr;
     for (char* found = FindText(text, LOG_HEADER_INSTALLATION); found;
          found = FindText(found + 1, LOG_HEADER_INSTALLATION))
         last = found;
     if (last)
         *last = '\0';
+    CopyText(title, size, text);
 }
 
 // Handles one line of the file; false ends the reading.
@@ -67,9 +82,7 @@ static bool ReadLine(char* line, int32_t lineNumber, UninstallLog* log) {
     case 1: {
         if (!StartsWith(line, LOG_HEADER_TITLE))
             return false;
-        char* value = TrimField(line + strlen(LOG_HEADER_TITLE));
-        CutTitle(value);
-        CopyText(log->title, sizeof(log->title), value);
+        TakeTitle(line + strlen(LOG_HEADER_TITLE), log->title, sizeof(log->title));
         captionTitle = log->title;
         return true;
     }

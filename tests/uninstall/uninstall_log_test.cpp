@@ -158,6 +158,15 @@ TEST(ReadUninstallLogTest, TitleLosesOnlyTheInstallationSuffixAndIsCut) {
                          "Title: Acme installation\nSource: C:\\Acme\n");
     EXPECT_STREQ("Acme installation", smallLetters.log.title);
 
+    // Titles with outer blanks (an empty Company or Application) name their uninstall key as
+    // written; a carriage return behind the suffix does not change that.
+    ReadLog noApplication("***  Installation Started 03/09/2004 14:05  ***\n"
+                          "Title: Acme  Installation\r\nSource: C:\\Acme\n");
+    EXPECT_STREQ("Acme ", noApplication.log.title);
+    ReadLog blank("***  Installation Started 03/09/2004 14:05  ***\n"
+                  "Title:   Installation\nSource: C:\\Acme\n");
+    EXPECT_STREQ(" ", blank.log.title);
+
     std::string longTitle(1000, 'T');
     ReadLog cut("***  Installation Started 03/09/2004 14:05  ***\nTitle: " + longTitle +
                 " Installation\nSource: " + std::string(1000, 'S') + "\nFile Copy: C:\\a\n");
