@@ -11,9 +11,15 @@ HICON LoadSquareIcon(HINSTANCE instance, int size) {
         LoadImageA(instance, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON, size, size, 0));
 }
 
+// The replay blocks the only thread. A peek without removing anything lets the system see the
+// window as responsive (no "not responding" ghost) and lets Wine put the painted window on the
+// screen; posted messages stay queued, so the replay cannot be re-entered.
 void PaintNow(HWND window) {
-    if (window)
-        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (!window)
+        return;
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
 }
 } // namespace
 

@@ -22,6 +22,9 @@ const DWORD INSTALL_WAIT_MS = 120000;
 
 const char TEMPLATE_STAGE[] = "Uninstalling...";
 const DWORD PAINT_SETTLE_MS = 500;
+// Wine puts a busy window's painting on the screen at most every 50 ms and only while it peeks
+// at its messages: long enough for a new stage label to show, short against the sample's stages.
+const DWORD STAGE_SETTLE_MS = 300;
 
 // "Deleting Files..." becomes "deleting-files".
 std::string PictureName(const std::string& label) {
@@ -164,7 +167,7 @@ UninstallRun RunUninstallCommand(const std::string& commandLine, const std::vect
             if (!stage.empty() && (run.stages.empty() || run.stages.back() != stage)) {
                 run.stages.push_back(stage);
                 if (stage != TEMPLATE_STAGE)
-                    shots.Take(progress, "uninstall-" + PictureName(stage));
+                    shots.Take(progress, "uninstall-" + PictureName(stage), STAGE_SETTLE_MS);
             }
         }
         Sleep(15);
