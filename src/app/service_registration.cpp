@@ -18,6 +18,9 @@ bool RemoveOldServiceFile(InstallContext& context, const char* itemPath, bool ac
     PrepareItemPaths(context, itemPath, true);
     if (context.targetPath[0] == '\0' || context.sourcePath[0] == '\0')
         return false;
+    // A package that lacks the new file must not cost the user the working installed one.
+    if (GetFileAttributesA(context.sourcePath) == INVALID_FILE_ATTRIBUTES)
+        return true;
     if (FilesMatch(context.sourcePath, context.targetPath) ||
         GetFileAttributesA(context.targetPath) == INVALID_FILE_ATTRIBUTES)
         return true;
@@ -58,7 +61,10 @@ int RegisterService(InstallContext& context, const char* itemPath, int32_t* rest
 int RegisterActiveSyncService(InstallContext& context, const char* itemPath,
                               int32_t* restartNeeded) {
     int result = RegisterService(context, itemPath, restartNeeded);
-    context.WriteEntry(LogKeywordText(LOG_STOP_ACTIVESYNC), nullptr);
+    // Only beside the item's "RegSvr32:" entry: without one the uninstaller would stop
+    // ActiveSync for nothing.
+    if (context.targetPath[0] != '\0')
+        context.WriteEntry(LogKeywordText(LOG_STOP_ACTIVESYNC), nullptr);
     return result;
 }
 

@@ -73,6 +73,8 @@ void InstallLog::WriteEntry(const char* keyword, const char* value) {
 HANDLE InstallLog::OpenLog() {
     if (fileHandle)
         return fileHandle.Get();
+    // A stale "already exists" left by an earlier call would cost a new log its header.
+    SetLastError(ERROR_SUCCESS);
     fileHandle.Reset(CreateFileA(fileName, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!fileHandle)

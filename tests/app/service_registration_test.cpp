@@ -148,6 +148,19 @@ TEST_F(ServiceRegistrationTest, ItemWithoutFileNameIsReportedAndNotDeferred) {
     EXPECT_EQ((Lines{}), Entries());
 }
 
+TEST_F(ServiceRegistrationTest, InstalledServerStaysWhenThePackageLacksTheNewOne) {
+    std::string installed = dest.File("OrvexKept.dll");
+    ASSERT_TRUE(WriteFileBytes(installed, "working old server"));
+    Bounded([&] { EXPECT_TRUE(RemoveOldService(*context, "%DEST_PATH%\\OrvexKept.dll")); });
+    EXPECT_EQ("working old server", ReadFileBytes(installed));
+}
+
+TEST_F(ServiceRegistrationTest, ActiveSyncEntryOnlyBesideItsRegistration) {
+    EXPECT_EQ(RESULT_SOURCE_MISSING,
+              RegisterActiveSyncService(*context, "OrvexSync.dll", &restartNeeded));
+    EXPECT_EQ((Lines{}), Entries());
+}
+
 TEST_F(ServiceRegistrationTest, ActiveSyncIsStoppedOnceForTwoDifferingOldFiles) {
     TempFolder activeSync("orvex as");
     ASSERT_TRUE(CopyActiveSyncStandIns(activeSync.Path()));
