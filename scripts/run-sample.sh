@@ -66,7 +66,7 @@ prepare_hotsync() {
 
 # Writes a registry value where the 32-bit Setup.exe reads it (Wow6432Node in a 64-bit prefix).
 reg_add() {
-  wine reg add "$@" /reg:32 /f >/dev/null
+  timeout 120 wine reg add "$@" /reg:32 /f >/dev/null
 }
 
 prepare_activesync() {
@@ -90,13 +90,14 @@ prepare_open_recorder() {
 }
 
 start_wineserver() {
+  stop_wineserver
   wineserver -p
   # The prefix's services start now rather than inside the first program.
-  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+  timeout 120 wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 stop_wineserver() {
-  wineserver -k >/dev/null 2>&1 || true
+  timeout 20 wineserver -k >/dev/null 2>&1 || true
   timeout 20 wineserver -w >/dev/null 2>&1 || true
 }
 

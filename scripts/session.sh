@@ -23,22 +23,26 @@ orvex_start_session() {
   rm -f "$fd_file"
   local kind
   for kind in $ORVEX_SESSION_KINDS; do
+    # A server left by a killed run would refuse a second persistent one.
+    orvex_end_wineserver "$wine_dir" "$kind"
     HOME="$wine_dir/home" WINEPREFIX="$wine_dir/prefix$kind" wineserver -p
     # Start the prefix's own services now: started by a test they would inherit its output
     # pipe and keep ctest waiting for the end of that output.
     HOME="$wine_dir/home" WINEPREFIX="$wine_dir/prefix$kind" WINEDEBUG=-all \
       WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d" \
-      wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+      timeout 120 wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
   done
+}
+
+orvex_end_wineserver() {
+  HOME="$1/home" WINEPREFIX="$1/prefix$2" timeout 20 wineserver -k >/dev/null 2>&1 || true
+  HOME="$1/home" WINEPREFIX="$1/prefix$2" timeout 20 wineserver -w >/dev/null 2>&1 || true
 }
 
 orvex_stop_session() {
   local kind
   for kind in ${ORVEX_SESSION_KINDS:-}; do
-    HOME="$ORVEX_SESSION_WINE_DIR/home" WINEPREFIX="$ORVEX_SESSION_WINE_DIR/prefix$kind" \
-      wineserver -k >/dev/null 2>&1 || true
-    HOME="$ORVEX_SESSION_WINE_DIR/home" WINEPREFIX="$ORVEX_SESSION_WINE_DIR/prefix$kind" \
-      timeout 20 wineserver -w >/dev/null 2>&1 || true
+    orvex_end_wineserver "$ORVEX_SESSION_WINE_DIR" "$kind"
   done
   if [ -n "${ORVEX_XVFB_PID:-}" ]; then
     kill "$ORVEX_XVFB_PID" 2>/dev/null || true

@@ -14,8 +14,15 @@ rm -rf "$prefix"
 export HOME="$wine_dir/home" WINEPREFIX="$prefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 if [ "$kind" = 64 ]; then export WINEARCH=win64; else export WINEARCH=win32; fi
-wine wineboot -i >/dev/null 2>&1
+# Every step is bounded: a hung wineboot must fail the run, not stall it while holding the lock.
+fail() {
+  echo "creating the Wine prefix $prefix failed: $1" >&2
+  wineserver -k >/dev/null 2>&1 || true
+  exit 1
+}
+timeout 300 wine wineboot -i >/dev/null 2>&1 || fail "wineboot did not finish"
 # Without a window manager, Wine's own decorations make windows close in milliseconds.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-wineserver -w
+timeout 120 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+  >/dev/null 2>&1 || fail "the registry could not be set"
+timeout 120 wineserver -w || fail "the prefix's wineserver did not end"
 touch "$prefix/.orvex-ready"
