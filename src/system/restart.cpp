@@ -4,34 +4,40 @@
 #include "system/win_handles.h"
 
 namespace {
-using OpenProcessTokenFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE*);
-using LookupPrivilegeValueFn = BOOL(WINAPI*)(const char*, const char*, LUID*);
-using AdjustTokenPrivilegesFn = BOOL(WINAPI*)(HANDLE, BOOL, TOKEN_PRIVILEGES*, DWORD,
-                                              TOKEN_PRIVILEGES*, DWORD*);
+// The privilege functions of advapi32, bound at run time: Windows 95, 98 and Me have no
+// security model and lack them.
+struct SecurityApi {
+    BOOL(WINAPI* OpenProcessToken)(HANDLE, DWORD, HANDLE*);
+    BOOL(WINAPI* LookupPrivilegeValueA)(const char*, const char*, LUID*);
+    BOOL(WINAPI* AdjustTokenPrivileges)
+    (HANDLE, BOOL, TOKEN_PRIVILEGES*, DWORD, TOKEN_PRIVILEGES*, DWORD*);
+};
+
+bool BindSecurityApi(HMODULE library, SecurityApi& api) {
+    bool bound = BindProc(library, "OpenProcessToken", api.OpenProcessToken);
+    bound &= BindProc(library, "LookupPrivilegeValueA", api.LookupPrivilegeValueA);
+    bound &= BindProc(library, "AdjustTokenPrivileges", api.AdjustTokenPrivileges);
+    return bound;
+}
 } // namespace
 
 bool EnableShutdownPrivilege(HMODULE securityLibrary) {
-    OpenProcessTokenFn openProcessToken;
-    LookupPrivilegeValueFn lookupPrivilegeValue;
-    AdjustTokenPrivilegesFn adjustTokenPrivileges;
-    // Windows 95, 98 and Me have no security model and lack these functions.
-    if (!BindProc(securityLibrary, "OpenProcessToken", openProcessToken) ||
-        !BindProc(securityLibrary, "LookupPrivilegeValueA", lookupPrivilegeValue) ||
-        !BindProc(securityLibrary, "AdjustTokenPrivileges", adjustTokenPrivileges))
+    SecurityApi api;
+    if (!BindSecurityApi(securityLibrary, api))
         return false;
     KernelHandle token;
-    if (!openProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
-                          token.Receive()))
+    if (!api.OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
+                              token.Receive()))
         return false;
     TOKEN_PRIVILEGES privileges = {};
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    if (!lookupPrivilegeValue(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid))
+    if (!api.LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid))
         return false;
     // AdjustTokenPrivileges succeeds even when the privilege wasn't granted; only the last
     // error tells.
     SetLastError(ERROR_SUCCESS);
-    adjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr);
+    api.AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr);
     return GetLastError() == ERROR_SUCCESS;
 }
 
