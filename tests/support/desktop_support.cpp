@@ -9,17 +9,7 @@
 namespace {
 
 std::vector<std::string> LogLines(const std::string& logPath) {
-    std::vector<std::string> lines;
-    std::string bytes = ReadFileBytes(logPath);
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        lines.push_back(bytes.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
+    return SplitLines(ReadFileBytes(logPath), "\n");
 }
 
 } // namespace

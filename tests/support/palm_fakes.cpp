@@ -54,17 +54,7 @@ void SimulatedHotSync::SetUsers(const std::vector<std::string>& users) {
 }
 
 std::vector<std::string> SimulatedHotSync::Calls() const {
-    std::vector<std::string> lines;
-    std::string text = ReadFileBytes(recordPath_);
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
+    return SplitLines(ReadFileBytes(recordPath_), "\r\n");
 }
 
 int SimulatedHotSync::CountCalls(const char* entry) const {

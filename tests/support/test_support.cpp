@@ -46,6 +46,19 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
+std::vector<std::string> SplitLines(const std::string& text, const std::string& separator) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(separator, start);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + separator.size();
+    }
+    return lines;
+}
+
 void RemoveTree(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)

@@ -14,6 +14,8 @@ std::string BinPath(const char* relative);
 bool FileExists(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
+// The lines of a text, split at each separator; a last line without one counts too.
+std::vector<std::string> SplitLines(const std::string& text, const std::string& separator);
 // Removes a file or a whole folder tree, clearing read-only attributes on the way.
 void RemoveTree(const std::string& path);
 

@@ -52,13 +52,6 @@ HWND FindProgressWindow() {
     return nullptr;
 }
 
-std::string OwnText(HWND window) {
-    char text[256];
-    text[0] = '\0';
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
 bool NothingLeftToPaint(HWND window) {
     if (GetUpdateRect(window, nullptr, FALSE))
         return false;
@@ -77,8 +70,8 @@ void SnapshotPause(DWORD) {
     }
     HWND bar = GetDlgItem(window, IDC_UNINSTALL_PROGRESS);
     Snapshot shot;
-    shot.caption = OwnText(window);
-    shot.stage = OwnText(GetDlgItem(window, IDC_STAGE_LABEL));
+    shot.caption = TextWithoutMessage(window);
+    shot.stage = TextWithoutMessage(GetDlgItem(window, IDC_STAGE_LABEL));
     shot.position = static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
     shot.rangeEnd = static_cast<int>(SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
     shot.hasIcons = SendMessageA(window, WM_GETICON, ICON_BIG, 0) != 0 &&
