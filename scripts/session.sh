@@ -34,9 +34,28 @@ orvex_start_session() {
   done
 }
 
+# Processes started in a prefix (found by the WINEPREFIX in their environment).
+orvex_prefix_pids() {
+  local environ
+  for environ in /proc/[0-9]*/environ; do
+    if { tr '\0' '\n' < "$environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$1"; then
+      environ="${environ#/proc/}"
+      echo "${environ%/environ}"
+    fi
+  done
+}
+
 orvex_end_wineserver() {
-  HOME="$1/home" WINEPREFIX="$1/prefix$2" timeout 20 wineserver -k >/dev/null 2>&1 || true
-  HOME="$1/home" WINEPREFIX="$1/prefix$2" timeout 20 wineserver -w >/dev/null 2>&1 || true
+  local prefix="$1/prefix$2" i pids
+  HOME="$1/home" WINEPREFIX="$prefix" timeout 20 wineserver -k >/dev/null 2>&1 || true
+  HOME="$1/home" WINEPREFIX="$prefix" timeout 20 wineserver -w >/dev/null 2>&1 || true
+  # Wine's processes notice the server's end a moment later; none may outlive the run.
+  for i in $(seq 1 50); do
+    pids=$(orvex_prefix_pids "$prefix")
+    [ -z "$pids" ] && return 0
+    sleep 0.2
+  done
+  kill -9 $pids 2>/dev/null || true
 }
 
 orvex_stop_session() {
