@@ -13,9 +13,10 @@ const int UNINSTALL_ICON = 102;
 } // namespace
 
 void WriteUninstallEntry(InstallContext& context) {
-    // Without a title the key name would be the Uninstall key itself, and there is no log for
-    // an uninstaller to replay.
-    if (context.productTitle[0] == '\0')
+    // Without a title the key name would be the Uninstall key itself; without a log (no title,
+    // or a destination that names no folder) the entry could only show the uninstaller's
+    // refusal.
+    if (context.productTitle[0] == '\0' || context.fileName[0] == '\0')
         return;
     char installerPath[MAX_PATH];
     if (!GetInstallerPath(nullptr, installerPath, sizeof(installerPath)))

@@ -127,7 +127,9 @@ void ScriptReader::ReadComponentList(ReadNode* owner, PtrArray* list) {
             break;
         }
         if (!list->Add(component)) {
-            // The failed append has released the whole list, so none of it may be read.
+            // The failed append has released the whole list, so none of it may be read; the
+            // new component never reached it.
+            delete component;
             outOfMemory_ = true;
             return;
         }

@@ -10,7 +10,7 @@ int RunWizard(SetupScript* script, HINSTANCE instance) {
         return 0;
     int exitCode = 0;
     if (frame->Create()) {
-        MSG message;
+        MSG message = {};
         // GetMessageA gives -1 on a broken call; that must end the loop rather than spin.
         while (GetMessageA(&message, nullptr, 0, 0) > 0) {
             if (frame->hwnd && IsDialogMessageA(frame->hwnd, &message))

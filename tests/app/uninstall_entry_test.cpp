@@ -67,7 +67,7 @@ TEST_F(UninstallEntryTest, CopiesInstallerAndWritesTheThreeValuesByteForByte) {
     EXPECT_FALSE(FileExists(dest.File("_Install.log")));
 }
 
-TEST_F(UninstallEntryTest, NothingIsWrittenWithoutTitleOrWithoutCopy) {
+TEST_F(UninstallEntryTest, NothingIsWrittenWithoutTitleLogOrCopy) {
     std::string uninstallKey(UNINSTALL_KEY, sizeof(UNINSTALL_KEY) - 2);
     std::string before;
     bool hadName = ReadRegistryValue(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", &before);
@@ -82,11 +82,20 @@ TEST_F(UninstallEntryTest, NothingIsWrittenWithoutTitleOrWithoutCopy) {
     EXPECT_EQ(hadName, ReadRegistryValue(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", &after));
     EXPECT_FALSE(FileExists(copy));
 
+    // A destination that expands to nothing gives the run no log: an entry could remove nothing.
+    {
+        InstallContext unlogged(setup.Path().c_str(), "%NO_SUCH_FOLDER%", title.c_str(), nullptr);
+        ASSERT_EQ('\0', unlogged.fileName[0]);
+        WriteUninstallEntry(unlogged);
+    }
+    std::string value;
+    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayName", &value));
+    EXPECT_FALSE(FileExists(copy));
+
     // An installer that cannot be copied leaves no entry.
     UseInstaller(setup.File("Missing\\OrvexSetupTest.exe"));
     InstallContext context(setup.Path().c_str(), dest.Path().c_str(), title.c_str(), nullptr);
     WriteUninstallEntry(context);
-    std::string value;
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayName", &value));
     EXPECT_FALSE(FileExists(copy));
 }

@@ -230,6 +230,13 @@ TEST(ComponentsPageWindow, VeryDeepTreeIsBuiltWhole) {
     ComponentsPage page(script.get(), host.hwnd, moduleInstance);
     ASSERT_TRUE(page.Create());
     EXPECT_EQ(-1, host.lastEnableNext) << "reported while hidden";
+    // The template's styles and no border, with the check boxes added once the control existed
+    // (the scroll bars come and go with the content).
+    const LONG treeStyles = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_DISABLEDRAGDROP |
+                            TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS | TVS_NONEVENHEIGHT |
+                            TVS_CHECKBOXES | WS_TABSTOP | WS_CHILD | WS_VISIBLE;
+    const LONG style = GetWindowLongA(page.tree.Handle(), GWL_STYLE);
+    EXPECT_EQ(treeStyles, style & ~(WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL));
 
     int depth = 0;
     for (HTREEITEM node = page.tree.Next(nullptr, TVGN_ROOT); node;
