@@ -104,7 +104,7 @@ stop_wineserver() {
 run_by_hand() {
   echo "The wizard of the sample product opens on your display."
   (cd "$product" && wine Setup.exe) || true
-  wine "$bin/sample_walker.exe" report "$(win_path "$product")" || return 0
+  timeout 120 wine "$bin/sample_walker.exe" report "$(win_path "$product")" || return 0
   if [ -s "$build/sample/opened.txt" ]; then
     echo "The read-me was opened with: $(tr -d '\r' < "$build/sample/opened.txt")"
   fi

@@ -65,6 +65,12 @@ orvex_stop_session() {
   done
   if [ -n "${ORVEX_XVFB_PID:-}" ]; then
     kill "$ORVEX_XVFB_PID" 2>/dev/null || true
+    local tries=0
+    while kill -0 "$ORVEX_XVFB_PID" 2>/dev/null && [ $tries -lt 50 ]; do
+      sleep 0.1
+      tries=$((tries + 1))
+    done
+    kill -9 "$ORVEX_XVFB_PID" 2>/dev/null || true
     wait "$ORVEX_XVFB_PID" 2>/dev/null || true
     ORVEX_XVFB_PID=
   fi

@@ -17,7 +17,7 @@ if [ "$kind" = 64 ]; then export WINEARCH=win64; else export WINEARCH=win32; fi
 # Every step is bounded: a hung wineboot must fail the run, not stall it while holding the lock.
 fail() {
   echo "creating the Wine prefix $prefix failed: $1" >&2
-  wineserver -k >/dev/null 2>&1 || true
+  timeout 20 wineserver -k >/dev/null 2>&1 || true
   exit 1
 }
 timeout 300 wine wineboot -i >/dev/null 2>&1 || fail "wineboot did not finish"

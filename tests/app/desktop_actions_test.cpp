@@ -114,16 +114,14 @@ TEST_F(DesktopActionsTest, MissingSourceGivesMinus7WithItsName) {
 TEST_F(DesktopActionsTest, PathWithoutFileNameIsMissingSourceAndTouchesNothing) {
     // A relative target would land in the current folder, here the destination.
     ASSERT_TRUE(WriteFileBytes(setup.File("plain.txt"), "source"));
-    char previous[MAX_PATH];
-    GetCurrentDirectoryA(sizeof(previous), previous);
-    SetCurrentDirectoryA(dest.Path().c_str());
     ASSERT_TRUE(WriteFileBytes(dest.File("plain.txt"), "keep"));
-
-    EXPECT_EQ(RESULT_SOURCE_MISSING, CopyDesktopFile(*context, "plain.txt"));
-    EXPECT_STREQ("plain.txt", context->failedFileName);
-    EXPECT_EQ(RESULT_SOURCE_MISSING, CopyDesktopFile(*context, ""));
-    EXPECT_EQ(RESULT_SOURCE_MISSING, CopyDesktopFile(*context, "%DEST_PATH%\\"));
-    SetCurrentDirectoryA(previous);
+    {
+        CurrentFolder inDest(dest.Path());
+        EXPECT_EQ(RESULT_SOURCE_MISSING, CopyDesktopFile(*context, "plain.txt"));
+        EXPECT_STREQ("plain.txt", context->failedFileName);
+        EXPECT_EQ(RESULT_SOURCE_MISSING, CopyDesktopFile(*context, ""));
+        EXPECT_EQ(RESULT_SOURCE_MISSING, CopyDesktopFile(*context, "%DEST_PATH%\\"));
+    }
 
     EXPECT_EQ("keep", ReadFileBytes(dest.File("plain.txt")));
     EXPECT_FALSE(FileExists(dest.File("_Install.log")));
@@ -167,6 +165,7 @@ TEST_F(DesktopActionsTest, MakeDirectoryPathExpandsMacrosAndGivesUpWithoutExisti
     EXPECT_TRUE(MakeDirectoryPath(*context, "%DEST_PATH%\\x\\y\\file.txt", true));
     EXPECT_TRUE(FileExists(dest.File("x\\y")));
     EXPECT_FALSE(FileExists(dest.File("x\\y\\file.txt")));
+    const FixedPlace stray("nowhere-orvex");
     EXPECT_FALSE(MakeDirectoryPath(*context, "nowhere-orvex", false));
     EXPECT_FALSE(FileExists("nowhere-orvex"));
     EXPECT_EQ((Lines{"Made Dir: " + dest.File("x"), "Made Dir: " + dest.File("x\\y")}), Entries());

@@ -137,7 +137,7 @@ TEST_F(ServiceRegistrationTest, LockedServerIsStagedAndDeferredToRunOnce) {
 }
 
 TEST_F(ServiceRegistrationTest, ItemWithoutFileNameIsReportedAndNotDeferred) {
-    RegistryValueGuard runOnce(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install ");
+    RegistryValueGuard runOnce(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install Orvex.dll");
     EXPECT_FALSE(RemoveOldService(*context, "Orvex.dll"));
     EXPECT_EQ(RESULT_SOURCE_MISSING, RegisterService(*context, "Orvex.dll", &restartNeeded));
     EXPECT_STREQ("Orvex.dll", context->failedFileName);

@@ -7,6 +7,7 @@
 #include "app/installer_path_hook.h"
 #include "app/uninstall_entry.h"
 #include "support/desktop_support.h"
+#include "support/system_standins.h"
 
 namespace {
 
@@ -68,9 +69,15 @@ TEST_F(UninstallEntryTest, CopiesInstallerAndWritesTheThreeValuesByteForByte) {
 }
 
 TEST_F(UninstallEntryTest, NothingIsWrittenWithoutTitleLogOrCopy) {
+    // Without a title the values would land on the Uninstall key itself; the guards put back
+    // whatever was there.
     std::string uninstallKey(UNINSTALL_KEY, sizeof(UNINSTALL_KEY) - 2);
-    std::string before;
-    bool hadName = ReadRegistryValue(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", &before);
+    RegistryValueGuard name(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName");
+    RegistryValueGuard icon(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayIcon");
+    RegistryValueGuard command(HKEY_LOCAL_MACHINE, uninstallKey, "UninstallString");
+    name.Remove();
+    icon.Remove();
+    command.Remove();
     ASSERT_TRUE(
         CopyFileA(BinPath("Setup.exe").c_str(), setup.File("OrvexSetupTest.exe").c_str(), FALSE));
     UseInstaller(setup.File("OrvexSetupTest.exe"));
@@ -78,8 +85,10 @@ TEST_F(UninstallEntryTest, NothingIsWrittenWithoutTitleLogOrCopy) {
         InstallContext untitled(setup.Path().c_str(), dest.Path().c_str(), nullptr, nullptr);
         WriteUninstallEntry(untitled);
     }
-    std::string after;
-    EXPECT_EQ(hadName, ReadRegistryValue(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", &after));
+    std::string value;
+    for (const char* valueName : {"DisplayName", "DisplayIcon", "UninstallString"})
+        EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, uninstallKey, valueName, &value))
+            << valueName;
     EXPECT_FALSE(FileExists(copy));
 
     // A destination that expands to nothing gives the run no log: an entry could remove nothing.
@@ -88,7 +97,6 @@ TEST_F(UninstallEntryTest, NothingIsWrittenWithoutTitleLogOrCopy) {
         ASSERT_EQ('\0', unlogged.fileName[0]);
         WriteUninstallEntry(unlogged);
     }
-    std::string value;
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayName", &value));
     EXPECT_FALSE(FileExists(copy));
 

@@ -24,7 +24,8 @@ bool TestComServerRegistered(const std::string& dllPath);
 
 // Runs call on a helper thread. When it has not returned after timeoutMs, the result is false
 // and the call is released: every child process of this test process is ended and every window
-// of this process is asked to close, for up to ten seconds; a call still stuck is abandoned.
+// of this process is asked to close, for up to ten seconds; a call still stuck ends the test
+// program with a message, since it still refers to the caller's frame.
 bool CallWithDeadline(DWORD timeoutMs, const std::function<void()>& call);
 // Waits until this process has no child processes left; false on time-out.
 bool WaitForChildProcessesGone(DWORD timeoutMs);

@@ -85,14 +85,21 @@ TempFolder::TempFolder(const char* tag) {
     char base[MAX_PATH];
     GetTempPathA(sizeof(base), base);
     static unsigned counter = 0;
-    for (;;) {
-        char name[MAX_PATH];
+    char name[MAX_PATH];
+    DWORD error = ERROR_ALREADY_EXISTS;
+    // Only a name taken by a leftover folder is worth another try.
+    for (int attempt = 0; attempt < 1000 && error == ERROR_ALREADY_EXISTS; ++attempt) {
         FormatText(name, sizeof(name), "%s%s-%lu-%u", base, tag, GetCurrentProcessId(), ++counter);
         if (CreateDirectoryA(name, nullptr)) {
             path_ = name;
-            break;
+            return;
         }
+        error = GetLastError();
     }
+    // Every test relies on its folder; without one the program cannot go on sensibly.
+    fprintf(stderr, "cannot make a temporary folder %s (error %lu)\n", name, error);
+    fflush(stderr);
+    ExitProcess(3);
 }
 
 TempFolder::~TempFolder() {
@@ -103,11 +110,16 @@ void DeleteRegistryTree(HKEY root, const std::string& path) {
     HKEY key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         char name[256];
+        std::string previous;
         for (;;) {
             DWORD length = sizeof(name);
             if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) !=
                 ERROR_SUCCESS)
                 break;
+            // A subkey that would not go comes back first again: give up rather than spin.
+            if (previous == name)
+                break;
+            previous = name;
             DeleteRegistryTree(key, name);
         }
         RegCloseKey(key);

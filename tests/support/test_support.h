@@ -33,6 +33,37 @@ class TempFolder {
     std::string path_;
 };
 
+// A file or folder at a fixed place outside the scratch folders (the system folder, the bin
+// folder, Program Files): removed before use, if an earlier run left it, and at destruction, so
+// that a failed test does not fail every later run too.
+class FixedPlace {
+  public:
+    explicit FixedPlace(const std::string& path) : path_(path) { RemoveTree(path_); }
+    ~FixedPlace() { RemoveTree(path_); }
+    FixedPlace(const FixedPlace&) = delete;
+    FixedPlace& operator=(const FixedPlace&) = delete;
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+// Makes a folder the current one and restores the previous one at destruction.
+class CurrentFolder {
+  public:
+    explicit CurrentFolder(const std::string& path) {
+        previous_[0] = '\0';
+        GetCurrentDirectoryA(sizeof(previous_), previous_);
+        SetCurrentDirectoryA(path.c_str());
+    }
+    ~CurrentFolder() { SetCurrentDirectoryA(previous_); }
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+  private:
+    char previous_[MAX_PATH];
+};
+
 // A registry key removed with all its subkeys at destruction (and before use, if left over).
 class TempRegistryKey {
   public:

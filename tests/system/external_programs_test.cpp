@@ -87,9 +87,9 @@ TEST_F(ActiveSyncTest, NothingRunsWhenActiveSyncIsNotFound) {
 
 TEST_F(ActiveSyncTest, DefaultPlaceUnderProgramFilesIsUsedOnlyWithoutRegistration) {
     PathMacros macros("");
-    std::string defaultFolder =
-        std::string(PathMacros::ProgramFilesFolder()) + "\\Microsoft ActiveSync";
-    ASSERT_FALSE(FileExists(defaultFolder)) << "left over from an earlier run";
+    const FixedPlace place(std::string(PathMacros::ProgramFilesFolder()) +
+                           "\\Microsoft ActiveSync");
+    const std::string& defaultFolder = place.Path();
     ASSERT_TRUE(CreateDirectoryA(defaultFolder.c_str(), nullptr));
     bool copied = CopyActiveSyncStandIns(defaultFolder);
     EXPECT_TRUE(copied);
@@ -108,7 +108,6 @@ TEST_F(ActiveSyncTest, DefaultPlaceUnderProgramFilesIsUsedOnlyWithoutRegistratio
         EXPECT_EQ(0, activeSyncRunning);
         EXPECT_EQ("start /quit\nend /quit\n", WcesmgrRecord(defaultFolder));
     }
-    RemoveTree(defaultFolder);
 }
 
 TEST_F(ActiveSyncTest, ProgramPathWithBlanksRunsThatProgram) {

@@ -19,9 +19,10 @@ std::string ModulePath(HMODULE module) {
 TEST(LibraryBindingTest, SystemLibraryComesFromTheSystemFolderNotBesideTheProgram) {
     char systemFolder[MAX_PATH];
     GetSystemDirectoryA(systemFolder, sizeof(systemFolder));
-    const std::string inSystem = std::string(systemFolder) + "\\OrvexSys.dll";
-    const std::string planted = BinPath("OrvexSys.dll");
-    ASSERT_FALSE(FileExists(planted) || FileExists(inSystem)) << "left over from an earlier run";
+    const FixedPlace systemCopy(std::string(systemFolder) + "\\OrvexSys.dll");
+    const FixedPlace plantedCopy(BinPath("OrvexSys.dll"));
+    const std::string& inSystem = systemCopy.Path();
+    const std::string& planted = plantedCopy.Path();
     ASSERT_TRUE(CopyFileA(TestComServerPath().c_str(), inSystem.c_str(), TRUE));
     ASSERT_TRUE(CopyFileA(TestComServerPath().c_str(), planted.c_str(), TRUE));
 
@@ -33,7 +34,4 @@ TEST(LibraryBindingTest, SystemLibraryComesFromTheSystemFolderNotBesideTheProgra
     ASSERT_NE(nullptr, system);
     EXPECT_NE(0, lstrcmpiA(planted.c_str(), ModulePath(system).c_str())) << ModulePath(system);
     FreeLibrary(system);
-
-    EXPECT_TRUE(DeleteFileA(planted.c_str()));
-    EXPECT_TRUE(DeleteFileA(inSystem.c_str()));
 }

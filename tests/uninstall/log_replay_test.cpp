@@ -87,6 +87,15 @@ void ExpectAllGone(const std::vector<std::string>& paths) {
 
 TEST(ReplayLogTest, RealInstallIsUndoneFilesThenFoldersInnermostFirst) {
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    // The link's group lies in the prefix's Start menu, outside the scratch folders.
+    struct GroupCleanup {
+        std::string folder;
+        ~GroupCleanup() {
+            if (!folder.empty())
+                RemoveTree(folder);
+            CoUninitialize();
+        }
+    } cleanup;
     Installation install;
     // A folder that existed before the install and keeps a file of its own.
     std::string shared = install.folder.File("Shared");
@@ -103,6 +112,7 @@ TEST(ReplayLogTest, RealInstallIsUndoneFilesThenFoldersInnermostFirst) {
         linkPath = context.targetPath;
     });
     std::string groupFolder = linkPath.substr(0, linkPath.rfind('\\'));
+    cleanup.folder = groupFolder;
     ASSERT_TRUE(FileExists(linkPath));
     TempRegistryKey uninstallKey(HKEY_LOCAL_MACHINE,
                                  std::string(UNINSTALL_PARENT) + "\\" + install.title);
@@ -140,8 +150,6 @@ TEST(ReplayLogTest, RealInstallIsUndoneFilesThenFoldersInnermostFirst) {
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, uninstallKey.Path(), "DisplayName", &value));
     for (int32_t i = 0; i < log.EntryCount(); ++i)
         EXPECT_EQ(LOG_NONE, log.Entry(i)->kind);
-    RemoveTree(groupFolder);
-    CoUninitialize();
 }
 
 TEST(ReplayLogTest, ServicesAreUnregisteredFirstAndActiveSyncToldToQuitOnce) {

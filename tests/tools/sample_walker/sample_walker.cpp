@@ -259,8 +259,13 @@ int UninstallByHand() {
     printf("Running the uninstall entry: %s\n", uninstallString.c_str());
     ChildProcess process;
     DWORD exitCode = 0;
-    if (!process.Start(uninstallString) || !process.Wait(INFINITE, &exitCode)) {
+    if (!process.Start(uninstallString)) {
         fprintf(stderr, "The uninstall entry could not be run.\n");
+        return 1;
+    }
+    // A person answers the uninstaller's questions; half an hour is time enough for that.
+    if (!process.Wait(30 * 60 * 1000, &exitCode)) {
+        fprintf(stderr, "The uninstaller did not end within half an hour.\n");
         return 1;
     }
     std::string name;
