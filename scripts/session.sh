@@ -7,7 +7,8 @@ orvex_start_session() {
   ORVEX_SESSION_KINDS="$*"
   local fd_file
   fd_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+  env -u WINEPREFIX Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" \
+    >/dev/null 2>&1 &
   ORVEX_XVFB_PID=$!
   local i
   for i in $(seq 1 100); do
@@ -34,13 +35,21 @@ orvex_start_session() {
   done
 }
 
-# Processes started in a prefix (found by the WINEPREFIX in their environment).
+# Wine's processes of a prefix: found by the WINEPREFIX in their environment, and only those
+# whose program is one of Wine's (its loader or server), since the calling script, its helpers
+# and the X server may carry the same variable.
 orvex_prefix_pids() {
-  local environ
+  local environ pid exe
   for environ in /proc/[0-9]*/environ; do
+    pid="${environ#/proc/}"
+    pid="${pid%/environ}"
+    exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
+    case "${exe##*/}" in
+      wine*) ;;
+      *) continue ;;
+    esac
     if { tr '\0' '\n' < "$environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$1"; then
-      environ="${environ#/proc/}"
-      echo "${environ%/environ}"
+      echo "$pid"
     fi
   done
 }
