@@ -34,6 +34,7 @@ class ScriptReader {
 
     void ReadGeneral(SetupScript* script);
     void ReadComponentTree(SetupScript* script);
+    bool LeftOut() const { return leftOut_; }
 
   private:
     DWORD ReadString(const char* section, const char* key, const char* fallback, char* buffer,
@@ -51,6 +52,7 @@ class ScriptReader {
     const char* path_; // null when there is no script to read
     bool wide_ = false;
     bool outOfMemory_ = false;
+    bool leftOut_ = false;
     int32_t componentCount_ = 0;
     int32_t itemCount_ = 0;
     ReadNode* created_ = nullptr;
@@ -110,7 +112,11 @@ void ScriptReader::ReadComponentList(ReadNode* owner, PtrArray* list) {
     ReadNode* firstNew = nullptr;
     ReadNode* lastNew = nullptr;
     char* cursor = value;
-    while (cursor && !outOfMemory_ && componentCount_ < SCRIPT_MAX_COMPONENTS) {
+    while (cursor && !outOfMemory_) {
+        if (componentCount_ >= SCRIPT_MAX_COMPONENTS) {
+            leftOut_ = true;
+            break;
+        }
         char* separator = FindChar(cursor, ';');
         if (separator)
             *separator = '\0';
@@ -162,7 +168,7 @@ void ScriptReader::ReadFileItems(const char* section, Component* component, cons
                                  const char* widePattern, uint32_t kind) {
     char key[32];
     char value[1024];
-    for (int n = 1; itemCount_ < SCRIPT_MAX_ITEMS && !outOfMemory_; ++n) {
+    for (int n = 1; !outOfMemory_; ++n) {
         DWORD length = 0;
         if (widePattern) {
             FormatText(key, sizeof(key), widePattern, n);
@@ -174,6 +180,10 @@ void ScriptReader::ReadFileItems(const char* section, Component* component, cons
         }
         if (length == 0)
             return;
+        if (itemCount_ >= SCRIPT_MAX_ITEMS) {
+            leftOut_ = true;
+            return;
+        }
         InstallItem* item = NewInstallItem(kind);
         if (!item) {
             outOfMemory_ = true;
@@ -194,7 +204,7 @@ void ScriptReader::ReadFileItems(const char* section, Component* component, cons
 void ScriptReader::ReadShortcutItems(const char* section, Component* component) {
     char key[32];
     char value[1024];
-    for (int n = 1; itemCount_ < SCRIPT_MAX_ITEMS && !outOfMemory_; ++n) {
+    for (int n = 1; !outOfMemory_; ++n) {
         DWORD length = 0;
         if (wide_) {
             FormatText(key, sizeof(key), "Shortcut%dU", n);
@@ -206,6 +216,10 @@ void ScriptReader::ReadShortcutItems(const char* section, Component* component) 
         }
         if (length == 0)
             return;
+        if (itemCount_ >= SCRIPT_MAX_ITEMS) {
+            leftOut_ = true;
+            return;
+        }
         ShortcutItem* item = NewShortcutItem();
         if (!item) {
             outOfMemory_ = true;
@@ -303,6 +317,7 @@ SetupScript* ReadSetupScript(const char* scriptPath) {
     ScriptReader reader(scriptPath);
     reader.ReadComponentTree(script);
     reader.ReadGeneral(script);
+    script->readIncomplete = reader.LeftOut();
     const PtrArray& top = script->components;
     if (top.Count() > 1)
         script->offerComponentChoice = 1;

@@ -56,6 +56,7 @@ struct SetupScript {
     int32_t restartNeeded;
     int32_t offerComponentChoice;
     int32_t palmFilesQueued;
+    int32_t readIncomplete; // 1 when the reader left components or items out
 };
 
 // The most components and items one script yields; entries beyond them are left out. A script
