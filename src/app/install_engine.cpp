@@ -13,11 +13,15 @@
 #include "script/ptr_array.h"
 #include "script/setup_script.h"
 #include "system/message_box.h"
+#include "system/serving_wait.h"
 #include "system/text.h"
 
 namespace {
 
 const DWORD SHORTCUT_PAUSE_MS = 1100;
+// Well inside the second within which the wizard must answer the system, and rare enough to
+// cost nothing next to a file copy.
+const DWORD SERVE_INTERVAL_MS = 100;
 
 struct ErrorMessage {
     int result;
@@ -42,8 +46,10 @@ bool IsPalmItem(const InstallItem* item) {
     return (item->flags & ITEM_PALMFILE) != 0;
 }
 
-void RunPrePass(InstallContext& context, const PtrArray& items, bool* hasPalmItems) {
+void RunPrePass(InstallContext& context, const PtrArray& items, bool* hasPalmItems,
+                DWORD* lastServed) {
     for (int32_t i = 0; i < items.Count(); ++i) {
+        ServeMessagesEvery(lastServed, SERVE_INTERVAL_MS);
         const InstallItem* item = ItemAt(items, i);
         if (IsPalmItem(item))
             *hasPalmItems = true;
@@ -67,9 +73,10 @@ void MakeShortcut(InstallContext& context, const SetupScript& script, const Shor
 // Service flags are tested before the shortcut flag: a shortcut line carrying REGSERVICE or
 // ACTIVESYNC names a server file to copy and register.
 int RunMainPass(InstallContext& context, SetupScript& script, const PtrArray& items,
-                bool* didDesktopWork) {
+                bool* didDesktopWork, DWORD* lastServed) {
     int result = RESULT_OK;
     for (int32_t i = 0; i < items.Count() && result == RESULT_OK; ++i) {
+        ServeMessagesEvery(lastServed, SERVE_INTERVAL_MS);
         const InstallItem* item = ItemAt(items, i);
         if (IsPalmItem(item))
             continue;
@@ -79,7 +86,7 @@ int RunMainPass(InstallContext& context, SetupScript& script, const PtrArray& it
             result = RegisterService(context, item->path, &script.restartNeeded);
         } else if (item->flags & ITEM_SHORTCUT) {
             MakeShortcut(context, script, *static_cast<const ShortcutItem*>(item));
-            Sleep(SHORTCUT_PAUSE_MS);
+            WaitServingMessages(nullptr, SHORTCUT_PAUSE_MS);
         } else if (item->flags & ITEM_COPYFILE) {
             result = CopyDesktopFile(context, item->path);
         } else {
@@ -90,8 +97,10 @@ int RunMainPass(InstallContext& context, SetupScript& script, const PtrArray& it
     return result;
 }
 
-int RunPalmPass(InstallContext& context, SetupScript& script, const PtrArray& items) {
+int RunPalmPass(InstallContext& context, SetupScript& script, const PtrArray& items,
+                DWORD* lastServed) {
     for (int32_t i = 0; i < items.Count(); ++i) {
+        ServeMessagesEvery(lastServed, SERVE_INTERVAL_MS);
         const InstallItem* item = ItemAt(items, i);
         if (!IsPalmItem(item))
             continue;
@@ -152,14 +161,15 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
 
     bool hasPalmItems = false;
     bool didDesktopWork = false;
-    RunPrePass(*context, items, &hasPalmItems);
-    int result = RunMainPass(*context, *script, items, &didDesktopWork);
+    DWORD lastServed = GetTickCount();
+    RunPrePass(*context, items, &hasPalmItems, &lastServed);
+    int result = RunMainPass(*context, *script, items, &didDesktopWork, &lastServed);
 
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     if (didDesktopWork)
         WriteUninstallEntry(*context);
     if (hasPalmItems && result == RESULT_OK)
-        result = RunPalmPass(*context, *script, items);
+        result = RunPalmPass(*context, *script, items, &lastServed);
 
     if (reportErrors && result != RESULT_OK) {
         char text[2048];

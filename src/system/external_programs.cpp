@@ -5,6 +5,7 @@
 
 #include "system/path_macros.h"
 #include "system/registry.h"
+#include "system/serving_wait.h"
 #include "system/text.h"
 #include "system/win_handles.h"
 
@@ -36,7 +37,7 @@ bool StartAndWait(const char* program, const char* parameters, const char* folde
         return false;
     KernelHandle process(started.hProcess);
     KernelHandle thread(started.hThread);
-    WaitForSingleObject(process.Get(), INFINITE);
+    WaitServingMessages(process.Get(), INFINITE);
     return true;
 }
 

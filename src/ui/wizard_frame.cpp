@@ -6,6 +6,7 @@
 #include "app/install_engine.h"
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
+#include "system/serving_wait.h"
 #include "system/text.h"
 #include "ui/components_page.h"
 #include "ui/finish_page.h"
@@ -37,7 +38,8 @@ WizardFrame::WizardFrame(SetupScript* script, HINSTANCE instanceHandle)
       bigIcon(LoadSquareIcon(instanceHandle, GetSystemMetrics(SM_CXICON))),
       smallIcon(LoadSquareIcon(instanceHandle, GetSystemMetrics(SM_CXSMICON))), pageArea{0, 0, 0,
                                                                                          0},
-      currentPage(PAGE_LICENCE), pages{nullptr, nullptr, nullptr, nullptr}, installStarted(false) {}
+      currentPage(PAGE_LICENCE), pages{nullptr, nullptr, nullptr, nullptr}, installStarted(false),
+      installRunning(false) {}
 
 WizardFrame::~WizardFrame() {
     // Windows go before the objects behind them: the pages, the logo and the icons.
@@ -52,11 +54,23 @@ WizardFrame::~WizardFrame() {
 LRESULT WizardFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE:
+        // The close box, Alt+F4 and a close sent from outside all end here; half an install
+        // would leave files without a log or an uninstall entry.
+        if (installRunning)
+            return 1;
         TooltipWindowProc(message, wParam, lParam);
         PostQuitMessage(0);
         return 1;
     case WM_ENABLE_NEXT:
         EnableWindow(GetDlgItem(hwnd, IDOK), wParam != 0);
+        break;
+    case WM_SETCURSOR:
+        // The run serves this message; the class cursor would replace the wait cursor.
+        if (installRunning) {
+            SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+            SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
         break;
     }
     return TooltipWindowProc(message, wParam, lParam);
@@ -167,6 +181,10 @@ int32_t WizardFrame::PreviousPageIndex() const {
 
 bool WizardFrame::OnCommand(WPARAM wParam, LPARAM) {
     const SetupScript* script = static_cast<const SetupScript*>(appData);
+    // A click sent to a button (not through the disabled frame) still arrives while the run
+    // serves messages.
+    if (installRunning)
+        return true;
     switch (LOWORD(wParam)) {
     case IDC_BUY_NOW:
         OpenLink(script->byeLink);
@@ -205,7 +223,18 @@ void WizardFrame::InstallAndFinish(int32_t target) {
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         return;
     }
-    if (RunInstall(script, hwnd, true) != 0) {
+    // A disabled frame makes the system drop clicks on it; what the run still serves, it may
+    // not act on.
+    HWND focus = GetFocus();
+    installRunning = true;
+    EnableWindow(hwnd, FALSE);
+    int result = RunInstall(script, hwnd, true);
+    ServeMessages(); // drops the input that came while the last step ran
+    EnableWindow(hwnd, TRUE);
+    installRunning = false;
+    if (focus && IsWindow(focus))
+        SetFocus(focus);
+    if (result != 0) {
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         return;
     }

@@ -41,4 +41,6 @@ class WizardFrame : public DialogWindow {
     void InstallAndFinish(int32_t target);
 
     bool installStarted;
+    // Set while RunInstall runs: the frame then ignores every command and close request.
+    bool installRunning;
 };
