@@ -1,0 +1,125 @@
+#!/usr/bin/env python3
+"""Builds the program's icons from the images in src/resources/icons (ImageMagick reads them).
+
+Each icon holds 32-bit images with alpha for today's Windows (XP on), an exact-colour 256-colour
+image for 256-colour screens and a 16-colour image in the standard Windows colours for 16-colour
+screens (Windows 95 picks the deepest image the screen can show, so each low-colour depth needs
+its own image). Run it after changing a source image and commit the .ico files it writes.
+"""
+import colorsys
+import os
+import struct
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SOURCES = os.path.join(ROOT, "src", "resources", "icons")
+
+# The 16 colours every Windows screen shows without a palette.
+VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
+       (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
+       (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+
+# (name, {size: depths}): the program's icon appears everywhere Explorer shows a file; the
+# uninstall icon only in the list of installed programs and the uninstall window, at 16 and 32.
+ICONS = [
+    ("setup", {16: (4, 8, 32), 32: (4, 8, 32), 48: (32,)}),
+    ("uninstall", {16: (4, 32), 32: (4, 32)}),
+]
+
+
+def read_rgba(path, size):
+    data = subprocess.run(["convert", path, "-depth", "8", "rgba:-"], check=True,
+                          capture_output=True).stdout
+    if len(data) != size * size * 4:
+        sys.exit("%s is not %dx%d" % (path, size, size))
+    return [tuple(data[i:i + 4]) for i in range(0, len(data), 4)]
+
+
+def nearest_vga(rgb):
+    # Hue counts most: plain RGB distance would turn the program's mid blue teal and the
+    # uninstall red's lighter edge olive.
+    def hsv(c):
+        return colorsys.rgb_to_hsv(*[v / 255 for v in c])
+
+    h1, s1, v1 = hsv(rgb)
+
+    def distance(c):
+        h2, s2, v2 = hsv(c)
+        dh = min(abs(h1 - h2), 1 - abs(h1 - h2))
+        return (dh * 4) ** 2 * min(s1, s2) + (s1 - s2) ** 2 + (v1 - v2) ** 2
+
+    return min(range(16), key=lambda i: distance(VGA[i]))
+
+
+def row_bytes(bits, width):
+    return ((bits * width + 31) // 32) * 4
+
+
+def mask_rows(pixels, size, opaque):
+    out = b""
+    for y in reversed(range(size)):
+        row = bytearray(row_bytes(1, size))
+        for x in range(size):
+            if not opaque(pixels[y * size + x]):
+                row[x // 8] |= 0x80 >> (x % 8)
+        out += bytes(row)
+    return out
+
+
+def header(size, bits, colours):
+    return struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bits, 0, 0, 0, 0, colours, 0)
+
+
+def image(pixels, size, bits):
+    if bits == 32:
+        body = b"".join(bytes((p[2], p[1], p[0], p[3])) for y in reversed(range(size))
+                        for p in pixels[y * size:(y + 1) * size])
+        return header(size, 32, 0) + body + mask_rows(pixels, size, lambda p: p[3] > 0)
+    opaque = lambda p: p[3] >= 128
+    if bits == 4:
+        palette = VGA
+        index = lambda p: nearest_vga(p[:3])
+    else:
+        palette = sorted({p[:3] for p in pixels if opaque(p)})
+        if len(palette) > 256:
+            sys.exit("more than 256 colours")
+        palette += [(0, 0, 0)] * (256 - len(palette))
+        lookup = {c: i for i, c in enumerate(palette)}
+        index = lambda p: lookup[p[:3]]
+    body = b""
+    for y in reversed(range(size)):
+        row = bytearray(row_bytes(bits, size))
+        for x in range(size):
+            p = pixels[y * size + x]
+            value = index(p) if opaque(p) else 0
+            if bits == 8:
+                row[x] = value
+            else:
+                row[x // 2] |= value << (4 if x % 2 == 0 else 0)
+        body += bytes(row)
+    colours = b"".join(bytes((c[2], c[1], c[0], 0)) for c in palette)
+    return header(size, bits, 0) + colours + body + mask_rows(pixels, size, opaque)
+
+
+def build(name, sizes):
+    entries = []
+    for size in sorted(sizes):
+        pixels = read_rgba(os.path.join(SOURCES, "%s-%d.png" % (name, size)), size)
+        for bits in sizes[size]:
+            entries.append((size, bits, image(pixels, size, bits)))
+    out = struct.pack("<HHH", 0, 1, len(entries))
+    offset = 6 + 16 * len(entries)
+    for size, bits, data in entries:
+        colours = 16 if bits == 4 else 0
+        out += struct.pack("<BBBBHHII", size, size, colours, 0, 1, bits, len(data), offset)
+        offset += len(data)
+    out += b"".join(data for _, _, data in entries)
+    path = os.path.join(ROOT, "src", "resources", name + ".ico")
+    with open(path, "wb") as f:
+        f.write(out)
+    print("%s: %d bytes, %d images" % (os.path.relpath(path, ROOT), len(out), len(entries)))
+
+
+for icon_name, icon_sizes in ICONS:
+    build(icon_name, icon_sizes)
