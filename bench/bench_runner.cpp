@@ -1,0 +1,348 @@
+// Runs the benchmark inside the prefix: Setup.exe against the baselines, alternating, and prints
+// one table of medians and ratios.
+//   bench_runner <bin folder> <work folder> <runs>
+#include <windows.h>
+
+#include <algorithm>
+#include <stdio.h>
+#include <string.h>
+#include <stdlib.h>
+#include <string>
+#include <vector>
+
+namespace {
+const int FILE_COUNT = 1000;
+const int FOLDER_COUNT = 10;
+const int FILE_BYTES = 4096;
+const int BIG_COMPONENTS = 50;
+const int BIG_ITEMS = 5000;
+const DWORD STEP_LIMIT_MS = 120000;
+
+double Now() {
+    static LARGE_INTEGER frequency = {};
+    if (frequency.QuadPart == 0)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+    fprintf(stderr, "bench: %s\n", what.c_str());
+    exit(1);
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+std::string FileName(int i) {
+    char name[32];
+    snprintf(name, sizeof(name), "f%04d.dat", i);
+    return name;
+}
+
+std::string Script(const std::string& title, const std::string& dest, int components, int items) {
+    std::string text = "[General]\r\nCompany=Orvex Bench\r\nApplication=" + title +
+                       "\r\nDestFolder=" + dest + "\r\nComponents=";
+    for (int c = 0; c < components; ++c)
+        text += (c ? ";C" : "C") + std::to_string(c);
+    text += "\r\n";
+    int perComponent = items / components;
+    for (int c = 0, i = 0; c < components; ++c) {
+        text += "[C" + std::to_string(c) + "]\r\nName=Component " + std::to_string(c) +
+                "\r\nDescription=Files of component " + std::to_string(c) + "\r\n";
+        for (int n = 1; n <= perComponent; ++n, ++i) {
+            char line[96];
+            snprintf(line, sizeof(line), "CopyFile%d=4;%%DEST_PATH%%\\d%02d\\%s\r\n", n,
+                     i % FOLDER_COUNT, FileName(i).c_str());
+            text += line;
+        }
+    }
+    return text;
+}
+
+// A product folder: Setup.exe, its script and, when asked, the files the script names.
+void MakeProduct(const std::string& bin, const std::string& folder, const std::string& script,
+                 int files) {
+    RemoveTree(folder);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    if (!CopyFileA((bin + "\\Setup.exe").c_str(), (folder + "\\Setup.exe").c_str(), FALSE) ||
+        !WriteBytes(folder + "\\Setup.ini", script))
+        Fail("cannot make the product folder " + folder);
+    std::string content(FILE_BYTES, 'x');
+    for (int i = 0; i < files; ++i) {
+        if (!WriteBytes(folder + "\\" + FileName(i), content))
+            Fail("cannot write the product's files");
+    }
+}
+
+struct Process {
+    PROCESS_INFORMATION info = {};
+    bool Start(const std::string& commandLine, HANDLE output = nullptr) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        if (output) {
+            startup.dwFlags = STARTF_USESTDHANDLES;
+            startup.hStdOutput = output;
+            startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        }
+        std::vector<char> line(commandLine.begin(), commandLine.end());
+        line.push_back('\0');
+        return CreateProcessA(nullptr, line.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
+                              nullptr, &startup, &info) != FALSE;
+    }
+    bool Running() const { return WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; }
+    // Ends the process if it is still running after the time.
+    void Finish(DWORD timeoutMs) {
+        if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+            TerminateProcess(info.hProcess, 1);
+            WaitForSingleObject(info.hProcess, 10000);
+        }
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+        info = {};
+    }
+};
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (owner == search->processId && IsWindowVisible(window) &&
+        strcmp(className, search->className) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND VisibleDialogOf(const Process& process) {
+    WindowSearch search = {process.info.dwProcessId, "#32770", nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Polls every millisecond until the condition holds; false when the process ended or the time
+// ran out.
+template <typename Condition> bool PollUntil(const Process& process, Condition condition) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < STEP_LIMIT_MS) {
+        if (condition())
+            return true;
+        if (!process.Running())
+            return false;
+        Sleep(1);
+    }
+    return false;
+}
+
+std::string ButtonText(HWND dialog, int id) {
+    char text[64] = "";
+    GetWindowTextA(GetDlgItem(dialog, id), text, sizeof(text));
+    return text;
+}
+
+// Milliseconds from the start of the program to its visible first window; the window is closed
+// again.
+double TimeToWindow(const std::string& program, const std::string& folder) {
+    std::string line = "\"" + program + "\"";
+    SetCurrentDirectoryA(folder.c_str());
+    Process process;
+    double start = Now();
+    if (!process.Start(line))
+        Fail("cannot start " + program);
+    HWND window = nullptr;
+    if (!PollUntil(process, [&] { return (window = VisibleDialogOf(process)) != nullptr; }))
+        Fail(program + " showed no window");
+    double elapsed = Now() - start;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    process.Finish(20000);
+    return elapsed;
+}
+
+// Milliseconds from the click on the install button to the finish page.
+double TimeInstall(const std::string& product) {
+    SetCurrentDirectoryA(product.c_str());
+    Process process;
+    if (!process.Start("\"" + product + "\\Setup.exe\""))
+        Fail("cannot start Setup.exe");
+    HWND frame = nullptr;
+    if (!PollUntil(process, [&] { return (frame = VisibleDialogOf(process)) != nullptr; }))
+        Fail("Setup.exe showed no wizard");
+    PostMessageA(GetDlgItem(frame, IDOK), BM_CLICK, 0, 0);
+    if (!PollUntil(process, [&] { return IsWindowVisible(GetDlgItem(frame, 3)) != FALSE; }))
+        Fail("the HotSync user page did not come");
+    double start = Now();
+    PostMessageA(GetDlgItem(frame, IDOK), BM_CLICK, 0, 0);
+    if (!PollUntil(process, [&] { return ButtonText(frame, IDCANCEL) == "&Finish"; }))
+        Fail("the install did not reach the finish page");
+    double elapsed = Now() - start;
+    PostMessageA(GetDlgItem(frame, IDCANCEL), BM_CLICK, 0, 0);
+    process.Finish(20000);
+    return elapsed;
+}
+
+// Milliseconds from the confirmation to the end of the uninstaller.
+double TimeUninstall(const std::string& bin, const std::string& log) {
+    Process process;
+    if (!process.Start("\"" + bin + "\\uninstall_unpaused.exe\" " + log))
+        Fail("cannot start the uninstaller");
+    HWND box = nullptr;
+    if (!PollUntil(process, [&] {
+            box = VisibleDialogOf(process);
+            return box && GetDlgItem(box, IDYES);
+        }))
+        Fail("the uninstaller asked nothing");
+    double start = Now();
+    PostMessageA(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+    if (WaitForSingleObject(process.info.hProcess, STEP_LIMIT_MS) != WAIT_OBJECT_0)
+        Fail("the uninstaller did not end");
+    double elapsed = Now() - start;
+    process.Finish(0);
+    if (GetFileAttributesA(log.c_str()) != INVALID_FILE_ATTRIBUTES)
+        Fail("the uninstaller left its log");
+    return elapsed;
+}
+
+// Runs plain_files and returns the milliseconds it reports.
+double TimePlain(const std::string& bin, const std::string& arguments) {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        Fail("no pipe");
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    Process process;
+    if (!process.Start("\"" + bin + "\\plain_files.exe\" " + arguments, writeEnd))
+        Fail("cannot start plain_files");
+    CloseHandle(writeEnd);
+    std::string output;
+    char buffer[64];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+        output.append(buffer, got);
+    CloseHandle(readEnd);
+    DWORD exitCode = 1;
+    WaitForSingleObject(process.info.hProcess, STEP_LIMIT_MS);
+    GetExitCodeProcess(process.info.hProcess, &exitCode);
+    process.Finish(0);
+    if (exitCode != 0 || output.empty())
+        Fail("plain_files " + arguments + " failed");
+    return atof(output.c_str());
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void DeleteUninstallKey(const std::string& title) {
+    std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title;
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4)
+        return 2;
+    std::string bin = argv[1];
+    std::string work = argv[2];
+    int runs = atoi(argv[3]);
+    if (runs < 1)
+        return 2;
+    CreateDirectoryA(work.c_str(), nullptr);
+    std::string setup = bin + "\\Setup.exe";
+    HANDLE image = CreateFileA(setup.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               0, nullptr);
+    DWORD size = GetFileSize(image, nullptr);
+    CloseHandle(image);
+
+    // Start-up: the one-item product against the bare dialog program.
+    std::string small = work + "\\small";
+    std::string big = work + "\\big";
+    std::string files = work + "\\files";
+    std::string setupDest = work + "\\installed";
+    std::string plainDest = work + "\\plain";
+    MakeProduct(bin, small, Script("Bench Small", work + "\\small-dest", 1, 1), 0);
+    MakeProduct(bin, big, Script("Bench Big", work + "\\big-dest", BIG_COMPONENTS, BIG_ITEMS), 0);
+    MakeProduct(bin, files, Script("Bench Files", setupDest, 1, FILE_COUNT), FILE_COUNT);
+
+    std::vector<double> startSetup, startBare, startBig, install, copy, uninstall, remove;
+    for (int run = 0; run < runs; ++run) {
+        startSetup.push_back(TimeToWindow(small + "\\Setup.exe", small));
+        startBare.push_back(TimeToWindow(bin + "\\bare_dialog.exe", bin));
+        startBig.push_back(TimeToWindow(big + "\\Setup.exe", big));
+
+        RemoveTree(setupDest);
+        install.push_back(TimeInstall(files));
+        RemoveTree(plainDest);
+        copy.push_back(TimePlain(bin, "copy " + files + " " + plainDest + " " +
+                                          std::to_string(FILE_COUNT) + " " +
+                                          std::to_string(FOLDER_COUNT)));
+        uninstall.push_back(TimeUninstall(bin, setupDest + "\\_Install.log"));
+        remove.push_back(TimePlain(bin, "delete " + plainDest + " " + std::to_string(FILE_COUNT) +
+                                            " " + std::to_string(FOLDER_COUNT)));
+        fprintf(stderr, "run %d of %d done\n", run + 1, runs);
+    }
+    DeleteUninstallKey("Orvex Bench Bench Files");
+    SetCurrentDirectoryA(bin.c_str());
+    RemoveTree(work);
+
+    double mSetup = Median(startSetup), mBare = Median(startBare), mBig = Median(startBig);
+    double mInstall = Median(install), mCopy = Median(copy);
+    double mUninstall = Median(uninstall), mRemove = Median(remove);
+    printf("| Figure (medians of %d alternating runs) | Setup.exe | Baseline | Ratio | Goal |\n",
+           runs);
+    printf("|---|---:|---:|---:|---|\n");
+    printf("| Size, stripped, resources included | %lu bytes | | | at most 98,304 bytes |\n",
+           static_cast<unsigned long>(size));
+    printf("| Start to the visible wizard (bare dialog program) | %.0f ms | %.0f ms | %.2f | at "
+           "most 1.2 |\n",
+           mSetup, mBare, mSetup / mBare);
+    printf("| Install of %d files of 4 KB in %d folders, click to finish page (CopyFileA) | "
+           "%.0f ms | %.0f ms | %.2f | at most 1.3 |\n",
+           FILE_COUNT, FOLDER_COUNT, mInstall, mCopy, mInstall / mCopy);
+    printf("| Wizard with %d items in %d components opens later than with 1 item | %.0f ms | "
+           "%.0f ms | +%.0f ms | under 1000 ms later |\n",
+           BIG_ITEMS, BIG_COMPONENTS, mBig, mSetup, mBig - mSetup);
+    printf("| Uninstall of the same files without its pauses (DeleteFileA) | %.0f ms | %.0f ms | "
+           "%.2f | |\n",
+           mUninstall, mRemove, mUninstall / mRemove);
+    return 0;
+}
