@@ -1,6 +1,7 @@
 // Runs the benchmark inside the prefix: Setup.exe against the baselines, alternating, and prints
 // one table of medians and ratios.
-//   bench_runner <bin folder> <work folder> <runs>
+//   bench_runner <bin folder> <work folder> <runs> [start]
+// With "start" only the start-up figures are measured.
 #include <windows.h>
 
 #include <algorithm>
@@ -177,8 +178,8 @@ std::string ButtonText(HWND dialog, int id) {
     return text;
 }
 
-// Milliseconds from the start of the program to its visible first window; the window is closed
-// again.
+// Milliseconds from the start of the program until its first window is visible and the program
+// waits for input; the window is closed again.
 double TimeToWindow(const std::string& program, const std::string& folder) {
     std::string line = "\"" + program + "\"";
     SetCurrentDirectoryA(folder.c_str());
@@ -189,6 +190,9 @@ double TimeToWindow(const std::string& program, const std::string& folder) {
     HWND window = nullptr;
     if (!PollUntil(process, [&] { return (window = VisibleDialogOf(process)) != nullptr; }))
         Fail(program + " showed no window");
+    // Shown is not yet usable: the program has painted and waits for input once it is idle.
+    if (WaitForInputIdle(process.info.hProcess, STEP_LIMIT_MS) != 0)
+        Fail(program + " did not become idle");
     double elapsed = Now() - start;
     PostMessageA(window, WM_CLOSE, 0, 0);
     process.Finish(20000);
@@ -279,8 +283,9 @@ void DeleteUninstallKey(const std::string& title) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4)
+    if (argc != 4 && !(argc == 5 && strcmp(argv[4], "start") == 0))
         return 2;
+    bool startOnly = argc == 5;
     std::string bin = argv[1];
     std::string work = argv[2];
     int runs = atoi(argv[3]);
@@ -301,13 +306,19 @@ int main(int argc, char** argv) {
     std::string plainDest = work + "\\plain";
     MakeProduct(bin, small, Script("Bench Small", work + "\\small-dest", 1, 1), 0);
     MakeProduct(bin, big, Script("Bench Big", work + "\\big-dest", BIG_COMPONENTS, BIG_ITEMS), 0);
-    MakeProduct(bin, files, Script("Bench Files", setupDest, 1, FILE_COUNT), FILE_COUNT);
+    if (!startOnly)
+        MakeProduct(bin, files, Script("Bench Files", setupDest, 1, FILE_COUNT), FILE_COUNT);
 
     std::vector<double> startSetup, startBare, startBig, install, copy, uninstall, remove;
     for (int run = 0; run < runs; ++run) {
         startSetup.push_back(TimeToWindow(small + "\\Setup.exe", small));
         startBare.push_back(TimeToWindow(bin + "\\bare_dialog.exe", bin));
         startBig.push_back(TimeToWindow(big + "\\Setup.exe", big));
+        if (startOnly) {
+            printf("start %.0f bare %.0f big %.0f\n", startSetup.back(), startBare.back(),
+                   startBig.back());
+            continue;
+        }
 
         RemoveTree(setupDest);
         install.push_back(TimeInstall(files));
@@ -325,6 +336,11 @@ int main(int argc, char** argv) {
     RemoveTree(work);
 
     double mSetup = Median(startSetup), mBare = Median(startBare), mBig = Median(startBig);
+    if (startOnly) {
+        printf("medians: start %.0f bare %.0f ratio %.2f big %.0f\n", mSetup, mBare,
+               mSetup / mBare, mBig);
+        return 0;
+    }
     double mInstall = Median(install), mCopy = Median(copy);
     double mUninstall = Median(uninstall), mRemove = Median(remove);
     printf("| Figure (medians of %d alternating runs) | Setup.exe | Baseline | Ratio | Goal |\n",

@@ -1,6 +1,6 @@
 #include "app/after_wizard.h"
 
-#include <shellapi.h>
+#include "system/com_binding.h"
 
 #include "app/install_context.h"
 #include "script/setup_script.h"
@@ -20,7 +20,7 @@ void OpenReadMe(const SetupScript* script) {
     info.lpVerb = "Open";
     info.lpFile = path;
     info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&info);
+    RunShellExecute(&info);
 }
 
 const AfterWizardActions systemAfterWizardActions = {RestartComputer, ControlActiveSync,

@@ -1,4 +1,3 @@
-#include <objbase.h>
 #include <windows.h>
 
 #include "app/after_wizard.h"
@@ -17,7 +16,6 @@ int RunInstallMode(HINSTANCE instance) {
     // the Windows folder.
     PathBesideExecutable("Setup.ini", scriptPath, sizeof(scriptPath));
     SetupScript* script = ReadSetupScript(scriptPath);
-    CoInitialize(nullptr);
     if (!script || script->components.Count() == 0) {
         ShowMessageId(nullptr, IDS_NO_SETUP_SCRIPT, IDS_INSTALLATION, MB_ICONHAND);
         DestroySetupScript(script);

@@ -5,6 +5,7 @@
 #include "app/desktop_actions.h"
 #include "app/shell_link_ids.h"
 #include "log/log_format.h"
+#include "system/com_binding.h"
 #include "system/text.h"
 
 namespace {
@@ -88,8 +89,8 @@ bool CreateShortcut(InstallContext& context, const char* linkName, const char* f
     if (!linkName)
         return false;
     IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(shellLinkClass, nullptr, CLSCTX_INPROC_SERVER, shellLinkInterface,
-                                reinterpret_cast<void**>(&link))))
+    if (FAILED(CreateComObject(shellLinkClass, CLSCTX_INPROC_SERVER, shellLinkInterface,
+                               reinterpret_cast<void**>(&link))))
         return false;
     IPersistFile* persist = nullptr;
     if (FAILED(link->QueryInterface(persistFileInterface, reinterpret_cast<void**>(&persist)))) {

@@ -1,6 +1,6 @@
 #include "system/external_programs.h"
 
-#include <shellapi.h>
+#include "system/com_binding.h"
 #include <string.h>
 
 #include "system/path_macros.h"
@@ -54,7 +54,7 @@ bool StartWithShell(HWND owner, const char* program, const char* parameters, con
     execute.lpParameters = parameters;
     execute.lpDirectory = folder;
     execute.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExA(&execute) != FALSE;
+    return RunShellExecute(&execute) != FALSE;
 }
 } // namespace
 

@@ -1,7 +1,7 @@
 #include "ui/wizard_frame.h"
 
 #include <string.h>
-#include <shellapi.h>
+#include "system/com_binding.h"
 
 #include "app/install_engine.h"
 #include "resources/resource_ids.h"
@@ -249,5 +249,5 @@ void WizardFrame::OpenLink(const char* target) {
     execute.lpVerb = "Open";
     execute.lpFile = target;
     execute.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&execute);
+    RunShellExecute(&execute);
 }
