@@ -102,7 +102,8 @@ bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFile
 bool FilesMatch(const char* first, const char* second) {
     WIN32_FIND_DATAA one;
     WIN32_FIND_DATAA other;
-    if (!ProbeFile(first, &one) || !ProbeFile(second, &other))
+    // The copy's target comes second and is mostly new: probed first, it spares a search.
+    if (!ProbeFile(second, &other) || !ProbeFile(first, &one))
         return false;
     return one.nFileSizeHigh == other.nFileSizeHigh && one.nFileSizeLow == other.nFileSizeLow &&
            one.ftLastWriteTime.dwLowDateTime == other.ftLastWriteTime.dwLowDateTime &&
