@@ -7,8 +7,6 @@
 #include "system/text.h"
 
 namespace {
-const UINT WM_TAKE_UP_CHECK = WM_APP + 2;
-
 bool NodeChecked(void* context, const Component* component) {
     return static_cast<ComponentsPage*>(context)->tree.IsChecked(component->treeItem);
 }

@@ -4,12 +4,10 @@
 #include "ui/component_selection.h"
 #include "ui/dialog_window.h"
 #include "ui/tree_view.h"
+#include "ui/window_messages.h"
 
 struct Component;
 struct SetupScript;
-
-// Sent by the components page to the wizard frame: wParam nonzero enables the install button.
-const UINT WM_ENABLE_NEXT = WM_APP + 1;
 
 // The component choice: a check-box tree with the space totals and the description of the
 // highlighted component. Keeps each component's selected flag in step with its check mark.

@@ -12,6 +12,7 @@
 #include "ui/hotsync_user_page.h"
 #include "ui/licence_page.h"
 #include "ui/window.h"
+#include "ui/window_messages.h"
 
 const PageRow pageTable[PAGE_COUNT] = {
     {CreateLicencePage, 0, IDS_LABEL_YES, IDS_LABEL_NO, PAGE_LICENCE},
