@@ -11,6 +11,8 @@ namespace {
 const char CONDMGR_FILE[] = "CondMgr.dll";
 const char USERDATA_FILE[] = "UserData.dll";
 const char INSTAIDE_FILE[] = "InstAide.dll";
+// The user list behind a file queued for every user.
+const size_t ALL_USERS_LIST_SIZE = 1024;
 
 bool EndsWithBackslash(const char* folder) {
     const char* last = FindLastChar(folder, '\\');
@@ -176,7 +178,7 @@ void PalmInstallPlugin::SetUserDataError(long status) {
 bool PalmInstallPlugin::ListUsers(char* buffer, size_t size) {
     // Room for the two NULs of an empty list is the least a caller must give.
     if (!buffer || size < 2) {
-        SetUserDataError(-504);
+        SetUserDataError(USERDATA_BUFFER_TOO_SMALL);
         if (buffer && size > 0)
             buffer[0] = '\0';
         return false;
@@ -245,7 +247,7 @@ bool PalmInstallPlugin::SetUser(const char* userName) {
 bool PalmInstallPlugin::QueueFile(const char* userName, const char* filePath, bool replace) {
     if (userName && userName[0] != '\0')
         return QueueFileForUser(userName, filePath, replace);
-    char users[1024];
+    char users[ALL_USERS_LIST_SIZE];
     if (!ListUsers(users, sizeof(users)))
         return false;
     bool queued = true;

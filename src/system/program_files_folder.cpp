@@ -1,4 +1,6 @@
 #include <string.h>
+#include <windows.h>
+#include <shlobj.h>
 
 #include "system/macro_expansion.h"
 #include "system/path_macros.h"
@@ -22,8 +24,6 @@ bool Accept(const char* folder) {
     CopyText(programFilesCache, sizeof(programFilesCache), folder);
     return true;
 }
-
-const int FOLDER_PROGRAM_FILES = 38; // CSIDL_PROGRAM_FILES
 } // namespace
 
 const char* PathMacros::ProgramFilesFolder() {
@@ -37,7 +37,7 @@ const char* PathMacros::ProgramFilesFolder() {
         return programFilesCache;
 
     guess[0] = '\0';
-    if (GetShellFolder(FOLDER_PROGRAM_FILES, guess, sizeof(guess)) && Accept(guess))
+    if (GetShellFolder(CSIDL_PROGRAM_FILES, guess, sizeof(guess)) && Accept(guess))
         return programFilesCache;
 
     DWORD length = GetEnvironmentVariableA("PROGRAMFILES", guess, sizeof(guess));
