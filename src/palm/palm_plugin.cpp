@@ -4,6 +4,7 @@
 
 #include "palm/palm_error_texts.h"
 #include "system/library_binding.h"
+#include "system/module_path.h"
 #include "system/text.h"
 
 namespace {
@@ -92,15 +93,7 @@ long PalmInstallPlugin::Load(const char* folder) {
     if (folder && folder[0] != '\0') {
         CopyText(installerFolder, sizeof(installerFolder), folder);
     } else {
-        char path[MAX_PATH] = {};
-        DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
-        // A path that filled the buffer was cut (and is not even terminated on some versions).
-        if (length == 0 || length >= sizeof(path))
-            path[0] = '\0';
-        char* separator = LastSeparator(path);
-        if (separator)
-            *separator = '\0';
-        CopyText(installerFolder, sizeof(installerFolder), path);
+        GetExecutableFolder(installerFolder, sizeof(installerFolder));
     }
 
     condMgrLibrary.Reset(LoadFrom(installerFolder, CONDMGR_FILE));

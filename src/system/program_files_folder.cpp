@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "system/macro_expansion.h"
+#include "system/module_path.h"
 #include "system/path_macros.h"
 #include "system/path_macros_testing.h"
 #include "system/registry.h"
@@ -44,8 +45,7 @@ const char* PathMacros::ProgramFilesFolder() {
     if (length > 0 && length < sizeof(guess) && Accept(guess))
         return programFilesCache;
 
-    length = GetModuleFileNameA(nullptr, guess, sizeof(guess));
-    if (length > 0 && length < sizeof(guess) && CutToFirstFolder(guess) && Accept(guess))
+    if (GetModulePath(nullptr, guess, sizeof(guess)) && CutToFirstFolder(guess) && Accept(guess))
         return programFilesCache;
 
     char windowsFolder[MAX_PATH];
