@@ -4,6 +4,8 @@
 
 #include "system/win_handles.h"
 
+const char UNINSTALL_KEY_PARENT[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
 bool ReadRegistryString(HKEY root, const char* subKey, const char* valueName, char* buffer,
                         DWORD size) {
     if (!buffer || size == 0)

@@ -1,6 +1,9 @@
 #pragma once
 #include <windows.h>
 
+// The key below HKEY_LOCAL_MACHINE that holds one key per installed program, named by its title.
+extern const char UNINSTALL_KEY_PARENT[];
+
 // valueName null reads the key's default value. Fails when the value does not fit in size - 1.
 bool ReadRegistryString(HKEY root, const char* subKey, const char* valueName, char* buffer,
                         DWORD size);
