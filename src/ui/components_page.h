@@ -32,6 +32,8 @@ class ComponentsPage : public DialogWindow {
 
   private:
     bool AddNode(Component* component, HTREEITEM parentNode);
+    // Visitor of the walk below an inserted component.
+    static bool AddChildNode(void* page, Component* component, Component* parent);
     CheckMarks Marks();
     // The tree view flips a check box by itself on the space bar and on a double click; those
     // flips are taken up once the control has finished with the input.
