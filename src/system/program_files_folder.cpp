@@ -56,10 +56,6 @@ const char* PathMacros::ProgramFilesFolder() {
     return programFilesCache;
 }
 
-const char* ProgramFilesCache() {
-    return programFilesCache;
-}
-
 void ForgetProgramFilesFolder() {
     programFilesCache[0] = '\0';
 }
