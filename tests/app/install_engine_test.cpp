@@ -68,18 +68,6 @@ struct Outcome {
     HCURSOR cursorAfter = nullptr;
 };
 
-std::string ShellFolder(int csidl) {
-    char folder[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, folder, csidl, FALSE);
-    return folder;
-}
-
-std::string SystemFolder() {
-    char folder[MAX_PATH] = "";
-    GetSystemDirectoryA(folder, sizeof(folder));
-    return folder;
-}
-
 std::string TestProgramPath() {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, sizeof(path));
@@ -88,9 +76,7 @@ std::string TestProgramPath() {
 
 // The uninstall entry copies the running program, here the test program, into the Windows folder.
 std::string InstallerCopy() {
-    char folder[MAX_PATH] = "";
-    GetWindowsDirectoryA(folder, sizeof(folder));
-    return std::string(folder) + "\\" + FileNamePart(TestProgramPath().c_str());
+    return WindowsFolder() + "\\" + FileNamePart(TestProgramPath().c_str());
 }
 
 std::string Stamp(const SYSTEMTIME& time) {
