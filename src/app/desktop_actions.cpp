@@ -68,7 +68,8 @@ bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFile
     if (fullLength == 0)
         return false;
 
-    while (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
+    DWORD attributes;
+    while ((attributes = GetFileAttributesA(folder)) == INVALID_FILE_ATTRIBUTES) {
         char* slash = FindLastChar(folder, '\\');
         if (!slash)
             return false;
@@ -77,7 +78,7 @@ bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFile
     const char* madeDir = LogKeywordText(LOG_MADE_DIR);
     size_t length = strlen(folder);
     if (length == fullLength) {
-        if (!IsFolder(folder))
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return false;
         context.WriteEntry(madeDir, folder);
         return true;
