@@ -1,6 +1,8 @@
 #include "log/install_log.h"
 
+#include <new>
 #include <stdarg.h>
+#include <string.h>
 
 #include "log/log_format.h"
 #include "system/text.h"
@@ -51,7 +53,14 @@ size_t FormatLogEntryLine(const char* keyword, const char* value, char* line, si
     return FormatLine(line, size, "%s %s", keyword ? keyword : "", value ? value : "");
 }
 
-InstallLog::InstallLog(const char* logFileName) {
+namespace {
+void ReleaseText(void** slot) {
+    delete[] static_cast<char*>(*slot);
+    *slot = nullptr;
+}
+} // namespace
+
+InstallLog::InstallLog(const char* logFileName) : pendingFolders(ReleaseText) {
     CopyText(fileName, sizeof(fileName), logFileName);
 }
 
@@ -70,6 +79,34 @@ void InstallLog::WriteEntry(const char* keyword, const char* value) {
     WriteLine(file, line, length);
 }
 
+void InstallLog::WriteMadeFolder(const char* folder) {
+    if (fileName[0] == '\0' || !folder)
+        return;
+    if (OpenLog() != INVALID_HANDLE_VALUE) {
+        WriteEntry(LogKeywordText(LOG_MADE_DIR), folder);
+        return;
+    }
+    size_t size = strlen(folder) + 1;
+    char* copy = new (std::nothrow) char[size];
+    if (!copy)
+        return;
+    CopyText(copy, size, folder);
+    // On failure the array has already released what it held.
+    if (!pendingFolders.Add(copy))
+        delete[] copy;
+}
+
+// Made in order, so parents come before the folders inside them.
+void InstallLog::WritePendingFolders() {
+    char line[LINE_SIZE];
+    for (int32_t index = 0; index < pendingFolders.Count(); ++index) {
+        const char* folder = static_cast<const char*>(pendingFolders.At(index));
+        WriteLine(fileHandle.Get(), line,
+                  FormatLogEntryLine(LogKeywordText(LOG_MADE_DIR), folder, line, sizeof(line)));
+    }
+    pendingFolders.Clear();
+}
+
 HANDLE InstallLog::OpenLog() {
     if (fileHandle)
         return fileHandle.Get();
@@ -83,6 +120,7 @@ HANDLE InstallLog::OpenLog() {
     // file actually opened.
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         SetFilePointer(fileHandle.Get(), 0, nullptr, FILE_END);
+        WritePendingFolders();
         return fileHandle.Get();
     }
     SYSTEMTIME now;
@@ -91,6 +129,7 @@ HANDLE InstallLog::OpenLog() {
     WriteLine(fileHandle.Get(), line, FormatLogStartedLine(now, line, sizeof(line)));
     WriteLine(fileHandle.Get(), line, FormatLogTitleLine(title, line, sizeof(line)));
     WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
+    WritePendingFolders();
     return fileHandle.Get();
 }
 
