@@ -4,8 +4,11 @@
 #include <stdarg.h>
 #include <string.h>
 
+#include "log/install_log_hook.h"
 #include "log/log_format.h"
 #include "system/text.h"
+
+BOOL(WINAPI* writeLogFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = WriteFile;
 
 namespace {
 const size_t LINE_SIZE = 292;
@@ -29,9 +32,11 @@ size_t FormatLine(char* line, size_t size, const char* format, ...) {
     return length + 1;
 }
 
-void WriteLine(HANDLE file, const char* line, size_t length) {
+// A full disk shows as a failed or a short write.
+bool WriteLine(HANDLE file, const char* line, size_t length) {
     DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
+    return writeLogFile(file, line, static_cast<DWORD>(length), &written, nullptr) &&
+           written == length;
 }
 } // namespace
 
@@ -72,11 +77,13 @@ void InstallLog::WriteEntry(const char* keyword, const char* value) {
     if (fileName[0] == '\0')
         return;
     HANDLE file = OpenLog();
+    // Entries made before the log's folder exists have no file to go to.
     if (file == INVALID_HANDLE_VALUE)
         return;
     char line[LINE_SIZE];
     size_t length = FormatLogEntryLine(keyword, value, line, sizeof(line));
-    WriteLine(file, line, length);
+    if (!WriteLine(file, line, length))
+        linesLost = true;
 }
 
 void InstallLog::WriteMadeFolder(const char* folder) {
@@ -101,8 +108,10 @@ void InstallLog::WritePendingFolders() {
     char line[LINE_SIZE];
     for (int32_t index = 0; index < pendingFolders.Count(); ++index) {
         const char* folder = static_cast<const char*>(pendingFolders.At(index));
-        WriteLine(fileHandle.Get(), line,
-                  FormatLogEntryLine(LogKeywordText(LOG_MADE_DIR), folder, line, sizeof(line)));
+        if (!WriteLine(
+                fileHandle.Get(), line,
+                FormatLogEntryLine(LogKeywordText(LOG_MADE_DIR), folder, line, sizeof(line))))
+            linesLost = true;
     }
     pendingFolders.Clear();
 }
@@ -126,9 +135,11 @@ HANDLE InstallLog::OpenLog() {
     SYSTEMTIME now;
     GetSystemTime(&now);
     char line[LINE_SIZE];
-    WriteLine(fileHandle.Get(), line, FormatLogStartedLine(now, line, sizeof(line)));
-    WriteLine(fileHandle.Get(), line, FormatLogTitleLine(title, line, sizeof(line)));
-    WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
+    bool written = WriteLine(fileHandle.Get(), line, FormatLogStartedLine(now, line, sizeof(line)));
+    written &= WriteLine(fileHandle.Get(), line, FormatLogTitleLine(title, line, sizeof(line)));
+    written &= WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
+    if (!written)
+        linesLost = true;
     WritePendingFolders();
     return fileHandle.Get();
 }

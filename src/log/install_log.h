@@ -13,7 +13,8 @@ class InstallLog {
     InstallLog(const InstallLog&) = delete;
     InstallLog& operator=(const InstallLog&) = delete;
 
-    // keyword is one of the logKeywords texts; value may be null. Failures are silent.
+    // keyword is one of the logKeywords texts; value may be null. A line that could not be
+    // written whole sets linesLost.
     void WriteEntry(const char* keyword, const char* value);
     // The "Made Dir:" entry of a folder this run made. A folder made before the log's own folder
     // exists (a new parent of the destination) is logged as soon as the log opens, ahead of the
@@ -27,6 +28,8 @@ class InstallLog {
     const char* title = nullptr;
     const char* source = nullptr;
     FileHandle fileHandle;
+    // Set once an open log took a line (or its header) not whole.
+    bool linesLost = false;
 
   private:
     void WritePendingFolders();
