@@ -96,15 +96,28 @@ bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFile
     return true;
 }
 
-bool FilesMatch(const char* first, const char* second) {
+namespace {
+enum TargetState { TARGET_MISSING, TARGET_DIFFERS, TARGET_MATCHES };
+
+// One search for the target answers both whether it exists and whether it matches. Under Wine a
+// name that does not exist costs a scan of its whole folder, so it is asked once per copy.
+TargetState CompareTarget(const char* source, const char* target) {
     WIN32_FIND_DATAA one;
     WIN32_FIND_DATAA other;
-    // The copy's target comes second and is mostly new: probed first, it spares a search.
-    if (!ProbeFile(second, &other) || !ProbeFile(first, &one))
-        return false;
-    return one.nFileSizeHigh == other.nFileSizeHigh && one.nFileSizeLow == other.nFileSizeLow &&
-           one.ftLastWriteTime.dwLowDateTime == other.ftLastWriteTime.dwLowDateTime &&
-           one.ftLastWriteTime.dwHighDateTime == other.ftLastWriteTime.dwHighDateTime;
+    if (!ProbeFile(target, &other))
+        return TARGET_MISSING;
+    if (!ProbeFile(source, &one))
+        return TARGET_DIFFERS;
+    bool same = one.nFileSizeHigh == other.nFileSizeHigh &&
+                one.nFileSizeLow == other.nFileSizeLow &&
+                one.ftLastWriteTime.dwLowDateTime == other.ftLastWriteTime.dwLowDateTime &&
+                one.ftLastWriteTime.dwHighDateTime == other.ftLastWriteTime.dwHighDateTime;
+    return same ? TARGET_MATCHES : TARGET_DIFFERS;
+}
+} // namespace
+
+bool FilesMatch(const char* first, const char* second) {
+    return CompareTarget(first, second) == TARGET_MATCHES;
 }
 
 bool ClearReadOnly(const char* path) {
@@ -130,9 +143,10 @@ int CopyDesktopFile(InstallContext& context, const char* itemPath) {
         return RESULT_COPY_FAILED;
     }
     context.WriteEntry(LogKeywordText(LOG_FILE_COPY), context.targetPath);
-    if (FilesMatch(context.sourcePath, context.targetPath))
+    TargetState target = CompareTarget(context.sourcePath, context.targetPath);
+    if (target == TARGET_MATCHES)
         return RESULT_OK;
-    if (ClearReadOnly(context.targetPath))
+    if (target == TARGET_DIFFERS && ClearReadOnly(context.targetPath))
         DeleteFileA(context.targetPath);
     if (CopyFileA(context.sourcePath, context.targetPath, FALSE)) {
         // A copy from read-only media would stay read-only.
