@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "script/profile_section_testing.h"
+#include "script/trim_field.h"
 #include "system/text.h"
 
 namespace {
@@ -15,20 +16,6 @@ const size_t LARGEST_SIZE = 16 * 1024 * 1024;
 // Lengths that Windows 95 may return for a section it cut at its limit.
 const DWORD CAP = 32767;
 const DWORD CAP_ZONE = CAP - 1024;
-
-// The blanks the profile functions take off around keys and values.
-bool IsBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-char* Trim(char* text) {
-    while (IsBlank(*text))
-        ++text;
-    size_t length = strlen(text);
-    while (length > 0 && IsBlank(text[length - 1]))
-        text[--length] = '\0';
-    return text;
-}
 
 char* Unquote(char* value) {
     size_t length = strlen(value);
@@ -125,8 +112,8 @@ bool ProfileSection::Index() {
         char* separator = strchr(line, '=');
         if (separator)
             *separator = '\0';
-        const char* key = Trim(line);
-        const char* value = separator ? Unquote(Trim(separator + 1)) : nullptr;
+        const char* key = TrimField(line);
+        const char* value = separator ? Unquote(TrimField(separator + 1)) : nullptr;
         uint32_t index = HashNoCase(key) & (slotCount_ - 1);
         while (slots_[index].key && !EqualNoCase(slots_[index].key, key))
             index = (index + 1) & (slotCount_ - 1);

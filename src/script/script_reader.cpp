@@ -50,6 +50,17 @@ struct Frame {
     int32_t next;
 };
 
+// Takes the section onto the path of the component being built; false when memory ran out.
+bool PushFrame(PtrArray* frames, Section* section, Component* component) {
+    Frame* frame = new (std::nothrow) Frame{section, component, 0};
+    if (!frame || !frames->Add(frame)) {
+        delete frame;
+        return false;
+    }
+    section->onPath = true;
+    return true;
+}
+
 int32_t Budget(int32_t written, int32_t floor, int32_t ceiling) {
     int64_t budget = static_cast<int64_t>(written) * SCRIPT_REPEAT_FACTOR;
     if (budget < floor)
@@ -353,13 +364,10 @@ void ScriptReader::BuildTree(SetupScript* script, Section* root) {
         Budget(listEntries_, SCRIPT_MIN_COMPONENT_BUDGET, SCRIPT_MAX_COMPONENTS);
     const int32_t itemBudget = Budget(itemLines_, SCRIPT_MIN_ITEM_BUDGET, SCRIPT_MAX_ITEMS);
     PtrArray frames(nullptr);
-    Frame* first = new (std::nothrow) Frame{root, nullptr, 0};
-    if (!first || !frames.Add(first)) {
-        delete first;
+    if (!PushFrame(&frames, root, nullptr)) {
         leftOut_ = true;
         return;
     }
-    root->onPath = true;
     while (frames.Count() > 0) {
         Frame* top = static_cast<Frame*>(frames.At(frames.Count() - 1));
         if (top->next >= top->section->entries.Count()) {
@@ -397,13 +405,10 @@ void ScriptReader::BuildTree(SetupScript* script, Section* root) {
         section->modelPlaced = true;
         if (itemsSpent_)
             break;
-        Frame* frame = new (std::nothrow) Frame{section, component, 0};
-        if (!frame || !frames.Add(frame)) {
-            delete frame;
+        if (!PushFrame(&frames, section, component)) {
             leftOut_ = true;
             break;
         }
-        section->onPath = true;
     }
     for (int32_t i = 0; i < frames.Count(); ++i)
         delete static_cast<Frame*>(frames.At(i));
