@@ -2,8 +2,11 @@
 
 #include <stdarg.h>
 
+#include "log/install_log_hook.h"
 #include "log/log_format.h"
 #include "system/text.h"
+
+BOOL(WINAPI* writeLogFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = WriteFile;
 
 namespace {
 const size_t LINE_SIZE = 292;
@@ -27,9 +30,11 @@ size_t FormatLine(char* line, size_t size, const char* format, ...) {
     return length + 1;
 }
 
-void WriteLine(HANDLE file, const char* line, size_t length) {
+// A full disk shows as a failed or a short write.
+bool WriteLine(HANDLE file, const char* line, size_t length) {
     DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
+    return writeLogFile(file, line, static_cast<DWORD>(length), &written, nullptr) &&
+           written == length;
 }
 } // namespace
 
@@ -63,11 +68,13 @@ void InstallLog::WriteEntry(const char* keyword, const char* value) {
     if (fileName[0] == '\0')
         return;
     HANDLE file = OpenLog();
+    // Entries made before the log's folder exists have no file to go to.
     if (file == INVALID_HANDLE_VALUE)
         return;
     char line[LINE_SIZE];
     size_t length = FormatLogEntryLine(keyword, value, line, sizeof(line));
-    WriteLine(file, line, length);
+    if (!WriteLine(file, line, length))
+        linesLost = true;
 }
 
 HANDLE InstallLog::OpenLog() {
@@ -88,9 +95,11 @@ HANDLE InstallLog::OpenLog() {
     SYSTEMTIME now;
     GetSystemTime(&now);
     char line[LINE_SIZE];
-    WriteLine(fileHandle.Get(), line, FormatLogStartedLine(now, line, sizeof(line)));
-    WriteLine(fileHandle.Get(), line, FormatLogTitleLine(title, line, sizeof(line)));
-    WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
+    bool written = WriteLine(fileHandle.Get(), line, FormatLogStartedLine(now, line, sizeof(line)));
+    written &= WriteLine(fileHandle.Get(), line, FormatLogTitleLine(title, line, sizeof(line)));
+    written &= WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
+    if (!written)
+        linesLost = true;
     return fileHandle.Get();
 }
 

@@ -12,7 +12,8 @@ class InstallLog {
     InstallLog(const InstallLog&) = delete;
     InstallLog& operator=(const InstallLog&) = delete;
 
-    // keyword is one of the logKeywords texts; value may be null. Failures are silent.
+    // keyword is one of the logKeywords texts; value may be null. A line that could not be
+    // written whole sets linesLost.
     void WriteEntry(const char* keyword, const char* value);
     // The open file (created with its header if it did not exist), or INVALID_HANDLE_VALUE.
     HANDLE OpenLog();
@@ -22,6 +23,8 @@ class InstallLog {
     const char* title = nullptr;
     const char* source = nullptr;
     FileHandle fileHandle;
+    // Set once an open log took a line (or its header) not whole.
+    bool linesLost = false;
 };
 
 // One line of the log, each ending in a single line feed; they return the length written.

@@ -9,9 +9,6 @@ const char REPLAY_STAGE_FILES[] = "Deleting Files...";
 const char REPLAY_STAGE_FOLDERS[] = "Deleting Folder...";
 const char REPLAY_STAGE_FINISHING[] = "Finishing...";
 
-static const char UNINSTALL_KEY_PARENT[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
 void PauseFor(DWORD ms) {
     if (ms > 0)
         Sleep(ms);

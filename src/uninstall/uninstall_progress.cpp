@@ -6,11 +6,6 @@
 #include "uninstall/uninstall_log.h"
 
 namespace {
-HICON LoadSquareIcon(HINSTANCE instance, int size) {
-    return static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON, size, size, 0));
-}
-
 // The replay blocks the only thread. A peek without removing anything lets the system see the
 // window as responsive (no "not responding" ghost) and lets Wine put the painted window on the
 // screen; posted messages stay queued, so the replay cannot be re-entered.
@@ -64,8 +59,7 @@ LRESULT UninstallProgressDialog::OnInitDialog() {
     SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(log->EntryCount())));
     SendMessageA(progressBar, PBM_SETSTEP, 1, 0);
     // Taskbar and task switcher show the product's icon, as for the wizard.
-    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
-    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+    SetIcons(bigIcon.Get(), smallIcon.Get());
     PostMessageA(hwnd, WM_START_UNINSTALL, 0, 0);
     return 1;
 }
@@ -82,9 +76,7 @@ LRESULT UninstallProgressDialog::WindowProc(UINT message, WPARAM wParam, LPARAM 
         break;
     }
     case WM_CLOSE:
-        TooltipWindowProc(message, wParam, lParam);
-        PostQuitMessage(0);
-        return 1;
+        return CloseAndQuit(wParam, lParam);
     }
     return TooltipWindowProc(message, wParam, lParam);
 }

@@ -3,12 +3,10 @@
 
 #include "system/win_handles.h"
 #include "ui/dialog_window.h"
+#include "ui/window_messages.h"
 #include "uninstall/log_replay.h"
 
 class UninstallLog;
-
-// Posted to itself from OnInitDialog: the replay starts once the window is on the screen.
-const UINT WM_START_UNINSTALL = 0x7FFF;
 
 // The small window that shows the replay's stages and steps. The replay runs inside its start
 // message; afterwards it posts the quit message and stays on the screen until it is deleted.

@@ -14,6 +14,7 @@
 #include "app/install_context.h"
 #include "app/install_engine.h"
 #include "app/module.h"
+#include "log/install_log_hook.h"
 #include "palm/palm_bridge_testing.h"
 #include "palm/palm_error_texts.h"
 #include "resources/resource_ids.h"
@@ -70,18 +71,6 @@ struct Outcome {
     HCURSOR cursorAfter = nullptr;
 };
 
-std::string ShellFolder(int csidl) {
-    char folder[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, folder, csidl, FALSE);
-    return folder;
-}
-
-std::string SystemFolder() {
-    char folder[MAX_PATH] = "";
-    GetSystemDirectoryA(folder, sizeof(folder));
-    return folder;
-}
-
 std::string TestProgramPath() {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, sizeof(path));
@@ -90,9 +79,7 @@ std::string TestProgramPath() {
 
 // The uninstall entry copies the running program, here the test program, into the Windows folder.
 std::string InstallerCopy() {
-    char folder[MAX_PATH] = "";
-    GetWindowsDirectoryA(folder, sizeof(folder));
-    return std::string(folder) + "\\" + FileNamePart(TestProgramPath().c_str());
+    return WindowsFolder() + "\\" + FileNamePart(TestProgramPath().c_str());
 }
 
 std::string Stamp(const SYSTEMTIME& time) {
@@ -379,6 +366,32 @@ TEST_F(InstallEngineTest, LockedServiceFileIsDeferredAndTheRunSucceeds) {
         ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexEngBusy.dll", &command));
     EXPECT_EQ("\"" + TestProgramPath() + "\" -register" + target, command);
     EXPECT_EQ("contents", ReadFileBytes(DestFile("After.txt")));
+}
+
+// The disk fills up: the log takes so many whole lines, then only part of each.
+int wholeLinesLeft = 0;
+BOOL WINAPI WriteOnFillingDisk(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                               LPOVERLAPPED overlapped) {
+    return WriteFile(file, data, wholeLinesLeft-- > 0 ? size : size / 2, written, overlapped);
+}
+
+TEST_F(InstallEngineTest, RunWhoseLogCannotBeWrittenIsNotReportedClean) {
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\Readme.txt\n");
+    Provide("Readme.txt");
+    MakeDest();
+    std::string log = DestFile("_Install.log");
+
+    wholeLinesLeft = 4; // the header and the first entry
+    writeLogFile = WriteOnFillingDisk;
+    Outcome run = Run();
+    writeLogFile = WriteFile;
+
+    EXPECT_EQ(RESULT_LOG_INCOMPLETE, run.result);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ("ERROR: Can't write the install log \"" + log +
+                  "\" completely; removing the product may leave files behind.\n\n" + INCOMPLETE,
+              run.boxes[0].text);
+    EXPECT_EQ("contents", ReadFileBytes(DestFile("Readme.txt")));
 }
 
 TEST_F(InstallEngineTest, PalmFailureEndsThePalmPassWithTwoBoxesInOrder) {

@@ -33,24 +33,6 @@ std::string SampleSource() {
     return path;
 }
 
-std::string ShellFolder(int csidl) {
-    char path[MAX_PATH] = {};
-    SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
-    return path;
-}
-
-std::string SystemFolder() {
-    char path[MAX_PATH] = {};
-    GetSystemDirectoryA(path, sizeof(path));
-    return path;
-}
-
-std::string WindowsFolder() {
-    char path[MAX_PATH] = {};
-    GetWindowsDirectoryA(path, sizeof(path));
-    return path;
-}
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](char c) {
         return static_cast<char>(tolower(static_cast<unsigned char>(c)));

@@ -106,6 +106,27 @@ TEST_F(InstallLogTest, LaterRunsAndAnEmptyLogGetNoHeader) {
     EXPECT_EQ("Made Dir: C:\\d\n", ReadFileBytes(other.File("_Install.log")));
 }
 
+TEST_F(InstallLogTest, LinesThatCannotBeWrittenAreNoted) {
+    ASSERT_TRUE(WriteFileBytes(log_, ""));
+    const char* entry = LogKeywordText(LOG_FILE_COPY);
+    {
+        InstallContext context(installer_.Path().c_str(), dest_.Path().c_str(), "Acme", nullptr);
+        context.WriteEntry(entry, "C:\\a.txt");
+        EXPECT_FALSE(context.linesLost);
+    }
+    {
+        // A handle without write access fails every write, as a full disk does.
+        InstallContext context(installer_.Path().c_str(), dest_.Path().c_str(), "Acme", nullptr);
+        context.fileHandle.Reset(CreateFileA(log_.c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(context.fileHandle);
+        context.WriteEntry(entry, "C:\\b.txt");
+        EXPECT_TRUE(context.linesLost);
+    }
+    EXPECT_EQ("File Copy: C:\\a.txt\n", ReadFileBytes(log_));
+}
+
 TEST_F(InstallLogTest, NothingIsWrittenWithoutTitleOrBeforeTheFolderExists) {
     for (const char* title : {static_cast<const char*>(nullptr), ""}) {
         InstallContext context(installer_.Path().c_str(), dest_.Path().c_str(), title, nullptr);
