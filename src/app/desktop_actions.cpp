@@ -87,7 +87,7 @@ bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFile
         folder[length] = '\\';
         length = strlen(folder);
         if (CreateDirectoryA(folder, nullptr)) {
-            context.WriteEntry(madeDir, folder);
+            context.WriteMadeFolder(folder);
         } else if (!IsFolder(folder)) {
             return false;
         }

@@ -1,6 +1,8 @@
 #include "log/install_log.h"
 
+#include <new>
 #include <stdarg.h>
+#include <string.h>
 
 #include "log/install_log_hook.h"
 #include "log/log_format.h"
@@ -56,7 +58,14 @@ size_t FormatLogEntryLine(const char* keyword, const char* value, char* line, si
     return FormatLine(line, size, "%s %s", keyword ? keyword : "", value ? value : "");
 }
 
-InstallLog::InstallLog(const char* logFileName) {
+namespace {
+void ReleaseText(void** slot) {
+    delete[] static_cast<char*>(*slot);
+    *slot = nullptr;
+}
+} // namespace
+
+InstallLog::InstallLog(const char* logFileName) : pendingFolders(ReleaseText) {
     CopyText(fileName, sizeof(fileName), logFileName);
 }
 
@@ -77,6 +86,36 @@ void InstallLog::WriteEntry(const char* keyword, const char* value) {
         linesLost = true;
 }
 
+void InstallLog::WriteMadeFolder(const char* folder) {
+    if (fileName[0] == '\0' || !folder)
+        return;
+    if (OpenLog() != INVALID_HANDLE_VALUE) {
+        WriteEntry(LogKeywordText(LOG_MADE_DIR), folder);
+        return;
+    }
+    size_t size = strlen(folder) + 1;
+    char* copy = new (std::nothrow) char[size];
+    if (!copy)
+        return;
+    CopyText(copy, size, folder);
+    // On failure the array has already released what it held.
+    if (!pendingFolders.Add(copy))
+        delete[] copy;
+}
+
+// Made in order, so parents come before the folders inside them.
+void InstallLog::WritePendingFolders() {
+    char line[LINE_SIZE];
+    for (int32_t index = 0; index < pendingFolders.Count(); ++index) {
+        const char* folder = static_cast<const char*>(pendingFolders.At(index));
+        if (!WriteLine(
+                fileHandle.Get(), line,
+                FormatLogEntryLine(LogKeywordText(LOG_MADE_DIR), folder, line, sizeof(line))))
+            linesLost = true;
+    }
+    pendingFolders.Clear();
+}
+
 HANDLE InstallLog::OpenLog() {
     if (fileHandle)
         return fileHandle.Get();
@@ -90,6 +129,7 @@ HANDLE InstallLog::OpenLog() {
     // file actually opened.
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         SetFilePointer(fileHandle.Get(), 0, nullptr, FILE_END);
+        WritePendingFolders();
         return fileHandle.Get();
     }
     SYSTEMTIME now;
@@ -100,6 +140,7 @@ HANDLE InstallLog::OpenLog() {
     written &= WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
     if (!written)
         linesLost = true;
+    WritePendingFolders();
     return fileHandle.Get();
 }
 

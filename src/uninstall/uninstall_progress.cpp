@@ -26,9 +26,11 @@ void ProgressControls::ShowStage(const char* text) {
 }
 
 void ProgressControls::Step() {
-    if (!bar_)
+    ++done_;
+    if (!bar_ || !scale_.Moves(shown_, done_))
         return;
-    SendMessageA(bar_, PBM_STEPIT, 0, 0);
+    shown_ = scale_.Position(done_);
+    SendMessageA(bar_, PBM_SETPOS, shown_, 0);
     PaintNow(bar_);
 }
 
@@ -55,9 +57,8 @@ LRESULT UninstallProgressDialog::OnInitDialog() {
     SetFormattedText(instance, hwnd, IDS_UNINSTALLATION, log->title);
     stageLabel = GetDlgItem(hwnd, IDC_STAGE_LABEL);
     progressBar = GetDlgItem(hwnd, IDC_UNINSTALL_PROGRESS);
-    // The reader keeps the entry count within the bar's 16-bit range.
-    SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(log->EntryCount())));
-    SendMessageA(progressBar, PBM_SETSTEP, 1, 0);
+    ProgressScale scale(static_cast<uint32_t>(log->EntryCount()));
+    SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(scale.Range())));
     // Taskbar and task switcher show the product's icon, as for the wizard.
     SetIcons(bigIcon.Get(), smallIcon.Get());
     PostMessageA(hwnd, WM_START_UNINSTALL, 0, 0);
@@ -70,8 +71,10 @@ LRESULT UninstallProgressDialog::WindowProc(UINT message, WPARAM wParam, LPARAM 
         // Posted messages come before painting: without this the window would stay blank
         // until the replay is over.
         PaintNow(hwnd);
-        ProgressControls controls(stageLabel, progressBar);
-        ReplayLog(&controls, static_cast<UninstallLog*>(appData), pauses);
+        UninstallLog* log = static_cast<UninstallLog*>(appData);
+        ProgressControls controls(stageLabel, progressBar,
+                                  static_cast<uint32_t>(log->EntryCount()));
+        ReplayLog(&controls, log, pauses);
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         break;
     }

@@ -139,10 +139,17 @@ TEST_F(InstallLogTest, NothingIsWrittenWithoutTitleOrBeforeTheFolderExists) {
     std::string later = dest_.File("Later");
     InstallContext context(installer_.Path().c_str(), later.c_str(), "Acme", nullptr);
     context.WriteEntry(LogKeywordText(LOG_MADE_DIR), "C:\\lost");
+    // Folders the run made wait for the log and come first, in the order they were made.
+    context.WriteMadeFolder("C:\\made");
+    context.WriteMadeFolder("C:\\made\\inner");
     ASSERT_TRUE(CreateDirectoryA(later.c_str(), nullptr));
-    context.WriteEntry(LogKeywordText(LOG_MADE_DIR), later.c_str());
+    context.WriteEntry(LogKeywordText(LOG_FILE_COPY), later.c_str());
+    context.WriteMadeFolder("C:\\after");
     context.CloseLog();
     std::string bytes = ReadFileBytes(later + "\\_Install.log");
     std::string started = bytes.substr(0, bytes.find('\n') + 1);
-    EXPECT_EQ(Header(started, "Acme", later) + "Made Dir: " + later + "\n", bytes);
+    EXPECT_EQ(Header(started, "Acme", later) +
+                  "Made Dir: C:\\made\nMade Dir: C:\\made\\inner\nFile Copy: " + later +
+                  "\nMade Dir: C:\\after\n",
+              bytes);
 }
