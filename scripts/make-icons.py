@@ -1,10 +1,9 @@
 #!/usr/bin/env python3
 """Builds the program's icons from the images in src/resources/icons (ImageMagick reads them).
 
-Each icon holds 32-bit images with alpha for today's Windows (XP on), an exact-colour 256-colour
-image for 256-colour screens and a 16-colour image in the standard Windows colours for 16-colour
-screens (Windows 95 picks the deepest image the screen can show, so each low-colour depth needs
-its own image). Run it after changing a source image and commit the .ico files it writes.
+Each icon holds 32-bit images with alpha for today's Windows (XP on) and a 16-colour image in the
+standard Windows colours for 16-colour screens; the program's icon also an exact-colour
+256-colour image for 256-colour screens (Windows 95 picks the deepest image the screen can show). Run it after changing a source image and commit the .ico files it writes.
 """
 import colorsys
 import os
@@ -22,8 +21,10 @@ VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0,
 
 # (name, {size: depths}): the program's icon appears everywhere Explorer shows a file; the
 # uninstall icon only in the list of installed programs and the uninstall window, at 16 and 32.
+# A 256-colour screen takes the 32-pixel icon from its own image and the small one from the
+# 16-colour image (a 256-colour 16-pixel image would cost 1.4 KB of the program's size).
 ICONS = [
-    ("setup", {16: (4, 8, 32), 32: (4, 8, 32), 48: (32,)}),
+    ("setup", {16: (4, 32), 32: (4, 8, 32), 48: (32,)}),
     ("uninstall", {16: (4, 32), 32: (4, 32)}),
 ]
 
@@ -81,7 +82,9 @@ def image(pixels, size, bits):
         palette = VGA
         index = lambda p: nearest_vga(p[:3])
     else:
-        palette = sorted({p[:3] for p in pixels if opaque(p)})
+        # Index 0 is black, the colour that transparent pixels need under their mask: any
+        # other colour would be XORed onto the background.
+        palette = [(0, 0, 0)] + sorted({p[:3] for p in pixels if opaque(p)} - {(0, 0, 0)})
         if len(palette) > 256:
             sys.exit("more than 256 colours")
         palette += [(0, 0, 0)] * (256 - len(palette))
