@@ -37,16 +37,7 @@ display_reachable() {
 }
 
 assemble_product() {
-  rm -rf "$product"
-  mkdir -p "$product"
-  cp "$root"/samples/acme-reader/* "$product"/
-  cp "$bin/Setup.exe" "$product"/
-  cp "$bin/fakes/sample/Reader.exe" "$product"/
-  # The sample's two COM servers are copies of the test server, which records its registration.
-  cp "$bin/fakes/testcom/OrvexTestCom.dll" "$product/AcmeView.dll"
-  cp "$bin/fakes/testcom/OrvexTestCom.dll" "$product/AcmeSync.dll"
-  # The copy of HotSync's Conduit Manager that a product with Palm files packages.
-  cp "$bin/fakes/hotsync/full/CondMgr.dll" "$product"/
+  "$root/scripts/sample-product.sh" "$product" "$build"
 }
 
 # HotSync in C:\Program Files\Palm with the users Ann and Bob. The stand-in libraries read
