@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ORVEX_BUILD_DIR:-$root/build}"
 
 "$root/scripts/deps.sh"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel -DORVEX_WERROR=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 "$root/scripts/wine-prefix.sh" "$build/wine" 32

@@ -1,11 +1,10 @@
 #include "app/after_wizard.h"
 
-#include <shellapi.h>
-
 #include "app/install_context.h"
 #include "script/setup_script.h"
 #include "system/external_programs.h"
 #include "system/restart.h"
+#include "system/shell_open.h"
 
 void OpenReadMe(const SetupScript* script) {
     InstallContext context(script->installerFolder, script->destFolder, script->productTitle,
@@ -15,12 +14,7 @@ void OpenReadMe(const SetupScript* script) {
     // An empty path would make the shell open the current folder.
     if (path[0] == '\0')
         return;
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof(info);
-    info.lpVerb = "Open";
-    info.lpFile = path;
-    info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&info);
+    OpenWithShell(nullptr, path, nullptr, nullptr, false);
 }
 
 const AfterWizardActions systemAfterWizardActions = {RestartComputer, ControlActiveSync,

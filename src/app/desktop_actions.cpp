@@ -9,10 +9,6 @@
 
 namespace {
 
-// Room for an expansion that may exceed a path buffer, so that an over-long result is seen
-// and refused instead of being cut into the name of some other file.
-const size_t EXPANSION_ROOM = 2048;
-
 bool IsFolder(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -42,7 +38,7 @@ void PrepareItemPaths(InstallContext& context, const char* itemPath, bool makeFo
     CopyText(context.sourcePath, sizeof(context.sourcePath), context.installerFolder);
     AppendText(context.sourcePath, sizeof(context.sourcePath), slash);
 
-    char expanded[EXPANSION_ROOM];
+    char expanded[MACRO_EXPANSION_ROOM];
     context.Expand(itemPath, expanded, sizeof(expanded));
     if (strlen(expanded) >= sizeof(context.targetPath))
         return;
@@ -91,7 +87,7 @@ bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFile
         folder[length] = '\\';
         length = strlen(folder);
         if (CreateDirectoryA(folder, nullptr)) {
-            context.WriteEntry(madeDir, folder);
+            context.WriteMadeFolder(folder);
         } else if (!IsFolder(folder)) {
             return false;
         }

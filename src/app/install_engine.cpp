@@ -29,6 +29,7 @@ const ErrorMessage errorMessages[] = {
     {RESULT_SOURCE_MISSING, IDS_SOURCE_MISSING},
     {RESULT_COPY_FAILED, IDS_COPY_FAILED},
     {RESULT_DEVICE_FILE_FAILED, IDS_DEVICE_FILE_FAILED},
+    {RESULT_LOG_INCOMPLETE, IDS_LOG_INCOMPLETE},
 };
 
 InstallItem* ItemAt(const PtrArray& items, int32_t index) {
@@ -160,10 +161,15 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
         WriteUninstallEntry(*context);
     if (hasPalmItems && result == RESULT_OK)
         result = RunPalmPass(*context, *script, items);
+    // The uninstaller removes only what the log names: a run whose log lost a line is not clean.
+    if (result == RESULT_OK && context->linesLost)
+        result = RESULT_LOG_INCOMPLETE;
 
     if (reportErrors && result != RESULT_OK) {
+        const char* named =
+            result == RESULT_LOG_INCOMPLETE ? context->fileName : context->failedFileName;
         char text[2048];
-        if (ComposeErrorText(result, context->failedFileName, text, sizeof(text)))
+        if (ComposeErrorText(result, named, text, sizeof(text)))
             ShowMessage(owner, text, IDS_INSTALLATION, MB_ICONHAND);
     }
     context->CloseLog();

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "app/installer_path_hook.h"
+#include "system/module_path.h"
 #include "system/text.h"
 
 const char* installerPathOverride = nullptr;
@@ -17,12 +18,5 @@ bool GetInstallerPath(HMODULE module, char* out, DWORD size) {
         out[0] = '\0';
         return false;
     }
-    // A path that fills the buffer was cut (and Windows XP leaves it unterminated then).
-    DWORD length = GetModuleFileNameA(module, out, size);
-    if (length == 0 || length >= size) {
-        out[0] = '\0';
-        return false;
-    }
-    out[length] = '\0';
-    return true;
+    return GetModulePath(module, out, size);
 }

@@ -2,13 +2,14 @@
 
 #include "app/modes.h"
 #include "app/staging_path.h"
+#include "system/system_folder.h"
 #include "system/text.h"
 #include "system/win_handles.h"
 
 namespace {
 
 const size_t STAGING_ROOM = 2048;
-const char REGSVR32_COMMAND[] = "regsvr32.exe /s \"%s\"";
+const char REGSVR32_ARGUMENTS[] = "%s /s \"%s\"";
 
 } // namespace
 
@@ -21,22 +22,20 @@ int RunRegisterMode(HINSTANCE, const char* argument) {
     if (FormStagingPath(argument, stagingPath, sizeof(stagingPath)) &&
         GetFileAttributesA(stagingPath) != INVALID_FILE_ATTRIBUTES) {
         DeleteFileA(argument);
-        MoveFileA(stagingPath, argument);
+        // Nothing is registered when the swap failed: the target is then gone, or still the old
+        // server, registered as it was; the staged file stays. This mode shows nothing.
+        if (!MoveFileA(stagingPath, argument))
+            return 0;
     }
 
-    char systemFolder[MAX_PATH];
-    UINT length = GetSystemDirectoryA(systemFolder, sizeof(systemFolder));
-    if (length == 0 || length >= sizeof(systemFolder))
+    char program[MAX_PATH];
+    if (!SystemFilePath("regsvr32.exe", program, sizeof(program)))
         return 0;
     char command[STAGING_ROOM + MAX_PATH + 32];
-    CopyText(command, sizeof(command), systemFolder);
-    if (systemFolder[length - 1] != '\\')
-        AppendText(command, sizeof(command), "\\");
-    size_t prefix = strlen(command);
     // A cut command would register some other file.
-    size_t expected = strlen(REGSVR32_COMMAND) - strlen("%s") + strlen(argument);
-    if (FormatText(command + prefix, sizeof(command) - prefix, REGSVR32_COMMAND, argument) !=
-        expected)
+    size_t expected =
+        strlen(program) + strlen(REGSVR32_ARGUMENTS) - strlen("%s%s") + strlen(argument);
+    if (FormatText(command, sizeof(command), REGSVR32_ARGUMENTS, program, argument) != expected)
         return 0;
 
     STARTUPINFOA startup;

@@ -49,7 +49,11 @@ int RegisterService(InstallContext& context, const char* itemPath, int32_t* rest
     if (copied != RESULT_OK) {
         if (restartNeeded)
             *restartNeeded = 1;
-        return DeferRegistration(context, context.sourcePath, context.targetPath);
+        // A deferral that staged nothing would register nothing at the restart: the copy's own
+        // failure is reported instead.
+        if (DeferRegistration(context, context.sourcePath, context.targetPath) != RESULT_OK)
+            return copied;
+        return RESULT_OK;
     }
     if (RunRegSvr32(context.ownerWindow, context.targetPath, true))
         return RESULT_OK;
@@ -68,19 +72,26 @@ int RegisterActiveSyncService(InstallContext& context, const char* itemPath,
     return result;
 }
 
-int DeferRegistration(InstallContext&, const char* sourcePath, const char* targetPath) {
+int DeferRegistration(InstallContext& context, const char* sourcePath, const char* targetPath) {
+    CopyText(context.failedFileName, sizeof(context.failedFileName), FileNamePart(sourcePath));
     char stagingPath[MAX_PATH];
     char installerPath[MAX_PATH];
     if (!FormStagingPath(targetPath, stagingPath, sizeof(stagingPath)) ||
         !GetInstallerPath(moduleInstance, installerPath, sizeof(installerPath)))
-        return RESULT_OK;
+        return RESULT_COPY_FAILED;
+    // A stale staged file that cannot be deleted cannot be overwritten either: the copy's result
+    // covers both.
     DeleteFileA(stagingPath);
-    CopyFileA(sourcePath, stagingPath, FALSE);
+    if (!CopyFileA(sourcePath, stagingPath, FALSE))
+        return RESULT_COPY_FAILED;
 
     char valueName[MAX_PATH + 16];
     FormatText(valueName, sizeof(valueName), "Install %s", FileNamePart(sourcePath));
     char command[2 * MAX_PATH + 16];
     FormatText(command, sizeof(command), "\"%s\" -register%s", installerPath, targetPath);
-    WriteRegistryString(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, valueName, command);
+    if (!WriteRegistryString(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, valueName, command)) {
+        DeleteFileA(stagingPath);
+        return RESULT_COPY_FAILED;
+    }
     return RESULT_OK;
 }

@@ -10,8 +10,6 @@
 namespace {
 
 const char LINK_EXTENSION[] = ".lnk";
-// Room for expansions, so that one too long for a path buffer is seen and refused, not cut.
-const size_t EXPANSION_ROOM = 2048;
 
 // Puts the link's folder into targetPath: a folder given as a macro is used as it is; any other
 // is a group under the Start menu, made on demand. False when the folder is unknown or its path
@@ -27,7 +25,7 @@ bool PlaceLinkFolder(InstallContext& context, const char* folder) {
         CopyText(group, sizeof(group), "%STARTMENU%");
     if (strlen(group) + 1 >= sizeof(group))
         return false;
-    char expanded[EXPANSION_ROOM];
+    char expanded[MACRO_EXPANSION_ROOM];
     context.Expand(group, expanded, sizeof(expanded));
     if (expanded[0] == '\0' || strlen(expanded) >= sizeof(context.targetPath))
         return false;
@@ -60,7 +58,7 @@ bool SaveLink(InstallContext& context, IPersistFile* persist, const char* linkNa
 bool ConfigureAndSave(InstallContext& context, IShellLinkA* link, IPersistFile* persist,
                       const char* linkName, const char* folder, const char* target,
                       const char* arguments, int iconIndex) {
-    char expanded[EXPANSION_ROOM];
+    char expanded[MACRO_EXPANSION_ROOM];
     context.Expand(target ? target : "", expanded, sizeof(expanded));
     if (strlen(expanded) >= sizeof(context.targetPath))
         return false;

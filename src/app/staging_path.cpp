@@ -1,7 +1,6 @@
 #include "app/staging_path.h"
 
 #include <string.h>
-#include <windows.h>
 
 #include "system/text.h"
 
@@ -18,7 +17,7 @@ bool FormStagingPath(const char* targetPath, char* out, size_t outSize) {
     size_t last = 0;
     for (size_t i = 0; i < length;) {
         last = i;
-        i += (IsDBCSLeadByte(static_cast<unsigned char>(targetPath[i])) && i + 1 < length) ? 2 : 1;
+        i += (IsLeadByte(targetPath[i]) && i + 1 < length) ? 2 : 1;
     }
     if (targetPath[last] == '_' && last + 1 == length)
         return false;

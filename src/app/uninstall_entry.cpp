@@ -2,15 +2,9 @@
 
 #include "app/desktop_actions.h"
 #include "app/installer_path.h"
+#include "resources/resource_ids.h"
 #include "system/registry.h"
 #include "system/text.h"
-
-namespace {
-
-const char UNINSTALL_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const int UNINSTALL_ICON = 102;
-
-} // namespace
 
 void WriteUninstallEntry(InstallContext& context) {
     // Without a title the key name would be the Uninstall key itself; without a log (no title,
@@ -42,9 +36,9 @@ void WriteUninstallEntry(InstallContext& context) {
     }
 
     char key[MAX_PATH];
-    FormatText(key, sizeof(key), "%s%s", UNINSTALL_KEY, context.productTitle);
+    FormatText(key, sizeof(key), "%s\\%s", UNINSTALL_KEY_PARENT, context.productTitle);
     char icon[MAX_PATH + 16];
-    FormatText(icon, sizeof(icon), "%s;-%d", copyPath, UNINSTALL_ICON);
+    FormatText(icon, sizeof(icon), "%s;-%d", copyPath, IDI_UNINSTALL);
     char command[2 * MAX_PATH + 16];
     FormatText(command, sizeof(command), "%s -uninst%s", copyPath, context.fileName);
     WriteRegistryString(HKEY_LOCAL_MACHINE, key, "DisplayName", context.productTitle);

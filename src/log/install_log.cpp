@@ -1,9 +1,14 @@
 #include "log/install_log.h"
 
+#include <new>
 #include <stdarg.h>
+#include <string.h>
 
+#include "log/install_log_hook.h"
 #include "log/log_format.h"
 #include "system/text.h"
+
+BOOL(WINAPI* writeLogFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = WriteFile;
 
 namespace {
 const size_t LINE_SIZE = 292;
@@ -27,9 +32,11 @@ size_t FormatLine(char* line, size_t size, const char* format, ...) {
     return length + 1;
 }
 
-void WriteLine(HANDLE file, const char* line, size_t length) {
+// A full disk shows as a failed or a short write.
+bool WriteLine(HANDLE file, const char* line, size_t length) {
     DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
+    return writeLogFile(file, line, static_cast<DWORD>(length), &written, nullptr) &&
+           written == length;
 }
 } // namespace
 
@@ -51,7 +58,14 @@ size_t FormatLogEntryLine(const char* keyword, const char* value, char* line, si
     return FormatLine(line, size, "%s %s", keyword ? keyword : "", value ? value : "");
 }
 
-InstallLog::InstallLog(const char* logFileName) {
+namespace {
+void ReleaseText(void** slot) {
+    delete[] static_cast<char*>(*slot);
+    *slot = nullptr;
+}
+} // namespace
+
+InstallLog::InstallLog(const char* logFileName) : pendingFolders(ReleaseText) {
     CopyText(fileName, sizeof(fileName), logFileName);
 }
 
@@ -63,11 +77,43 @@ void InstallLog::WriteEntry(const char* keyword, const char* value) {
     if (fileName[0] == '\0')
         return;
     HANDLE file = OpenLog();
+    // Entries made before the log's folder exists have no file to go to.
     if (file == INVALID_HANDLE_VALUE)
         return;
     char line[LINE_SIZE];
     size_t length = FormatLogEntryLine(keyword, value, line, sizeof(line));
-    WriteLine(file, line, length);
+    if (!WriteLine(file, line, length))
+        linesLost = true;
+}
+
+void InstallLog::WriteMadeFolder(const char* folder) {
+    if (fileName[0] == '\0' || !folder)
+        return;
+    if (OpenLog() != INVALID_HANDLE_VALUE) {
+        WriteEntry(LogKeywordText(LOG_MADE_DIR), folder);
+        return;
+    }
+    size_t size = strlen(folder) + 1;
+    char* copy = new (std::nothrow) char[size];
+    if (!copy)
+        return;
+    CopyText(copy, size, folder);
+    // On failure the array has already released what it held.
+    if (!pendingFolders.Add(copy))
+        delete[] copy;
+}
+
+// Made in order, so parents come before the folders inside them.
+void InstallLog::WritePendingFolders() {
+    char line[LINE_SIZE];
+    for (int32_t index = 0; index < pendingFolders.Count(); ++index) {
+        const char* folder = static_cast<const char*>(pendingFolders.At(index));
+        if (!WriteLine(
+                fileHandle.Get(), line,
+                FormatLogEntryLine(LogKeywordText(LOG_MADE_DIR), folder, line, sizeof(line))))
+            linesLost = true;
+    }
+    pendingFolders.Clear();
 }
 
 HANDLE InstallLog::OpenLog() {
@@ -83,14 +129,18 @@ HANDLE InstallLog::OpenLog() {
     // file actually opened.
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         SetFilePointer(fileHandle.Get(), 0, nullptr, FILE_END);
+        WritePendingFolders();
         return fileHandle.Get();
     }
     SYSTEMTIME now;
     GetSystemTime(&now);
     char line[LINE_SIZE];
-    WriteLine(fileHandle.Get(), line, FormatLogStartedLine(now, line, sizeof(line)));
-    WriteLine(fileHandle.Get(), line, FormatLogTitleLine(title, line, sizeof(line)));
-    WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
+    bool written = WriteLine(fileHandle.Get(), line, FormatLogStartedLine(now, line, sizeof(line)));
+    written &= WriteLine(fileHandle.Get(), line, FormatLogTitleLine(title, line, sizeof(line)));
+    written &= WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
+    if (!written)
+        linesLost = true;
+    WritePendingFolders();
     return fileHandle.Get();
 }
 

@@ -12,6 +12,9 @@ const long PALM_LOAD_INVALID_INSTAIDE = -1204;
 const long PALM_LOAD_NO_USERDATA = -1207;
 const long PALM_LOAD_NO_INSTAIDE = -1208;
 
+// UserData's status for a buffer too small for what was asked.
+const long USERDATA_BUFFER_TOO_SMALL = -504;
+
 // The text of a loader code; any other code is taken as a status and goes to FormatPalmStatus.
 const char* LoaderErrorText(long code, char* text, size_t size);
 // The text of a status that is not a loader code: CondMgr's statuses (-1000 to -1023) get the

@@ -4,6 +4,7 @@
 
 #include "palm/palm_error_texts.h"
 #include "system/library_binding.h"
+#include "system/module_path.h"
 #include "system/text.h"
 
 namespace {
@@ -11,6 +12,8 @@ namespace {
 const char CONDMGR_FILE[] = "CondMgr.dll";
 const char USERDATA_FILE[] = "UserData.dll";
 const char INSTAIDE_FILE[] = "InstAide.dll";
+// The user list behind a file queued for every user.
+const size_t ALL_USERS_LIST_SIZE = 1024;
 
 bool EndsWithBackslash(const char* folder) {
     const char* last = FindLastChar(folder, '\\');
@@ -90,15 +93,7 @@ long PalmInstallPlugin::Load(const char* folder) {
     if (folder && folder[0] != '\0') {
         CopyText(installerFolder, sizeof(installerFolder), folder);
     } else {
-        char path[MAX_PATH] = {};
-        DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
-        // A path that filled the buffer was cut (and is not even terminated on some versions).
-        if (length == 0 || length >= sizeof(path))
-            path[0] = '\0';
-        char* separator = LastSeparator(path);
-        if (separator)
-            *separator = '\0';
-        CopyText(installerFolder, sizeof(installerFolder), path);
+        GetExecutableFolder(installerFolder, sizeof(installerFolder));
     }
 
     condMgrLibrary.Reset(LoadFrom(installerFolder, CONDMGR_FILE));
@@ -176,7 +171,7 @@ void PalmInstallPlugin::SetUserDataError(long status) {
 bool PalmInstallPlugin::ListUsers(char* buffer, size_t size) {
     // Room for the two NULs of an empty list is the least a caller must give.
     if (!buffer || size < 2) {
-        SetUserDataError(-504);
+        SetUserDataError(USERDATA_BUFFER_TOO_SMALL);
         if (buffer && size > 0)
             buffer[0] = '\0';
         return false;
@@ -245,7 +240,7 @@ bool PalmInstallPlugin::SetUser(const char* userName) {
 bool PalmInstallPlugin::QueueFile(const char* userName, const char* filePath, bool replace) {
     if (userName && userName[0] != '\0')
         return QueueFileForUser(userName, filePath, replace);
-    char users[1024];
+    char users[ALL_USERS_LIST_SIZE];
     if (!ListUsers(users, sizeof(users)))
         return false;
     bool queued = true;

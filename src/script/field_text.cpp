@@ -1,15 +1,6 @@
 #include "script/field_text.h"
 
-#include <windows.h>
-
 #include "system/text.h"
-
-static bool IsLeadByte(unsigned codePage, char c) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    if (byte < 0x80)
-        return false;
-    return codePage ? IsDBCSLeadByteEx(codePage, byte) != 0 : IsDBCSLeadByte(byte) != 0;
-}
 
 size_t CopyField(char* dest, size_t size, const char* src, unsigned codePage) {
     if (!dest || size == 0)
@@ -17,7 +8,7 @@ size_t CopyField(char* dest, size_t size, const char* src, unsigned codePage) {
     size_t keep = 0;
     if (src) {
         while (src[keep] != '\0') {
-            size_t step = (IsLeadByte(codePage, src[keep]) && src[keep + 1] != '\0') ? 2 : 1;
+            size_t step = (IsLeadByte(src[keep], codePage) && src[keep + 1] != '\0') ? 2 : 1;
             if (keep + step > size - 1)
                 break;
             keep += step;

@@ -2,7 +2,33 @@
 
 #include <new>
 
+#include "script/component_walk.h"
 #include "system/message_box.h"
+
+namespace {
+bool ListComponent(void* list, Component* component, Component*) {
+    return static_cast<PtrArray*>(list)->Add(component);
+}
+
+struct ItemCollection {
+    PtrArray* items;
+    bool complete;
+};
+
+// An unselected component hides its whole subtree.
+bool CollectItems(void* context, Component* component, Component*) {
+    ItemCollection* collection = static_cast<ItemCollection*>(context);
+    if (!collection->complete || !component->selected)
+        return false;
+    for (int32_t i = 0; i < component->items.Count(); ++i) {
+        if (!collection->items->Add(component->items.At(i))) {
+            collection->complete = false;
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
 
 SetupScript* NewSetupScript() {
     SetupScript* script = new (std::nothrow) SetupScript();
@@ -49,23 +75,20 @@ void ReleaseItem(void** slot) {
 void ReleaseComponent(void** slot) {
     Component* component = static_cast<Component*>(*slot);
     *slot = nullptr;
-    // Subtrees are taken apart through a list of their own rather than by recursion, so that no
-    // depth of nesting can exhaust the stack.
-    PtrArray pending;
-    while (component) {
-        if (PtrArray* children = component->children) {
-            for (int32_t i = 0; i < children->Count(); ++i) {
-                // Without memory for the list the rest of the subtree is left unreleased.
-                pending.Add(children->At(i));
-            }
-            children->releaseFn = nullptr;
-            delete children;
-            component->children = nullptr;
+    if (!component)
+        return;
+    // The subtree is listed whole before anything is freed, as the walk reads every record it
+    // passes. Without memory for the list what it misses is left unreleased.
+    PtrArray subtree;
+    subtree.Add(component);
+    WalkComponents(component->children, component, ListComponent, &subtree);
+    for (int32_t i = 0; i < subtree.Count(); ++i) {
+        Component* listed = static_cast<Component*>(subtree.At(i));
+        if (listed->children) {
+            listed->children->releaseFn = nullptr;
+            delete listed->children;
         }
-        delete component;
-        component = nullptr;
-        while (!component && pending.Count() > 0)
-            component = static_cast<Component*>(pending.data[--pending.count]);
+        delete listed;
     }
 }
 
@@ -79,39 +102,15 @@ void DestroySetupScript(SetupScript* script) {
     delete script;
 }
 
-namespace {
-// Pushes the selected entries of a component list in reverse, so that they come off the stack
-// in list order.
-bool PushSelected(const PtrArray& components, PtrArray* stack) {
-    for (int32_t i = components.Count() - 1; i >= 0; --i) {
-        const Component* component = static_cast<const Component*>(components.At(i));
-        if (component && component->selected && !stack->Add(const_cast<Component*>(component)))
-            return false;
-    }
-    return true;
-}
-} // namespace
-
 bool CollectSelectedItems(const SetupScript* script, PtrArray* items) {
     if (!script || !items)
         return false;
-    // Depth first with a stack of its own: a component's items, then its selected subtrees in
-    // order. An unselected component hides its whole subtree.
-    PtrArray stack;
-    if (!PushSelected(script->components, &stack)) {
+    // A component's items, then its selected subtrees in order.
+    ItemCollection collection = {items, true};
+    if (!WalkComponents(&script->components, nullptr, CollectItems, &collection) ||
+        !collection.complete) {
         items->Clear();
         return false;
-    }
-    while (stack.Count() > 0) {
-        const Component* component = static_cast<const Component*>(stack.data[--stack.count]);
-        for (int32_t i = 0; i < component->items.Count(); ++i) {
-            if (!items->Add(component->items.At(i)))
-                return false;
-        }
-        if (component->children && !PushSelected(*component->children, &stack)) {
-            items->Clear();
-            return false;
-        }
     }
     return true;
 }

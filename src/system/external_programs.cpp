@@ -1,10 +1,11 @@
 #include "system/external_programs.h"
 
-#include <shellapi.h>
 #include <string.h>
 
 #include "system/path_macros.h"
 #include "system/registry.h"
+#include "system/shell_open.h"
+#include "system/system_folder.h"
 #include "system/text.h"
 #include "system/win_handles.h"
 
@@ -40,29 +41,16 @@ bool StartAndWait(const char* program, const char* parameters, const char* folde
     return true;
 }
 
-bool StartWithShell(HWND owner, const char* program, const char* parameters, const char* folder) {
-    SHELLEXECUTEINFOA execute;
-    memset(&execute, 0, sizeof(execute));
-    execute.cbSize = sizeof(execute);
-    // Without this flag a program that is missing brings up the shell's own error box, while the
-    // callers expect a quiet false.
-    execute.fMask = SEE_MASK_FLAG_NO_UI;
-    execute.hwnd = owner;
-    execute.lpVerb = "Open";
-    execute.lpFile = program;
-    execute.lpParameters = parameters;
-    execute.lpDirectory = folder;
-    execute.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExA(&execute) != FALSE;
-}
 } // namespace
 
 bool RunProgram(HWND owner, const char* program, const char* parameters, const char* folder,
                 bool wait) {
     if (!program || program[0] == '\0')
         return false;
+    // Quietly: a program that is missing would otherwise bring up the shell's own error box,
+    // while the callers expect a quiet false.
     return wait ? StartAndWait(program, parameters, folder)
-                : StartWithShell(owner, program, parameters, folder);
+                : OpenWithShell(owner, program, parameters, folder, true);
 }
 
 bool RunRegSvr32(HWND owner, const char* file, bool registerServer) {
@@ -70,12 +58,8 @@ bool RunRegSvr32(HWND owner, const char* file, bool registerServer) {
     FormatText(parameters, sizeof(parameters), "%s \"%s\"", registerServer ? "/s" : "/s /u",
                file ? file : "");
     char program[256];
-    UINT length = GetSystemDirectoryA(program, sizeof(program));
-    if (length == 0 || length >= sizeof(program))
+    if (!SystemFilePath("regsvr32.exe", program, sizeof(program)))
         return false;
-    if (FindLastChar(program, '\\') != program + length - 1)
-        AppendText(program, sizeof(program), "\\");
-    AppendText(program, sizeof(program), "regsvr32.exe");
     return RunProgram(owner, program, parameters, nullptr, true);
 }
 

@@ -1,14 +1,10 @@
 #include "system/library_binding.h"
 
-#include "system/text.h"
+#include "system/system_folder.h"
 
 HMODULE LoadSystemLibrary(const char* fileName) {
     char path[MAX_PATH];
-    UINT length = GetSystemDirectoryA(path, sizeof(path));
-    if (length == 0 || length >= sizeof(path))
+    if (!SystemFilePath(fileName, path, sizeof(path)))
         return nullptr;
-    if (path[length - 1] != '\\')
-        AppendText(path, sizeof(path), "\\");
-    AppendText(path, sizeof(path), fileName);
     return LoadLibraryA(path);
 }

@@ -1,6 +1,8 @@
 #include "system/macro_expansion.h"
 
 #include <string.h>
+#include <windows.h>
+#include <shlobj.h>
 
 #include "system/text.h"
 
@@ -30,10 +32,10 @@ size_t Smaller(size_t a, size_t b) {
 } // namespace
 
 const ShellFolderRow shellFolderRows[4] = {
-    {TOKEN_DESKTOP, "Desktop", 0},
-    {TOKEN_DOCUMENTS, "Personal", 5},
-    {TOKEN_STARTMENU, "Start Menu", 2},
-    {TOKEN_SENDTO, "SendTo", 9},
+    {TOKEN_DESKTOP, "Desktop", CSIDL_DESKTOP},
+    {TOKEN_DOCUMENTS, "Personal", CSIDL_PERSONAL},
+    {TOKEN_STARTMENU, "Start Menu", CSIDL_PROGRAMS},
+    {TOKEN_SENDTO, "SendTo", CSIDL_SENDTO},
 };
 const char SHELL_FOLDERS_KEY[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";

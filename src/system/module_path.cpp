@@ -5,14 +5,24 @@
 
 #include "system/text.h"
 
+bool GetModulePath(HMODULE module, char* out, size_t size) {
+    if (!out || size == 0)
+        return false;
+    // A path that fills the buffer was cut (and Windows XP leaves it unterminated then).
+    DWORD length = GetModuleFileNameA(module, out, static_cast<DWORD>(size));
+    if (length == 0 || length >= size) {
+        out[0] = '\0';
+        return false;
+    }
+    out[length] = '\0';
+    return true;
+}
+
 bool GetExecutableFolder(char* folder, size_t size) {
     CopyText(folder, size, "");
     char path[MAX_PATH];
-    // A path cut to the buffer comes back without a terminator on some systems.
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
-    if (length == 0 || length >= sizeof(path))
+    if (!GetModulePath(nullptr, path, sizeof(path)))
         return false;
-    path[length] = '\0';
     char* slash = FindLastChar(path, '\\');
     if (!slash)
         return false;

@@ -15,6 +15,5 @@ ShellFolderBindingState InspectShellFolderBinding();
 // first binding finds them again.
 void DropShellFolderFunctions();
 
-// The Program Files cache as it stands (empty until found), and a way to empty it again.
-const char* ProgramFilesCache();
+// Empties the Program Files cache.
 void ForgetProgramFilesFolder();

@@ -1,6 +1,9 @@
 #include <string.h>
+#include <windows.h>
+#include <shlobj.h>
 
 #include "system/macro_expansion.h"
+#include "system/module_path.h"
 #include "system/path_macros.h"
 #include "system/path_macros_testing.h"
 #include "system/registry.h"
@@ -22,8 +25,6 @@ bool Accept(const char* folder) {
     CopyText(programFilesCache, sizeof(programFilesCache), folder);
     return true;
 }
-
-const int FOLDER_PROGRAM_FILES = 38; // CSIDL_PROGRAM_FILES
 } // namespace
 
 const char* PathMacros::ProgramFilesFolder() {
@@ -37,15 +38,14 @@ const char* PathMacros::ProgramFilesFolder() {
         return programFilesCache;
 
     guess[0] = '\0';
-    if (GetShellFolder(FOLDER_PROGRAM_FILES, guess, sizeof(guess)) && Accept(guess))
+    if (GetShellFolder(CSIDL_PROGRAM_FILES, guess, sizeof(guess)) && Accept(guess))
         return programFilesCache;
 
     DWORD length = GetEnvironmentVariableA("PROGRAMFILES", guess, sizeof(guess));
     if (length > 0 && length < sizeof(guess) && Accept(guess))
         return programFilesCache;
 
-    length = GetModuleFileNameA(nullptr, guess, sizeof(guess));
-    if (length > 0 && length < sizeof(guess) && CutToFirstFolder(guess) && Accept(guess))
+    if (GetModulePath(nullptr, guess, sizeof(guess)) && CutToFirstFolder(guess) && Accept(guess))
         return programFilesCache;
 
     char windowsFolder[MAX_PATH];
@@ -53,10 +53,6 @@ const char* PathMacros::ProgramFilesFolder() {
     if (length == 0 || length >= sizeof(windowsFolder))
         windowsFolder[0] = '\0';
     ProgramFilesBesideWindows(windowsFolder, programFilesCache, sizeof(programFilesCache));
-    return programFilesCache;
-}
-
-const char* ProgramFilesCache() {
     return programFilesCache;
 }
 

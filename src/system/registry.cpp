@@ -4,6 +4,8 @@
 
 #include "system/win_handles.h"
 
+const char UNINSTALL_KEY_PARENT[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
 bool ReadRegistryString(HKEY root, const char* subKey, const char* valueName, char* buffer,
                         DWORD size) {
     if (!buffer || size == 0)
@@ -27,9 +29,8 @@ bool WriteRegistryString(HKEY root, const char* subKey, const char* valueName, c
     if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
                         key.Receive(), &disposition) != ERROR_SUCCESS)
         return false;
-    RegSetValueExA(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   static_cast<DWORD>(strlen(text) + 1));
-    return true;
+    return RegSetValueExA(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          static_cast<DWORD>(strlen(text) + 1)) == ERROR_SUCCESS;
 }
 
 bool DeleteRegistryKey(HKEY root, const char* parentPath, const char* keyName) {

@@ -48,7 +48,7 @@ size_t AppendText(char* dest, size_t size, const char* src) {
     return used + CopyText(dest + used, size - used, src);
 }
 
-static bool IsLead(unsigned codePage, char c) {
+bool IsLeadByte(char c, unsigned codePage) {
     unsigned char byte = static_cast<unsigned char>(c);
     if (byte < 0x80)
         return false;
@@ -57,7 +57,7 @@ static bool IsLead(unsigned codePage, char c) {
 
 // Steps over one character; a lead byte followed by the terminator counts as one byte.
 static const char* NextChar(const char* p, unsigned codePage) {
-    if (IsLead(codePage, *p) && p[1] != '\0')
+    if (IsLeadByte(*p, codePage) && p[1] != '\0')
         return p + 2;
     return p + 1;
 }
@@ -66,7 +66,7 @@ char* FindChar(const char* text, char c, unsigned codePage) {
     if (!text)
         return nullptr;
     for (const char* p = text; *p; p = NextChar(p, codePage)) {
-        if (*p == c && !(IsLead(codePage, *p) && p[1] != '\0'))
+        if (*p == c && !(IsLeadByte(*p, codePage) && p[1] != '\0'))
             return const_cast<char*>(p);
     }
     return nullptr;
@@ -100,7 +100,7 @@ bool StartsWithNoCase(const char* text, const char* prefix, unsigned codePage) {
     const char* p = prefix;
     const char* t = text;
     while (*p) {
-        if (IsLead(codePage, *p) && p[1] != '\0') {
+        if (IsLeadByte(*p, codePage) && p[1] != '\0') {
             if (t[0] != p[0] || t[1] != p[1])
                 return false;
             p += 2;
@@ -110,7 +110,7 @@ bool StartsWithNoCase(const char* text, const char* prefix, unsigned codePage) {
         if (*t == '\0' || FoldAscii(*t) != FoldAscii(*p))
             return false;
         // A lead byte in the text against a single-byte prefix character cannot match.
-        if (IsLead(codePage, *t) && t[1] != '\0')
+        if (IsLeadByte(*t, codePage) && t[1] != '\0')
             return false;
         ++p;
         ++t;

@@ -16,6 +16,9 @@ size_t CopyTextN(char* dest, size_t size, const char* src, size_t count);
 // Appends src behind the text already in dest.
 size_t AppendText(char* dest, size_t size, const char* src);
 
+// True when c opens a double-byte character. codePage 0 means the active ANSI code page.
+bool IsLeadByte(char c, unsigned codePage = 0);
+
 // Multi-byte aware searches: the second byte of a double-byte character never matches.
 // codePage 0 means the active ANSI code page.
 char* FindChar(const char* text, char c, unsigned codePage = 0);

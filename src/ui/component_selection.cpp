@@ -1,5 +1,6 @@
 #include "ui/component_selection.h"
 
+#include "script/component_walk.h"
 #include "script/setup_script.h"
 
 namespace {
@@ -9,6 +10,22 @@ int32_t Wrapped(int32_t total, int32_t size, bool add) {
     uint32_t value = static_cast<uint32_t>(total);
     uint32_t step = static_cast<uint32_t>(size);
     return static_cast<int32_t>(add ? value + step : value - step);
+}
+struct SelectionChange {
+    bool value;
+    SpaceTotals* totals;
+    const CheckMarks* marks;
+};
+
+// A sub-component that already has the new state keeps its whole subtree as it is.
+bool CarrySelection(void* context, Component* component, Component*) {
+    const SelectionChange* change = static_cast<const SelectionChange*>(context);
+    if ((component->selected != 0) == change->value)
+        return false;
+    component->selected = change->value ? 1 : 0;
+    CountSizes(change->totals, component, change->value);
+    change->marks->setCheck(change->marks->context, component, change->value);
+    return true;
 }
 } // namespace
 
@@ -20,24 +37,8 @@ void CountSizes(SpaceTotals* totals, const Component* component, bool add) {
 void SetSelected(Component* component, bool value, SpaceTotals* totals, const CheckMarks& marks) {
     component->selected = value ? 1 : 0;
     CountSizes(totals, component, value);
-    // An explicit stack instead of recursion: nesting in the script has no depth limit.
-    PtrArray pending;
-    pending.Add(component);
-    while (pending.Count() > 0) {
-        Component* current = static_cast<Component*>(pending.At(pending.Count() - 1));
-        --pending.count;
-        if (!current->children)
-            continue;
-        for (int32_t i = 0; i < current->children->Count(); ++i) {
-            Component* child = static_cast<Component*>(current->children->At(i));
-            if ((child->selected != 0) == value)
-                continue;
-            child->selected = value ? 1 : 0;
-            CountSizes(totals, child, value);
-            marks.setCheck(marks.context, child, value);
-            pending.Add(child);
-        }
-    }
+    SelectionChange change = {value, totals, &marks};
+    WalkComponents(component->children, component, CarrySelection, &change);
 }
 
 void ApplyCheck(Component* component, bool checked, SpaceTotals* totals, const CheckMarks& marks) {

@@ -3,12 +3,11 @@
 #include <new>
 
 #include "resources/resource_ids.h"
+#include "script/component_walk.h"
 #include "script/setup_script.h"
 #include "system/text.h"
 
 namespace {
-const UINT WM_TAKE_UP_CHECK = WM_APP + 2;
-
 bool NodeChecked(void* context, const Component* component) {
     return static_cast<ComponentsPage*>(context)->tree.IsChecked(component->treeItem);
 }
@@ -126,24 +125,18 @@ bool ComponentsPage::AddNode(Component* component, HTREEITEM parentNode) {
 }
 
 void ComponentsPage::InsertComponent(Component* component, HTREEITEM parentNode) {
-    if (!AddNode(component, parentNode))
-        return;
-    // Breadth by parent, with an explicit stack: nesting in the script has no depth limit, so
-    // recursion could run out of stack. Siblings still go in their script order.
-    PtrArray pending;
-    pending.Add(component);
-    while (pending.Count() > 0) {
-        Component* current = static_cast<Component*>(pending.At(pending.Count() - 1));
-        --pending.count;
-        if (!current->children || current->children->Count() == 0)
-            continue;
-        for (int32_t i = 0; i < current->children->Count(); ++i) {
-            Component* child = static_cast<Component*>(current->children->At(i));
-            if (AddNode(child, current->treeItem) && child->children)
-                pending.Add(child);
-        }
-        tree.Expand(current->treeItem);
-    }
+    if (AddNode(component, parentNode))
+        WalkComponents(component->children, component, AddChildNode, this);
+}
+
+bool ComponentsPage::AddChildNode(void* page, Component* component, Component* parent) {
+    ComponentsPage* self = static_cast<ComponentsPage*>(page);
+    bool added = self->AddNode(component, parent->treeItem);
+    // A parent opens once all of its sub-components have been offered to the tree.
+    const PtrArray& siblings = *parent->children;
+    if (siblings.At(siblings.Count() - 1) == component)
+        self->tree.Expand(parent->treeItem);
+    return added;
 }
 
 void ComponentsPage::SetCheck(HTREEITEM node, bool checked) {

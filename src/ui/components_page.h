@@ -4,12 +4,10 @@
 #include "ui/component_selection.h"
 #include "ui/dialog_window.h"
 #include "ui/tree_view.h"
+#include "ui/window_messages.h"
 
 struct Component;
 struct SetupScript;
-
-// Sent by the components page to the wizard frame: wParam nonzero enables the install button.
-const UINT WM_ENABLE_NEXT = WM_APP + 1;
 
 // The component choice: a check-box tree with the space totals and the description of the
 // highlighted component. Keeps each component's selected flag in step with its check mark.
@@ -34,6 +32,8 @@ class ComponentsPage : public DialogWindow {
 
   private:
     bool AddNode(Component* component, HTREEITEM parentNode);
+    // Visitor of the walk below an inserted component.
+    static bool AddChildNode(void* page, Component* component, Component* parent);
     CheckMarks Marks();
     // The tree view flips a check box by itself on the space bar and on a double click; those
     // flips are taken up once the control has finished with the input.

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "resources/resource_ids.h"
 #include "system/text.h"
 
 namespace {
@@ -151,6 +152,22 @@ LRESULT DialogWindow::TooltipWindowProc(UINT message, WPARAM wParam, LPARAM lPar
         break;
     }
     return DialogWindow::WindowProc(message, wParam, lParam);
+}
+
+LRESULT DialogWindow::CloseAndQuit(WPARAM wParam, LPARAM lParam) {
+    TooltipWindowProc(WM_CLOSE, wParam, lParam);
+    PostQuitMessage(0);
+    return 1;
+}
+
+void DialogWindow::SetIcons(HICON bigIcon, HICON smallIcon) {
+    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+}
+
+HICON LoadSquareIcon(HINSTANCE instance, int size) {
+    return static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON, size, size, 0));
 }
 
 bool DialogWindow::OnTooltipNotify(int, NMHDR* header, LRESULT*) {

@@ -30,6 +30,11 @@ class DialogWindow {
     bool OnTooltipNotify(int controlId, NMHDR* header, LRESULT* result);
     bool CreateTooltip();
     void AddTool(int controlId);
+    // The close request of a top-level dialog: ends the message loop; the window stays until its
+    // object is deleted.
+    LRESULT CloseAndQuit(WPARAM wParam, LPARAM lParam);
+    // Makes the icons the window's big and small icon (taskbar, task switcher, caption).
+    void SetIcons(HICON bigIcon, HICON smallIcon);
     bool ModifyStyle(int index, LONG remove, LONG add, UINT positionFlags);
     void ScreenRectToClient(RECT* rect) const;
 
@@ -46,6 +51,9 @@ class DialogWindow {
     void Attach(HWND window);
     void Detach();
 };
+
+// The program's square window icon at size x size pixels; the caller destroys it.
+HICON LoadSquareIcon(HINSTANCE instance, int size);
 
 // Loads string stringId (at most 255 characters), formats it with the one argument and makes
 // it the window's text.

@@ -3,8 +3,12 @@
 #include <string.h>
 
 namespace {
-const UINT CHECKED_STATE_BIT = 0x2000;
-}
+// Check boxes are the state images 1 (unchecked) and 2 (checked).
+const UINT STATE_IMAGE_UNCHECKED = 1;
+const UINT STATE_IMAGE_CHECKED = 2;
+// A node counts as checked when this bit of its state is set.
+const UINT CHECKED_STATE_BIT = INDEXTOSTATEIMAGEMASK(STATE_IMAGE_CHECKED);
+} // namespace
 
 HTREEITEM TreeView::Insert(HTREEITEM parent, const char* text, LPARAM data,
                            bool hasChildren) const {
@@ -47,7 +51,7 @@ void TreeView::SetCheck(HTREEITEM node, bool checked) const {
     memset(&item, 0, sizeof(item));
     item.mask = TVIF_HANDLE | TVIF_STATE;
     item.hItem = node;
-    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? STATE_IMAGE_CHECKED : STATE_IMAGE_UNCHECKED);
     item.stateMask = TVIS_STATEIMAGEMASK;
     Send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }

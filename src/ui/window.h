@@ -15,8 +15,6 @@ class Window {
     }
     void SetText(const char* text) const { SetWindowTextA(handle_, text); }
     void Show(bool visible) const { ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE); }
-    void Enable(bool enabled) const { EnableWindow(handle_, enabled ? TRUE : FALSE); }
-    bool IsVisible() const { return IsWindowVisible(handle_) != FALSE; }
     bool IsChecked() const { return Send(BM_GETCHECK) == BST_CHECKED; }
     void SetCheck(bool checked) const { Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
 

@@ -1,17 +1,18 @@
 #include "ui/wizard_frame.h"
 
 #include <string.h>
-#include <shellapi.h>
 
 #include "app/install_engine.h"
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
+#include "system/shell_open.h"
 #include "system/text.h"
 #include "ui/components_page.h"
 #include "ui/finish_page.h"
 #include "ui/hotsync_user_page.h"
 #include "ui/licence_page.h"
 #include "ui/window.h"
+#include "ui/window_messages.h"
 
 const PageRow pageTable[PAGE_COUNT] = {
     {CreateLicencePage, 0, IDS_LABEL_YES, IDS_LABEL_NO, PAGE_LICENCE},
@@ -25,11 +26,6 @@ namespace {
 // (Tab, mnemonics, Enter, Esc) reaches into the page.
 const LONG PAGE_STYLES_REMOVED = WS_POPUP | WS_THICKFRAME | DS_MODALFRAME;
 const LONG PAGE_STYLES_ADDED = WS_CHILD | DS_CONTROL;
-
-HICON LoadSquareIcon(HINSTANCE instance, int size) {
-    return static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON, size, size, 0));
-}
 } // namespace
 
 WizardFrame::WizardFrame(SetupScript* script, HINSTANCE instanceHandle)
@@ -52,9 +48,7 @@ WizardFrame::~WizardFrame() {
 LRESULT WizardFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE:
-        TooltipWindowProc(message, wParam, lParam);
-        PostQuitMessage(0);
-        return 1;
+        return CloseAndQuit(wParam, lParam);
     case WM_ENABLE_NEXT:
         EnableWindow(GetDlgItem(hwnd, IDOK), wParam != 0);
         break;
@@ -77,8 +71,7 @@ LRESULT WizardFrame::OnInitDialog() {
         DestroyWindow(area);
     }
     LoadLogo();
-    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
-    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+    SetIcons(bigIcon.Get(), smallIcon.Get());
     for (int32_t row = 0; row < PAGE_COUNT; ++row) {
         if (pageTable[row].kind == PAGE_COMPONENTS && !script->offerComponentChoice)
             continue;
@@ -213,12 +206,5 @@ void WizardFrame::InstallAndFinish(int32_t target) {
 }
 
 void WizardFrame::OpenLink(const char* target) {
-    SHELLEXECUTEINFOA execute;
-    memset(&execute, 0, sizeof(execute));
-    execute.cbSize = sizeof(execute);
-    execute.hwnd = hwnd;
-    execute.lpVerb = "Open";
-    execute.lpFile = target;
-    execute.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&execute);
+    OpenWithShell(hwnd, target, nullptr, nullptr, false);
 }

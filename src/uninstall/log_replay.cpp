@@ -1,16 +1,16 @@
 #include "uninstall/log_replay.h"
 
+#include <string.h>
+
 #include "log/log_format.h"
 #include "system/external_programs.h"
 #include "system/registry.h"
+#include "system/text.h"
 
 const char REPLAY_STAGE_SERVICES[] = "Unregisterring services...";
 const char REPLAY_STAGE_FILES[] = "Deleting Files...";
 const char REPLAY_STAGE_FOLDERS[] = "Deleting Folder...";
 const char REPLAY_STAGE_FINISHING[] = "Finishing...";
-
-static const char UNINSTALL_KEY_PARENT[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 void PauseFor(DWORD ms) {
     if (ms > 0)
@@ -19,6 +19,13 @@ void PauseFor(DWORD ms) {
 
 static bool PathExists(const char* path) {
     return path[0] != '\0' && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// True when folder lies above path: the product's parent folders that the run made hold the log
+// until the finishing step deletes it.
+static bool HoldsPath(const char* folder, const char* path) {
+    size_t length = strlen(folder);
+    return length > 0 && StartsWithNoCase(path, folder) && path[length] == '\\';
 }
 
 void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause) {
@@ -46,7 +53,8 @@ void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause)
         break;
     case LOG_MADE_DIR:
         // Fails while the folder still holds something; it then stays.
-        RemoveDirectoryA(entry->path);
+        if (!RemoveDirectoryA(entry->path) && HoldsPath(entry->path, log->sourceFolder))
+            entry->kind = LOG_HELD_FOLDER;
         break;
     default:
         break;
@@ -85,6 +93,16 @@ void FinishUninstall(UninstallLog* log, DWORD pauseMs, PauseFn pause) {
         DeleteRegistryKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY_PARENT, log->title);
     if (pause)
         pause(pauseMs);
-    if (log->sourceFolder[0] != '\0')
-        RemoveDirectoryA(log->sourceFolder);
+    if (log->sourceFolder[0] == '\0' ||
+        (!RemoveDirectoryA(log->sourceFolder) &&
+         GetFileAttributesA(log->sourceFolder) != INVALID_FILE_ATTRIBUTES))
+        return;
+    // Inner folders were logged after their parents.
+    for (int32_t index = log->EntryCount() - 1; index >= 0; --index) {
+        LogEntry* entry = log->Entry(index);
+        if (entry->kind != LOG_HELD_FOLDER)
+            continue;
+        entry->kind = LOG_NONE;
+        RemoveDirectoryA(entry->path);
+    }
 }

@@ -37,5 +37,6 @@ void ReplayLog(ReplayProgress* progress, UninstallLog* log,
 // Undoes one entry and marks it done (kind LOG_NONE). The pause follows only an entry whose path
 // existed.
 void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause = PauseFor);
-// Removes the log file, the product's uninstall key and the destination folder when it is empty.
+// Removes the log file, the product's uninstall key and the destination folder when it is empty;
+// then the logged parent folders that held it, when they are empty too.
 void FinishUninstall(UninstallLog* log, DWORD pauseMs = FINISH_PAUSE_MS, PauseFn pause = PauseFor);

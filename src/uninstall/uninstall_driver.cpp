@@ -66,6 +66,12 @@ int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOp
 
     UninstallLog log;
     ReadUninstallLog(argument, &log);
+    // Undoing part of it and then removing the log and the uninstall entry would leave the rest
+    // of the product with no means of removal: everything stays for a later try.
+    if (log.incomplete) {
+        ShowMessageId(nullptr, IDS_LOG_NOT_READ, IDS_UNINSTALLATION, MB_SYSTEMMODAL);
+        return EXIT_DONE;
+    }
     // A log without a readable header names no product: there is nothing to confirm by name,
     // and the caption names none either.
     if (!log.title[0]) {

@@ -1,9 +1,11 @@
 #include "uninstall/uninstall_log.h"
 
 #include <new>
+#include <stdint.h>
 #include <string.h>
 
 #include <memory>
+#include <utility>
 
 #include "log/log_format.h"
 #include "script/trim_field.h"
@@ -12,12 +14,7 @@
 #include "system/text.h"
 #include "system/win_handles.h"
 
-static void ReleaseEntry(void** slot) {
-    delete static_cast<LogEntry*>(*slot);
-    *slot = nullptr;
-}
-
-UninstallLog::UninstallLog() : entries(ReleaseEntry) {
+UninstallLog::UninstallLog() {
     logPath[0] = '\0';
     sourceFolder[0] = '\0';
     title[0] = '\0';
@@ -30,19 +27,26 @@ UninstallLog::~UninstallLog() {
 }
 
 void UninstallLog::Clear() {
-    entries.Clear();
+    entries.reset();
+    entryCount = 0;
+    text.reset();
     sourceFolder[0] = '\0';
     title[0] = '\0';
     deleteFailed = false;
+    incomplete = false;
 }
 
 void ParseLogEntry(char* line, LogEntry* entry) {
+    static const char NO_PATH[] = "";
     entry->kind = LOG_NONE;
-    entry->path[0] = '\0';
+    entry->path = NO_PATH;
     for (const LogKeyword& keyword : logKeywords) {
         if (StartsWithNoCase(line, keyword.text)) {
+            char* value = TrimField(line + strlen(keyword.text));
+            if (strlen(value) >= MAX_PATH)
+                return;
             entry->kind = keyword.code;
-            CopyText(entry->path, sizeof(entry->path), TrimField(line + strlen(keyword.text)));
+            entry->path = value;
             return;
         }
     }
@@ -74,42 +78,71 @@ static void TakeTitle(char* text, char* title, size_t size) {
     CopyText(title, size, text);
 }
 
-// Handles one line of the file; false ends the reading.
-static bool ReadLine(char* line, int32_t lineNumber, UninstallLog* log) {
-    switch (lineNumber) {
-    case 0:
-        return StartsWith(line, LOG_HEADER_STARTED);
-    case 1: {
-        if (!StartsWith(line, LOG_HEADER_TITLE))
-            return false;
-        TakeTitle(line + strlen(LOG_HEADER_TITLE), log->title, sizeof(log->title));
-        captionTitle = log->title;
-        return true;
+namespace {
+
+// The next line from *cursor on, cut at its line feed. The text ends after the last byte read,
+// not on it: a file whose last line has no line feed keeps that line's last character.
+char* TakeLine(char** cursor, char* end) {
+    char* line = *cursor;
+    char* feed = static_cast<char*>(memchr(line, '\n', end - line));
+    if (feed) {
+        *feed = '\0';
+        *cursor = feed + 1;
+    } else {
+        *cursor = end;
     }
-    case 2:
-        if (!StartsWith(line, LOG_HEADER_SOURCE))
-            return false;
-        CopyText(log->sourceFolder, sizeof(log->sourceFolder),
-                 TrimField(line + strlen(LOG_HEADER_SOURCE)));
-        return true;
-    default:
-        break;
+    return line;
+}
+
+// The lines from cursor on that become entries: those whose first byte is neither a line feed
+// nor a zero.
+size_t CountEntryLines(const char* cursor, const char* end) {
+    size_t count = 0;
+    while (cursor < end) {
+        if (*cursor != '\n' && *cursor != '\0')
+            ++count;
+        const char* feed = static_cast<const char*>(memchr(cursor, '\n', end - cursor));
+        cursor = feed ? feed + 1 : end;
     }
-    if (line[0] == '\0')
-        return true;
-    if (log->entries.Count() >= UNINSTALL_LOG_MAX_ENTRIES)
+    return count;
+}
+
+// The three header lines; false at the first one that is missing or does not match.
+bool ReadHeader(char** cursor, char* end, UninstallLog* log) {
+    if (*cursor >= end || !StartsWith(TakeLine(cursor, end), LOG_HEADER_STARTED))
         return false;
-    LogEntry* entry = new (std::nothrow) LogEntry;
-    if (!entry)
+    if (*cursor >= end)
         return false;
-    ParseLogEntry(line, entry);
-    // On failure the array has already released what it held.
-    if (!log->entries.Add(entry)) {
-        delete entry;
+    char* line = TakeLine(cursor, end);
+    if (!StartsWith(line, LOG_HEADER_TITLE))
         return false;
+    TakeTitle(line + strlen(LOG_HEADER_TITLE), log->title, sizeof(log->title));
+    captionTitle = log->title;
+    if (*cursor >= end)
+        return false;
+    line = TakeLine(cursor, end);
+    if (!StartsWith(line, LOG_HEADER_SOURCE))
+        return false;
+    CopyText(log->sourceFolder, sizeof(log->sourceFolder),
+             TrimField(line + strlen(LOG_HEADER_SOURCE)));
+    return true;
+}
+
+// False when a read fails; a file that shrank meanwhile gives what it still holds.
+bool ReadWhole(HANDLE file, char* buffer, DWORD size, DWORD* got) {
+    *got = 0;
+    while (*got < size) {
+        DWORD part = 0;
+        if (!ReadFile(file, buffer + *got, size - *got, &part, nullptr))
+            return false;
+        if (part == 0)
+            break;
+        *got += part;
     }
     return true;
 }
+
+} // namespace
 
 void ReadUninstallLog(const char* path, UninstallLog* log) {
     log->Clear();
@@ -122,9 +155,12 @@ void ReadUninstallLog(const char* path, UninstallLog* log) {
     WIN32_FIND_DATAA found;
     if (!ProbeFile(path, &found) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return;
-    if (found.nFileSizeHigh != 0 || found.nFileSizeLow == 0 ||
-        found.nFileSizeLow > UNINSTALL_LOG_MAX_SIZE)
+    if (found.nFileSizeHigh == 0 && found.nFileSizeLow == 0)
         return;
+    if (found.nFileSizeHigh != 0 || found.nFileSizeLow > MAXDWORD - 4) {
+        log->incomplete = true;
+        return;
+    }
     DWORD size = found.nFileSizeLow;
 
     FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -133,26 +169,32 @@ void ReadUninstallLog(const char* path, UninstallLog* log) {
         return;
     // Zero-filled, so the text ends right after the bytes read.
     std::unique_ptr<char[]> text(new (std::nothrow) char[size + 4]());
-    if (!text)
-        return;
     DWORD got = 0;
-    if (!ReadFile(file.Get(), text.get(), size, &got, nullptr) || got == 0)
+    if (!text || !ReadWhole(file.Get(), text.get(), size, &got)) {
+        log->incomplete = true;
         return;
+    }
     file.Reset();
 
-    // Split at each line feed. The text ends after the last byte read, not on it: a file whose
-    // last line has no line feed keeps that line's last character.
-    char* end = text.get() + got;
-    char* line = text.get();
-    for (int32_t lineNumber = 0; line < end; ++lineNumber) {
-        char* feed = static_cast<char*>(memchr(line, '\n', end - line));
-        char* next = end;
-        if (feed) {
-            *feed = '\0';
-            next = feed + 1;
-        }
-        if (!ReadLine(line, lineNumber, log))
+    char* cursor = text.get();
+    char* end = cursor + got;
+    if (!ReadHeader(&cursor, end, log))
+        return;
+    size_t count = CountEntryLines(cursor, end);
+    if (count > 0) {
+        if (count > INT32_MAX || count > SIZE_MAX / sizeof(LogEntry))
+            log->entries.reset();
+        else
+            log->entries.reset(new (std::nothrow) LogEntry[count]);
+        if (!log->entries) {
+            log->incomplete = true;
             return;
-        line = next;
+        }
     }
+    while (cursor < end && static_cast<size_t>(log->entryCount) < count) {
+        char* line = TakeLine(&cursor, end);
+        if (line[0] != '\0')
+            ParseLogEntry(line, &log->entries[log->entryCount++]);
+    }
+    log->text = std::move(text);
 }

@@ -2,22 +2,22 @@
 #include <stdint.h>
 #include <windows.h>
 
-#include "script/ptr_array.h"
+#include <memory>
 
 // One line of _Install.log after the header.
 struct LogEntry {
-    char path[MAX_PATH];
+    // Points into the log's text, which the UninstallLog keeps; "" when the line names no path.
+    const char* path;
     // A LogKeywordCode; LOG_NONE for a line without a keyword and for an entry already undone.
     int32_t kind;
 };
 
-// A log larger than this is not one the installer wrote (its lines hold at most 292 bytes) and
-// is treated as unreadable rather than allocated whole.
-const DWORD UNINSTALL_LOG_MAX_SIZE = 16 * 1024 * 1024;
-// The progress bar's range is 16 bits wide; lines beyond this count are not read.
-const int32_t UNINSTALL_LOG_MAX_ENTRIES = 65535;
+// A "Made Dir:" entry whose folder still held the log's folder when the replay reached it; the
+// finishing step tries it again once the log is gone.
+const int32_t LOG_HELD_FOLDER = -1;
 
-// The install log read back for the uninstaller.
+// The install log read back for the uninstaller. The whole file is kept as text and the entries
+// point into it, so a log of any length costs its own size and a few bytes per line.
 class UninstallLog {
   public:
     UninstallLog();
@@ -25,21 +25,28 @@ class UninstallLog {
     UninstallLog(const UninstallLog&) = delete;
     UninstallLog& operator=(const UninstallLog&) = delete;
 
-    int32_t EntryCount() const { return entries.Count(); }
-    LogEntry* Entry(int32_t index) const { return static_cast<LogEntry*>(entries.At(index)); }
+    int32_t EntryCount() const { return entryCount; }
+    LogEntry* Entry(int32_t index) const { return &entries[index]; }
     // Back to the state of a log that could not be read.
     void Clear();
 
-    PtrArray entries;
     char logPath[MAX_PATH];
     char sourceFolder[MAX_PATH];
     char title[128];
     bool deleteFailed = false;
+    // The file exists but could not be read and held whole: none of it may be undone, or part of
+    // the product would go together with the log and the uninstall entry that remove the rest.
+    bool incomplete = false;
+
+    std::unique_ptr<char[]> text;
+    std::unique_ptr<LogEntry[]> entries;
+    int32_t entryCount = 0;
 };
 
 // Never fails: a log that cannot be read, or whose header does not match, leaves the title,
 // folder and entries read up to that point (usually none). A title read becomes captionTitle.
 void ReadUninstallLog(const char* path, UninstallLog* log);
 // Recognises the keyword that begins line; the rest of the line is trimmed in place and becomes
-// the entry's path.
+// the entry's path. A value too long for a path names no file the installer wrote, and a cut
+// one could name another: such a line is left alone like one without a keyword.
 void ParseLogEntry(char* line, LogEntry* entry);

@@ -6,11 +6,6 @@
 #include "uninstall/uninstall_log.h"
 
 namespace {
-HICON LoadSquareIcon(HINSTANCE instance, int size) {
-    return static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON, size, size, 0));
-}
-
 // The replay blocks the only thread. A peek without removing anything lets the system see the
 // window as responsive (no "not responding" ghost) and lets Wine put the painted window on the
 // screen; posted messages stay queued, so the replay cannot be re-entered.
@@ -31,9 +26,11 @@ void ProgressControls::ShowStage(const char* text) {
 }
 
 void ProgressControls::Step() {
-    if (!bar_)
+    ++done_;
+    if (!bar_ || !scale_.Moves(shown_, done_))
         return;
-    SendMessageA(bar_, PBM_STEPIT, 0, 0);
+    shown_ = scale_.Position(done_);
+    SendMessageA(bar_, PBM_SETPOS, shown_, 0);
     PaintNow(bar_);
 }
 
@@ -60,12 +57,10 @@ LRESULT UninstallProgressDialog::OnInitDialog() {
     SetFormattedText(instance, hwnd, IDS_UNINSTALLATION, log->title);
     stageLabel = GetDlgItem(hwnd, IDC_STAGE_LABEL);
     progressBar = GetDlgItem(hwnd, IDC_UNINSTALL_PROGRESS);
-    // The reader keeps the entry count within the bar's 16-bit range.
-    SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(log->EntryCount())));
-    SendMessageA(progressBar, PBM_SETSTEP, 1, 0);
+    ProgressScale scale(static_cast<uint32_t>(log->EntryCount()));
+    SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(scale.Range())));
     // Taskbar and task switcher show the product's icon, as for the wizard.
-    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
-    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+    SetIcons(bigIcon.Get(), smallIcon.Get());
     PostMessageA(hwnd, WM_START_UNINSTALL, 0, 0);
     return 1;
 }
@@ -76,15 +71,15 @@ LRESULT UninstallProgressDialog::WindowProc(UINT message, WPARAM wParam, LPARAM 
         // Posted messages come before painting: without this the window would stay blank
         // until the replay is over.
         PaintNow(hwnd);
-        ProgressControls controls(stageLabel, progressBar);
-        ReplayLog(&controls, static_cast<UninstallLog*>(appData), pauses);
+        UninstallLog* log = static_cast<UninstallLog*>(appData);
+        ProgressControls controls(stageLabel, progressBar,
+                                  static_cast<uint32_t>(log->EntryCount()));
+        ReplayLog(&controls, log, pauses);
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         break;
     }
     case WM_CLOSE:
-        TooltipWindowProc(message, wParam, lParam);
-        PostQuitMessage(0);
-        return 1;
+        return CloseAndQuit(wParam, lParam);
     }
     return TooltipWindowProc(message, wParam, lParam);
 }

@@ -2,13 +2,12 @@
 #include <windows.h>
 
 #include "system/win_handles.h"
+#include "uninstall/progress_scale.h"
 #include "ui/dialog_window.h"
+#include "ui/window_messages.h"
 #include "uninstall/log_replay.h"
 
 class UninstallLog;
-
-// Posted to itself from OnInitDialog: the replay starts once the window is on the screen.
-const UINT WM_START_UNINSTALL = 0x7FFF;
 
 // The small window that shows the replay's stages and steps. The replay runs inside its start
 // message; afterwards it posts the quit message and stays on the screen until it is deleted.
@@ -31,15 +30,20 @@ class UninstallProgressDialog : public DialogWindow {
     ReplayPauses pauses;
 };
 
-// Shows the replay in a stage label and a progress bar. Each change is painted at once: the
-// replay blocks the only thread, so no message loop would paint it.
+// Shows the replay in a stage label and a progress bar whose range is ProgressScale's over
+// total entries. Each change is painted at once: the replay blocks the only thread, so no
+// message loop would paint it.
 class ProgressControls : public ReplayProgress {
   public:
-    ProgressControls(HWND label, HWND bar) : label_(label), bar_(bar) {}
+    ProgressControls(HWND label, HWND bar, uint32_t total)
+        : label_(label), bar_(bar), scale_(total) {}
     void ShowStage(const char* text) override;
     void Step() override;
 
   private:
     HWND label_;
     HWND bar_;
+    ProgressScale scale_;
+    uint32_t done_ = 0;
+    uint32_t shown_ = 0;
 };

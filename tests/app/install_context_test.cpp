@@ -7,14 +7,6 @@
 #include "support/test_support.h"
 #include "system/path_macros_testing.h"
 
-namespace {
-std::string WindowsFolder() {
-    char folder[MAX_PATH];
-    GetWindowsDirectoryA(folder, sizeof(folder));
-    return folder;
-}
-} // namespace
-
 TEST(InstallContextTest, BuildsTheRecordAndPointsTheLogIntoIt) {
     std::string longTitle(200, 't');
     HWND owner = reinterpret_cast<HWND>(0x1234);

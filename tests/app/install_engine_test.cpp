@@ -13,6 +13,7 @@
 
 #include "app/install_context.h"
 #include "app/install_engine.h"
+#include "log/install_log_hook.h"
 #include "palm/palm_bridge_testing.h"
 #include "palm/palm_error_texts.h"
 #include "script/setup_script.h"
@@ -67,18 +68,6 @@ struct Outcome {
     HCURSOR cursorAfter = nullptr;
 };
 
-std::string ShellFolder(int csidl) {
-    char folder[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, folder, csidl, FALSE);
-    return folder;
-}
-
-std::string SystemFolder() {
-    char folder[MAX_PATH] = "";
-    GetSystemDirectoryA(folder, sizeof(folder));
-    return folder;
-}
-
 std::string TestProgramPath() {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, sizeof(path));
@@ -87,9 +76,7 @@ std::string TestProgramPath() {
 
 // The uninstall entry copies the running program, here the test program, into the Windows folder.
 std::string InstallerCopy() {
-    char folder[MAX_PATH] = "";
-    GetWindowsDirectoryA(folder, sizeof(folder));
-    return std::string(folder) + "\\" + FileNamePart(TestProgramPath().c_str());
+    return WindowsFolder() + "\\" + FileNamePart(TestProgramPath().c_str());
 }
 
 std::string Stamp(const SYSTEMTIME& time) {
@@ -283,8 +270,8 @@ TEST_F(InstallEngineTest, MissingDesktopSourceStopsTheRunAndIsReported) {
     EXPECT_FALSE(FileExists(DestFile("Third.txt")));
     EXPECT_FALSE(FileExists(DestFile("Later.txt")));
     EXPECT_FALSE(FileExists(outside.back()));
-    EXPECT_EQ((Lines{"Made Dir: " + Dest(), "File Copy: " + DestFile("First.txt"),
-                     "Made Dir: " + Dest()}),
+    EXPECT_EQ((Lines{"Made Dir: " + destRoot.File("Acme"), "Made Dir: " + Dest(),
+                     "File Copy: " + DestFile("First.txt"), "Made Dir: " + Dest()}),
               Entries());
     // What was done stays removable.
     EXPECT_EQ(TITLE, UninstallValue("DisplayName"));
@@ -378,6 +365,32 @@ TEST_F(InstallEngineTest, LockedServiceFileIsDeferredAndTheRunSucceeds) {
     EXPECT_EQ("contents", ReadFileBytes(DestFile("After.txt")));
 }
 
+// The disk fills up: the log takes so many whole lines, then only part of each.
+int wholeLinesLeft = 0;
+BOOL WINAPI WriteOnFillingDisk(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                               LPOVERLAPPED overlapped) {
+    return WriteFile(file, data, wholeLinesLeft-- > 0 ? size : size / 2, written, overlapped);
+}
+
+TEST_F(InstallEngineTest, RunWhoseLogCannotBeWrittenIsNotReportedClean) {
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\Readme.txt\n");
+    Provide("Readme.txt");
+    MakeDest();
+    std::string log = DestFile("_Install.log");
+
+    wholeLinesLeft = 4; // the header and the first entry
+    writeLogFile = WriteOnFillingDisk;
+    Outcome run = Run();
+    writeLogFile = WriteFile;
+
+    EXPECT_EQ(RESULT_LOG_INCOMPLETE, run.result);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ("ERROR: Can't write the install log \"" + log +
+                  "\" completely; removing the product may leave files behind.\n\n" + INCOMPLETE,
+              run.boxes[0].text);
+    EXPECT_EQ("contents", ReadFileBytes(DestFile("Readme.txt")));
+}
+
 TEST_F(InstallEngineTest, PalmFailureEndsThePalmPassWithTwoBoxesInOrder) {
     UseHotSync({"Ann", "Bob"});
     Load("Palm", "[Palm]\nCopyPalmFile1=1;First.prc\nCopyPalmFile2=1;Second.prc\n"
@@ -437,8 +450,9 @@ TEST_F(InstallEngineTest, TypicalFirstInstallWritesTheWholeLogAndTheUninstallEnt
     EXPECT_EQ(0, script->restartNeeded);
     EXPECT_TRUE(TestComServerRegistered(syncDll));
     EXPECT_TRUE(FileExists(link));
-    // The parent folder and the pre-pass entry for the system folder came before the log's
-    // folder existed.
+    // The pre-pass entry for the system folder came before the log's folder existed and is lost;
+    // the new parent folder, made then too, is logged first once the log opens.
+    std::string parent = "Made Dir: " + destRoot.File("Acme") + "\n";
     Lines entries{"Made Dir: " + Dest(),  "File Copy: " + DestFile("Reader.exe"),
                   "Made Dir: " + system,  "File Copy: " + syncDll,
                   "RegSvr32: " + syncDll, "StopActiveSync: ",
@@ -446,7 +460,7 @@ TEST_F(InstallEngineTest, TypicalFirstInstallWritesTheWholeLogAndTheUninstallEnt
     std::string log = ReadFileBytes(DestFile("_Install.log"));
     std::string stamp = log.substr(0, log.find('\n'));
     EXPECT_TRUE(stamp == Stamp(before) || stamp == Stamp(after)) << stamp;
-    EXPECT_EQ(stamp + "\nTitle: Orvex EngineTest Installation\nSource: " + Dest() + "\n" +
+    EXPECT_EQ(stamp + "\nTitle: Orvex EngineTest Installation\nSource: " + Dest() + "\n" + parent +
                   Joined(entries),
               log);
 
@@ -460,7 +474,8 @@ TEST_F(InstallEngineTest, TypicalFirstInstallWritesTheWholeLogAndTheUninstallEnt
     // its pre-pass now finds the log's folder.
     Outcome again = Run();
     EXPECT_EQ(RESULT_OK, again.result);
-    EXPECT_EQ(Joined(entries) + "Made Dir: " + system + "\n" + Joined(entries), Joined(Entries()));
+    EXPECT_EQ(parent + Joined(entries) + "Made Dir: " + system + "\n" + Joined(entries),
+              Joined(Entries()));
 }
 
 TEST_F(InstallEngineTest, RunThatCannotAllocateItsContextEndsWithSetupIncomplete) {

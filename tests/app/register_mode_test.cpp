@@ -88,6 +88,17 @@ TEST_F(RegisterModeTest, WithoutStagedFileTheInstalledOneIsKeptAndRegistered) {
     EXPECT_EQ(0, RunRegisterMode(nullptr, ""));
 }
 
+TEST_F(RegisterModeTest, ServerStillInUseIsNeitherSwappedNorRegistered) {
+    ASSERT_TRUE(CopyFileA(TestComServerPath().c_str(), staged.c_str(), FALSE));
+    ASSERT_TRUE(WriteFileBytes(target, "old server"));
+    HeldFile held;
+    ASSERT_TRUE(held.Hold(target)) << "holdfile.exe did not take " << target;
+
+    // 1 would mean regsvr32 was started.
+    EXPECT_EQ(0, RunRegisterMode(nullptr, target.c_str()));
+    EXPECT_TRUE(FileExists(staged));
+}
+
 TEST_F(RegisterModeTest, DeferredRegistrationCompletesAtTheNextStartOfWindows) {
     TempFolder product("orvex product");
     ASSERT_TRUE(

@@ -148,6 +148,17 @@ TEST_F(ServiceRegistrationTest, ItemWithoutFileNameIsReportedAndNotDeferred) {
     EXPECT_EQ((Lines{}), Entries());
 }
 
+TEST_F(ServiceRegistrationTest, NothingStagedIsReportedAndNotDeferred) {
+    RegistryValueGuard runOnce(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexGone.dll");
+    EXPECT_EQ(RESULT_SOURCE_MISSING,
+              RegisterService(*context, "%DEST_PATH%\\OrvexGone.dll", &restartNeeded));
+    EXPECT_STREQ("OrvexGone.dll", context->failedFileName);
+    EXPECT_FALSE(FileExists(dest.File("OrvexGone.dl_")));
+    std::string command;
+    EXPECT_FALSE(
+        ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexGone.dll", &command));
+}
+
 TEST_F(ServiceRegistrationTest, InstalledServerStaysWhenThePackageLacksTheNewOne) {
     std::string installed = dest.File("OrvexKept.dll");
     ASSERT_TRUE(WriteFileBytes(installed, "working old server"));

@@ -13,12 +13,6 @@ namespace {
 
 const char UNINSTALL_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-std::string WindowsFolder() {
-    char folder[MAX_PATH];
-    GetWindowsDirectoryA(folder, sizeof(folder));
-    return folder;
-}
-
 class UninstallEntryTest : public ::testing::Test {
   protected:
     void TearDown() override {

@@ -33,24 +33,6 @@ std::string SampleSource() {
     return path;
 }
 
-std::string ShellFolder(int csidl) {
-    char path[MAX_PATH] = {};
-    SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
-    return path;
-}
-
-std::string SystemFolder() {
-    char path[MAX_PATH] = {};
-    GetSystemDirectoryA(path, sizeof(path));
-    return path;
-}
-
-std::string WindowsFolder() {
-    char path[MAX_PATH] = {};
-    GetWindowsDirectoryA(path, sizeof(path));
-    return path;
-}
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](char c) {
         return static_cast<char>(tolower(static_cast<unsigned char>(c)));
@@ -118,8 +100,7 @@ struct SampleMachine {
             RemoveTree(path);
         RemoveTree(programs);
         RemoveTree(dest);
-        // The parent is made before the log exists, so no uninstall removes it.
-        RemoveDirectoryA(dest.substr(0, dest.rfind('\\')).c_str());
+        RemoveDirectoryA(Parent().c_str());
     }
 
     // Installs through the wizard and reads back what the install left.
@@ -138,8 +119,11 @@ struct SampleMachine {
 
     bool UninstallEntryExists() const { return traces.UninstallEntryExists(); }
 
-    // The folders the install created (the destination's parent aside, which it does not log).
-    std::vector<std::string> MadeFolders() const { return {dest, dest + "\\Guide", programs}; }
+    // The folders the install created: the "Acme" above the destination too.
+    std::vector<std::string> MadeFolders() const {
+        return {Parent(), dest, dest + "\\Guide", programs};
+    }
+    std::string Parent() const { return dest.substr(0, dest.rfind('\\')); }
     std::vector<std::string> Everything() const {
         std::vector<std::string> all = installed.files;
         all.insert(all.end(), installed.links.begin(), installed.links.end());
@@ -183,6 +167,9 @@ TEST(SampleRoundTrip, WizardInstallsEverythingAndTheUninstallEntryRemovesItAll) 
 
     const LoggedPaths& installed = machine.installed;
     EXPECT_EQ(Lower(machine.dest), Lower(installed.folder));
+    // "Acme" was made before the log could open, and is logged first once it does.
+    ASSERT_FALSE(installed.folders.empty());
+    EXPECT_EQ(Lower(machine.Parent()), Lower(installed.folders.front()));
     EXPECT_EQ(
         Sorted({machine.dest + "\\Reader.exe", machine.dest + "\\ReadMe.txt", machine.systemServer,
                 machine.dest + "\\Guide\\Guide.txt", machine.dest + "\\AcmeSync.dll"}),
@@ -255,7 +242,7 @@ TEST(SampleRoundTrip, FileInUseLeadsToTheRestartQuestionAndNoLeavesOnlyThatFile)
     EXPECT_EQ(ReplayStageLabels(), ReplayStagesSeen(run));
 
     for (const std::string& path : machine.Everything()) {
-        bool stays = path == locked || path == machine.dest;
+        bool stays = path == locked || path == machine.dest || path == machine.Parent();
         EXPECT_EQ(stays, FileExists(path)) << path;
     }
     EXPECT_FALSE(machine.UninstallEntryExists());

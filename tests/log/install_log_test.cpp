@@ -106,6 +106,27 @@ TEST_F(InstallLogTest, LaterRunsAndAnEmptyLogGetNoHeader) {
     EXPECT_EQ("Made Dir: C:\\d\n", ReadFileBytes(other.File("_Install.log")));
 }
 
+TEST_F(InstallLogTest, LinesThatCannotBeWrittenAreNoted) {
+    ASSERT_TRUE(WriteFileBytes(log_, ""));
+    const char* entry = LogKeywordText(LOG_FILE_COPY);
+    {
+        InstallContext context(installer_.Path().c_str(), dest_.Path().c_str(), "Acme", nullptr);
+        context.WriteEntry(entry, "C:\\a.txt");
+        EXPECT_FALSE(context.linesLost);
+    }
+    {
+        // A handle without write access fails every write, as a full disk does.
+        InstallContext context(installer_.Path().c_str(), dest_.Path().c_str(), "Acme", nullptr);
+        context.fileHandle.Reset(CreateFileA(log_.c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(context.fileHandle);
+        context.WriteEntry(entry, "C:\\b.txt");
+        EXPECT_TRUE(context.linesLost);
+    }
+    EXPECT_EQ("File Copy: C:\\a.txt\n", ReadFileBytes(log_));
+}
+
 TEST_F(InstallLogTest, NothingIsWrittenWithoutTitleOrBeforeTheFolderExists) {
     for (const char* title : {static_cast<const char*>(nullptr), ""}) {
         InstallContext context(installer_.Path().c_str(), dest_.Path().c_str(), title, nullptr);
@@ -118,10 +139,17 @@ TEST_F(InstallLogTest, NothingIsWrittenWithoutTitleOrBeforeTheFolderExists) {
     std::string later = dest_.File("Later");
     InstallContext context(installer_.Path().c_str(), later.c_str(), "Acme", nullptr);
     context.WriteEntry(LogKeywordText(LOG_MADE_DIR), "C:\\lost");
+    // Folders the run made wait for the log and come first, in the order they were made.
+    context.WriteMadeFolder("C:\\made");
+    context.WriteMadeFolder("C:\\made\\inner");
     ASSERT_TRUE(CreateDirectoryA(later.c_str(), nullptr));
-    context.WriteEntry(LogKeywordText(LOG_MADE_DIR), later.c_str());
+    context.WriteEntry(LogKeywordText(LOG_FILE_COPY), later.c_str());
+    context.WriteMadeFolder("C:\\after");
     context.CloseLog();
     std::string bytes = ReadFileBytes(later + "\\_Install.log");
     std::string started = bytes.substr(0, bytes.find('\n') + 1);
-    EXPECT_EQ(Header(started, "Acme", later) + "Made Dir: " + later + "\n", bytes);
+    EXPECT_EQ(Header(started, "Acme", later) +
+                  "Made Dir: C:\\made\nMade Dir: C:\\made\\inner\nFile Copy: " + later +
+                  "\nMade Dir: C:\\after\n",
+              bytes);
 }

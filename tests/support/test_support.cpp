@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <stdio.h>
+#include <shlobj.h>
 
 #include "system/text.h"
 
@@ -15,6 +16,24 @@ std::string TestBinFolder() {
 
 std::string BinPath(const char* relative) {
     return TestBinFolder() + "\\" + relative;
+}
+
+std::string WindowsFolder() {
+    char folder[MAX_PATH] = "";
+    GetWindowsDirectoryA(folder, sizeof(folder));
+    return folder;
+}
+
+std::string SystemFolder() {
+    char folder[MAX_PATH] = "";
+    GetSystemDirectoryA(folder, sizeof(folder));
+    return folder;
+}
+
+std::string ShellFolder(int folderNumber) {
+    char folder[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, folder, folderNumber, FALSE);
+    return folder;
 }
 
 bool FileExists(const std::string& path) {

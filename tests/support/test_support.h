@@ -11,6 +11,11 @@ std::string TestBinFolder();
 // Path of a file in the bin folder.
 std::string BinPath(const char* relative);
 
+// The Windows folder, the system folder and a shell folder (CSIDL_...); empty when unknown.
+std::string WindowsFolder();
+std::string SystemFolder();
+std::string ShellFolder(int folderNumber);
+
 bool FileExists(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);

@@ -14,24 +14,6 @@
 #include "system/text.h"
 
 namespace {
-std::string WindowsFolder() {
-    char folder[MAX_PATH];
-    GetWindowsDirectoryA(folder, sizeof(folder));
-    return folder;
-}
-
-std::string SystemFolder() {
-    char folder[MAX_PATH];
-    GetSystemDirectoryA(folder, sizeof(folder));
-    return folder;
-}
-
-std::string ShellFolder(int folderNumber) {
-    char folder[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, folder, folderNumber, FALSE);
-    return folder;
-}
-
 std::string Expand(const PathMacros& macros, const char* source) {
     char out[MAX_PATH];
     macros.Expand(source, out, sizeof(out));

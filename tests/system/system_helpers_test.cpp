@@ -53,6 +53,13 @@ TEST(RegistryTest, ReadsValuesThatFitTheBufferLessOneByte) {
     EXPECT_FALSE(WriteRegistryString(HKEY_CURRENT_USER, TEST_KEY, "Null", nullptr));
 }
 
+TEST(RegistryTest, ValueThatCannotBeSetIsAFailedWrite) {
+    TempRegistryKey key(HKEY_CURRENT_USER, TEST_ROOT);
+    // Beyond the registry's limit for value names.
+    std::string name(20000, 'n');
+    EXPECT_FALSE(WriteRegistryString(HKEY_CURRENT_USER, TEST_KEY, name.c_str(), "x"));
+}
+
 TEST(RegistryTest, DeleteNeedsTheParentKey) {
     TempRegistryKey key(HKEY_CURRENT_USER, TEST_ROOT);
     std::string child = std::string(TEST_KEY) + "\\Child";

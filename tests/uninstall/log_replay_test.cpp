@@ -126,10 +126,13 @@ TEST(ReplayLogTest, RealInstallIsUndoneFilesThenFoldersInnermostFirst) {
     std::vector<int32_t> kinds;
     for (int32_t i = 0; i < log.EntryCount(); ++i)
         kinds.push_back(log.Entry(i)->kind);
-    const std::vector<int32_t> expectedKinds = {LOG_MADE_DIR,  LOG_FILE_COPY, LOG_MADE_DIR,
-                                                LOG_MADE_DIR,  LOG_FILE_COPY, LOG_MADE_DIR,
-                                                LOG_FILE_COPY, LOG_MADE_DIR,  LOG_SHELL_LINK};
+    // The parent made before the log could open is logged first, once the log is open.
+    const std::vector<int32_t> expectedKinds = {
+        LOG_MADE_DIR,  LOG_MADE_DIR, LOG_FILE_COPY, LOG_MADE_DIR, LOG_MADE_DIR,
+        LOG_FILE_COPY, LOG_MADE_DIR, LOG_FILE_COPY, LOG_MADE_DIR, LOG_SHELL_LINK};
     EXPECT_EQ(expectedKinds, kinds);
+    EXPECT_EQ(install.folder.File("Acme"), log.Entry(0)->path);
+    EXPECT_EQ(install.dest, log.Entry(1)->path);
 
     RecordingProgress progress;
     ReplayLog(&progress, &log, CountingPauses());
@@ -137,14 +140,14 @@ TEST(ReplayLogTest, RealInstallIsUndoneFilesThenFoldersInnermostFirst) {
     const std::vector<std::string> labels = {"Unregisterring services...", "Deleting Files...",
                                              "Deleting Folder...", "Finishing..."};
     EXPECT_EQ(labels, progress.stages);
-    EXPECT_EQ((std::vector<int>{0, 4, 5, 0}), progress.steps);
+    EXPECT_EQ((std::vector<int>{0, 4, 6, 0}), progress.steps);
     ExpectAllGone({install.dest + "\\a.txt", install.dest + "\\sub\\deep\\b.txt",
                    shared + "\\c.txt", linkPath, groupFolder, install.dest + "\\sub", install.log,
-                   install.dest});
-    // The shared folder still holds its own file; the parent made before logging began is not
-    // in the log and stays.
+                   install.dest, install.folder.File("Acme")});
+    // The shared folder still holds its own file; the scratch folder above the product's new
+    // parent existed before and stays.
     EXPECT_TRUE(FileExists(shared + "\\keep.txt"));
-    EXPECT_TRUE(FileExists(install.folder.File("Acme")));
+    EXPECT_TRUE(FileExists(install.folder.Path()));
     EXPECT_FALSE(log.deleteFailed);
     std::string value;
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, uninstallKey.Path(), "DisplayName", &value));
@@ -202,10 +205,10 @@ TEST(ReplayLogTest, ServicesAreUnregisteredFirstAndActiveSyncToldToQuitOnce) {
     const std::string quit = "start /quit\nend /quit\n";
     const std::vector<std::string> expected = {"ABab " + quit, "A-ab " + quit, "A-ab " + quit,
                                                "--ab " + quit, "--a- " + quit, "---- " + quit,
-                                               "---- " + quit, "---- " + quit};
+                                               "---- " + quit, "---- " + quit, "---- " + quit};
     EXPECT_EQ(expected, snapshots);
-    EXPECT_EQ((std::vector<int>{4, 2, 2, 0}), progress.steps);
-    ExpectAllGone({install.dest, install.log});
+    EXPECT_EQ((std::vector<int>{4, 2, 3, 0}), progress.steps);
+    ExpectAllGone({install.dest, install.log, install.folder.File("Acme")});
 }
 
 TEST(ReplayLogTest, TwoRunsAreUndoneNewestFirstWithinEachStage) {
@@ -218,7 +221,7 @@ TEST(ReplayLogTest, TwoRunsAreUndoneNewestFirstWithinEachStage) {
 
     UninstallLog log;
     ReadUninstallLog(install.log.c_str(), &log);
-    ASSERT_EQ(5, log.EntryCount());
+    ASSERT_EQ(6, log.EntryCount());
     RecordingProgress progress;
     std::vector<std::string> snapshots;
     progress.onStep = [&]() {
@@ -228,8 +231,9 @@ TEST(ReplayLogTest, TwoRunsAreUndoneNewestFirstWithinEachStage) {
     ReplayLog(&progress, &log, CountingPauses());
     // Files: the second run's file goes first. Folders: y (second run) before x (first run),
     // so x is empty by the time its turn comes.
-    EXPECT_EQ((std::vector<std::string>{"a-", "--", "--", "--", "--"}), snapshots);
-    ExpectAllGone({install.dest + "\\x\\y", install.dest + "\\x", install.dest});
+    EXPECT_EQ((std::vector<std::string>{"a-", "--", "--", "--", "--", "--"}), snapshots);
+    ExpectAllGone(
+        {install.dest + "\\x\\y", install.dest + "\\x", install.dest, install.folder.File("Acme")});
 }
 
 TEST(ReplayLogTest, FileHeldOpenStaysAndSetsDeleteFailed) {
@@ -284,16 +288,16 @@ TEST(ReplayLogTest, PausesFollowOnlyEntriesWhosePathExisted) {
 
     UninstallLog log;
     ReadUninstallLog(install.log.c_str(), &log);
-    ASSERT_EQ(12, log.EntryCount());
+    ASSERT_EQ(13, log.EntryCount());
     activeSyncRunning = 1;
     RecordingProgress progress;
     ReplayLog(&progress, &log, CountingPauses());
     EXPECT_EQ(1, activeSyncRunning);
-    // Existing: a.txt and the destination folder; the finishing step adds its own pause. Entries
-    // of kinds without an undo never step the bar.
-    EXPECT_EQ((std::vector<DWORD>{7, 7, 11}), pausesSeen);
-    EXPECT_EQ((std::vector<int>{3, 3, 2, 0}), progress.steps);
-    ExpectAllGone({install.dest + "\\a.txt", install.dest});
+    // Existing: a.txt, the destination folder and its new parent; the finishing step adds its own
+    // pause. Entries of kinds without an undo never step the bar.
+    EXPECT_EQ((std::vector<DWORD>{7, 7, 7, 11}), pausesSeen);
+    EXPECT_EQ((std::vector<int>{3, 3, 3, 0}), progress.steps);
+    ExpectAllGone({install.dest + "\\a.txt", install.dest, install.folder.File("Acme")});
 }
 
 TEST(ReplayLogTest, HeaderMismatchRemovesOnlyTheLog) {

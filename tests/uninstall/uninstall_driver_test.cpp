@@ -20,6 +20,7 @@
 #include "system/external_programs.h"
 #include "system/message_box.h"
 #include "system/registry.h"
+#include "system/win_handles.h"
 #include "uninstall/uninstall_driver.h"
 
 namespace {
@@ -30,6 +31,8 @@ const char BAD_ARGUMENTS[] = "Invalid uninstallation arguments or missing \"_ins
 const char RESTART_QUESTION[] =
     "Uninstallation complete. Some services are still working. Please restart computer to stop "
     "all running services.\nPress 'Yes', to restart your computer now.";
+const char LOG_NOT_READ[] = "The uninstallation log is too large to be read on this computer. "
+                            "Nothing has been removed.\nClose other programs and try again.";
 
 // What the progress window showed at one pause of the replay. The pauses run on the window's
 // own thread, inside the replay, so the window can be asked directly.
@@ -145,7 +148,8 @@ struct Product {
                 link,
                 groupFolder,
                 log,
-                dest};
+                dest,
+                folder.File("Acme")};
     }
     bool KeyExists() const {
         std::string value;
@@ -194,27 +198,45 @@ TEST(RunUninstallTest, MissingOrUnreadableLogIsRefusedBeforeAnyQuestion) {
     std::string header = ReadFileBytes(product.log);
     std::string badHeader = product.dest + "\\bad-header.log";
     ASSERT_TRUE(WriteFileBytes(badHeader, "#" + header.substr(1)));
+    // Sparse: a size beyond what a 32-bit process can hold, without writing the bytes.
+    std::string huge = product.dest + "\\huge.log";
+    ASSERT_TRUE(WriteFileBytes(huge, header));
+    {
+        FileHandle file(CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        LONG high = 1;
+        ASSERT_NE(INVALID_SET_FILE_POINTER, SetFilePointer(file.Get(), 0, &high, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file.Get()));
+    }
     std::string noTitle = product.dest + "\\no-title.log";
     ASSERT_TRUE(WriteFileBytes(noTitle, "***  Installation Started 01/02/2003 04:05  ***\n"
                                         "Title: \nSource: " +
                                             product.dest + "\nFile Copy: " + product.dest +
                                             "\\Reader.exe\n"));
 
-    // A missing log, a header that does not match, a header without a title, a folder. (Nothing,
-    // and a blank before the path, are tried on the real Setup.exe by the end-to-end tests.)
-    const std::vector<std::string> arguments = {product.dest + "\\missing.log", badHeader, noTitle,
-                                                product.dest};
-    for (const std::string& argument : arguments) {
-        SCOPED_TRACE("argument: " + argument);
-        DriverRun run(argument, {IDOK});
+    // A missing log, a header that does not match, a header without a title, a folder, a log too
+    // large to hold. (Nothing, and a blank before the path, are tried on the real Setup.exe by
+    // the end-to-end tests.)
+    const struct {
+        std::string argument;
+        const char* message;
+    } cases[] = {{product.dest + "\\missing.log", BAD_ARGUMENTS},
+                 {badHeader, BAD_ARGUMENTS},
+                 {noTitle, BAD_ARGUMENTS},
+                 {product.dest, BAD_ARGUMENTS},
+                 {huge, LOG_NOT_READ}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("argument: " + c.argument);
+        DriverRun run(c.argument, {IDOK});
         ASSERT_TRUE(run.inTime);
         EXPECT_EQ(0, run.exitCode);
-        ExpectOneBox(run, "Uninstallation", BAD_ARGUMENTS);
+        ExpectOneBox(run, "Uninstallation", c.message);
         EXPECT_TRUE(snapshots.empty());
     }
     for (const std::string& path : product.Installed())
         EXPECT_TRUE(FileExists(path)) << path;
     EXPECT_TRUE(FileExists(badHeader));
+    EXPECT_TRUE(FileExists(huge));
     EXPECT_TRUE(product.KeyExists());
 }
 
@@ -244,14 +266,14 @@ TEST(RunUninstallTest, YesReplaysUnderAPaintedProgressWindowAndAsksNothingMore) 
     EXPECT_FALSE(run.windowLeft);
 
     // One pause per entry whose path existed: the server; its file, the link and the two files;
-    // the destination (logged twice), the link's group and the subfolder; then one per
-    // finishing run.
+    // the destination's new parent, the destination (logged twice), the link's group and the
+    // subfolder; then one per finishing run.
     std::vector<std::string> stages;
     for (const Snapshot& shot : snapshots)
         stages.push_back(shot.stage);
     std::vector<std::string> expected = {"Unregisterring services..."};
     expected.insert(expected.end(), 4, "Deleting Files...");
-    expected.insert(expected.end(), 4, "Deleting Folder...");
+    expected.insert(expected.end(), 5, "Deleting Folder...");
     expected.insert(expected.end(), 2, "Finishing...");
     EXPECT_EQ(expected, stages);
     for (size_t i = 0; i < snapshots.size(); ++i) {
@@ -317,9 +339,46 @@ TEST(RunUninstallTest, WithoutAProgressWindowTheLogIsStillReplayed) {
     EXPECT_EQ(0, run.exitCode);
     ExpectOneBox(run, product.title + " Uninstallation", product.Confirmation());
     EXPECT_TRUE(snapshots.empty());
-    // Two files, the link, three folders, then both finishing runs.
-    EXPECT_EQ(8, pausesWithoutWindow);
+    // Two files, the link, four folders, then both finishing runs.
+    EXPECT_EQ(9, pausesWithoutWindow);
     for (const std::string& path : product.Installed())
         EXPECT_FALSE(FileExists(path)) << path;
     EXPECT_FALSE(product.KeyExists());
+}
+
+TEST(RunUninstallTest, AQuarterMillionEntriesAreAllUndoneAndTheBarReachesItsEnd) {
+    Product product;
+    product.Install();
+    std::string first = product.dest + "\\first.txt";
+    std::string last = product.dest + "\\last.txt";
+    ASSERT_TRUE(WriteFileBytes(first, "first"));
+    ASSERT_TRUE(WriteFileBytes(last, "last"));
+    // Entries of files already gone between the two, more than the bar has steps, in a file
+    // larger than 16 MB.
+    std::string text = ReadFileBytes(product.log) + "File Copy: " + first + "\n";
+    std::string gone = "File Copy: " + product.folder.File("gone") + "\\" + std::string(60, 'g');
+    for (int i = 0; i < 250000; ++i)
+        text += gone + std::to_string(i) + "\n";
+    text += "File Copy: " + last + "\n";
+    ASSERT_GT(text.size(), 16u * 1024 * 1024);
+    ASSERT_TRUE(WriteFileBytes(product.log, text));
+
+    DriverRun run(product.log, {IDYES});
+    ASSERT_TRUE(run.inTime);
+    EXPECT_EQ(0, run.exitCode);
+    ExpectOneBox(run, product.title + " Uninstallation", product.Confirmation());
+    for (const std::string& path : product.Installed())
+        EXPECT_FALSE(FileExists(path)) << path;
+    EXPECT_FALSE(FileExists(first));
+    EXPECT_FALSE(FileExists(last));
+    EXPECT_FALSE(product.KeyExists());
+
+    // The newest file is undone first, with the bar at its start; the finishing runs find it at
+    // the end of its 16-bit range.
+    ASSERT_FALSE(snapshots.empty());
+    EXPECT_EQ("Deleting Files...", snapshots.front().stage);
+    EXPECT_EQ(0, snapshots.front().position);
+    EXPECT_EQ(0xFFFF, snapshots.back().rangeEnd);
+    EXPECT_EQ("Finishing...", snapshots.back().stage);
+    EXPECT_EQ(snapshots.back().rangeEnd, snapshots.back().position);
 }

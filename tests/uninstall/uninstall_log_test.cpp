@@ -8,6 +8,7 @@
 #include "log/log_format.h"
 #include "support/test_support.h"
 #include "system/message_box.h"
+#include "system/win_handles.h"
 #include "uninstall/uninstall_log.h"
 
 namespace {
@@ -188,11 +189,24 @@ TEST(ParseLogEntryTest, EveryKeywordInAnyCaseWithItsValueTrimmed) {
         EXPECT_EQ(keyword.code, entry.kind) << keyword.text;
         EXPECT_STREQ("C:\\x y", entry.path) << keyword.text;
     }
-    // A previous entry's content does not survive a line without keyword.
-    char partial[] = "File Cop: C:\\x";
-    ParseLogEntry(partial, &entry);
-    EXPECT_EQ(LOG_NONE, entry.kind);
-    EXPECT_STREQ("", entry.path);
+    // A previous entry's content does not survive a line without keyword; a value is a path
+    // only while it fits in one.
+    const struct {
+        std::string line;
+        int32_t kind;
+        std::string path;
+    } cases[] = {
+        {"File Cop: C:\\x", LOG_NONE, ""},
+        {"File Copy: " + std::string(MAX_PATH - 1, 'p') + " ", LOG_FILE_COPY,
+         std::string(MAX_PATH - 1, 'p')},
+        {"File Copy: " + std::string(MAX_PATH, 'p'), LOG_NONE, ""},
+    };
+    for (const auto& c : cases) {
+        std::string line = c.line;
+        ParseLogEntry(&line[0], &entry);
+        EXPECT_EQ(c.kind, entry.kind) << c.line.size();
+        EXPECT_EQ(c.path, entry.path) << c.line.size();
+    }
 }
 
 TEST(ReadUninstallLogTest, GarbageOfAnyShapeIsReadSafely) {
@@ -212,29 +226,53 @@ TEST(ReadUninstallLogTest, GarbageOfAnyShapeIsReadSafely) {
     // No line feed at all, and a single line far longer than any buffer.
     ReadLog noFeed(std::string(100 * 1024, 'A'));
     ExpectEmpty(noFeed.log);
+    // A value longer than any path names no file the installer wrote: cut, it could name another.
     ReadLog longLine(std::string(HEADER) + "Made Dir: " + std::string(100 * 1024, 'd') + "\n");
     ASSERT_EQ(1, longLine.log.EntryCount());
-    EXPECT_EQ(std::string(259, 'd'), longLine.log.Entry(0)->path);
+    EXPECT_EQ(LOG_NONE, longLine.log.Entry(0)->kind);
+    EXPECT_STREQ("", longLine.log.Entry(0)->path);
     captionTitle = nullptr;
 }
 
-TEST(ReadUninstallLogTest, MillionsOfLinesAreReadInBoundedTimeAndSpace) {
-    DWORD start = GetTickCount();
+TEST(ReadUninstallLogTest, EveryLineOfALongLogIsKept) {
     // Three million empty lines are skipped; the entry behind them is still found.
     ReadLog blank(std::string(HEADER) + std::string(3000000, '\n') + "File Copy: C:\\last\n");
     ASSERT_EQ(1, blank.log.EntryCount());
     EXPECT_STREQ("C:\\last", blank.log.Entry(0)->path);
 
-    // Two million short lines: the entries stop at the progress bar's range.
-    std::string shortLines(HEADER);
-    for (int i = 0; i < 2000000; ++i)
-        shortLines += "x\n";
-    ReadLog many(shortLines);
-    EXPECT_EQ(UNINSTALL_LOG_MAX_ENTRIES, many.log.EntryCount());
-    EXPECT_LT(GetTickCount() - start, 30000u);
+    // Far more lines than a progress bar has steps, in a file larger than any fixed limit.
+    std::string lines(HEADER);
+    const int32_t count = 2000000;
+    for (int32_t i = 0; i < count; ++i)
+        lines += "File Copy: C:\\" + std::to_string(i) + "\n";
+    ReadLog many(lines);
+    EXPECT_FALSE(many.log.incomplete);
+    ASSERT_EQ(count, many.log.EntryCount());
+    EXPECT_STREQ("C:\\0", many.log.Entry(0)->path);
+    EXPECT_EQ(LOG_FILE_COPY, many.log.Entry(count - 1)->kind);
+    EXPECT_STREQ("C:\\1999999", many.log.Entry(count - 1)->path);
+    captionTitle = nullptr;
+}
 
-    // A file beyond the size limit is not allocated at all.
-    ReadLog huge(std::string(HEADER) + std::string(UNINSTALL_LOG_MAX_SIZE, 'x'));
-    ExpectEmpty(huge.log);
+TEST(ReadUninstallLogTest, AFileTooLargeToHoldIsMarkedIncomplete) {
+    TempFolder folder("orvex-log");
+    std::string path = folder.File("_Install.log");
+    ASSERT_TRUE(WriteFileBytes(path, HEADER));
+    {
+        // Sparse: the size is set without writing the bytes.
+        FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        LONG high = 1;
+        ASSERT_NE(INVALID_SET_FILE_POINTER, SetFilePointer(file.Get(), 16, &high, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file.Get()));
+    }
+    UninstallLog log;
+    ReadUninstallLog(path.c_str(), &log);
+    EXPECT_TRUE(log.incomplete);
+    EXPECT_EQ(0, log.EntryCount());
+    // Reading again starts from nothing.
+    ReadUninstallLog(folder.File("missing.log").c_str(), &log);
+    EXPECT_FALSE(log.incomplete);
     captionTitle = nullptr;
 }

@@ -238,7 +238,8 @@ struct Trial {
 // Files of the simulated HotSync and ActiveSync: queued Palm files and the stand-ins' records.
 bool IsSimulation(const Trial& trial, const std::string& path) {
     return Below(path, trial.hotSyncFolder) || Below(path, trial.activeSyncFolder) ||
-           Lower(path) == Lower(trial.hotSyncFolder) || Lower(path) == Lower(trial.activeSyncFolder);
+           Lower(path) == Lower(trial.hotSyncFolder) ||
+           Lower(path) == Lower(trial.activeSyncFolder);
 }
 
 void ReportInstall(const Trial& trial, const Changes& made, const std::string& log) {
@@ -320,11 +321,11 @@ bool ReportUninstall(const Trial& trial, const UninstallRun& run, const Changes&
             continue;
         // The folders above the destination are made before the log exists, so the log cannot
         // name them; an empty one stays.
-        bool empty = std::none_of(after.files.begin(), after.files.end(), [&](const auto& file) {
-            return Below(file.first, folder);
-        });
+        bool empty = std::none_of(after.files.begin(), after.files.end(),
+                                  [&](const auto& file) { return Below(file.first, folder); });
         if (Below(destination, folder) && empty)
-            kept.push_back(folder + "  (empty; made before the install log, which does not name it)");
+            kept.push_back(folder +
+                           "  (empty; made before the install log, which does not name it)");
         else
             left.push_back("folder   " + folder);
     }
@@ -396,12 +397,15 @@ int Walk(const std::string& product, const std::string& pictures, const WalkChoi
     printf("Trying %s (\"%s\")\n", product.c_str(), trial.title.c_str());
     printf("  choices: HotSync user %s; components %s\n",
            choices.user.empty() ? "as offered" : choices.user.c_str(),
-           choices.chooseComponents ? ("\"" + [&] {
-               std::string all;
-               for (const std::string& name : choices.components)
-                   all += (all.empty() ? "" : ";") + name;
-               return all;
-           }() + "\"").c_str()
+           choices.chooseComponents ? ("\"" +
+                                       [&] {
+                                           std::string all;
+                                           for (const std::string& name : choices.components)
+                                               all += (all.empty() ? "" : ";") + name;
+                                           return all;
+                                       }() +
+                                       "\"")
+                                          .c_str()
                                     : "as offered");
     Snapshot before = TakeSnapshot();
     WizardDriver wizard;

@@ -1,0 +1,24 @@
+#pragma once
+#include <stdint.h>
+
+// Maps steps over any number of entries onto a progress bar, whose range Windows 95 keeps
+// within 16 bits.
+class ProgressScale {
+  public:
+    static const uint32_t MAX_RANGE = 0xFFFF;
+    // Moves worth painting over the whole bar: more are finer than its pixels and cost far more
+    // than the replay itself (each paints at once).
+    static const uint32_t MAX_MOVES = 512;
+
+    explicit ProgressScale(uint32_t total) : total_(total) {}
+    // The bar's upper end: the number of entries while it fits.
+    uint32_t Range() const { return total_ < MAX_RANGE ? total_ : MAX_RANGE; }
+    // The bar's position once done of the entries are done (capped at the end).
+    uint32_t Position(uint32_t done) const;
+    // Whether the bar, shown at position shown, is moved for done entries: by a visible step, and
+    // always onto its end.
+    bool Moves(uint32_t shown, uint32_t done) const;
+
+  private:
+    uint32_t total_;
+};

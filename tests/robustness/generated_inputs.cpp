@@ -1,0 +1,384 @@
+#include "generated_inputs.h"
+
+#include <stdio.h>
+
+#include <vector>
+
+namespace {
+
+const char* const tokens[] = {"DEST_PATH", "WINDOWS",   "SYSTEM",    "PROGRAM_FILES",
+                              "DESKTOP",   "DOCUMENTS", "STARTMENU", "SENDTO"};
+const char* const options[] = {"ACTIVESYNC", "REGSERVICE", "SENDTO", "DESKTOP"};
+const char* const numbers[] = {"0",
+                               "1",
+                               "-1",
+                               "120",
+                               "2147483647",
+                               "2147483648",
+                               "-2147483648",
+                               "-2147483649",
+                               "99999999999999999999999999",
+                               "  12K  ",
+                               "+7",
+                               "-",
+                               "0x10",
+                               ""};
+// Lead bytes of code page 932 (and in range for 936, 949 and 950), also lone at a field's end.
+const char leadBytes[] = {'\x81', '\x95', '\x9F', '\xE0', '\xFC'};
+
+std::string Pick(Rng& rng, const char* const* list, size_t count) {
+    return list[rng.Below(static_cast<uint32_t>(count))];
+}
+#define PICK(rng, list) Pick(rng, list, sizeof(list) / sizeof(list[0]))
+
+std::string Misspelt(Rng& rng, std::string word) {
+    if (word.empty())
+        return word;
+    size_t at = rng.Below(static_cast<uint32_t>(word.size()));
+    switch (rng.Below(4)) {
+    case 0:
+        word.erase(at, 1);
+        break;
+    case 1:
+        word.insert(at, 1, static_cast<char>('A' + rng.Below(26)));
+        break;
+    case 2:
+        word[at] = static_cast<char>(word[at] ^ 0x20);
+        break;
+    default:
+        word += word.substr(at);
+        break;
+    }
+    return word;
+}
+
+std::string Filler(Rng& rng, size_t length) {
+    std::string text;
+    const char* const parts[] = {"a", "Z", " ", "\\", "9", ".", "_", "\xE9", "%"};
+    while (text.size() < length)
+        text += PICK(rng, parts);
+    text.resize(length);
+    return text;
+}
+
+std::string Macro(Rng& rng) {
+    std::string token = PICK(rng, tokens);
+    switch (rng.Below(6)) {
+    case 0:
+        return "%" + Misspelt(rng, token) + "%";
+    case 1:
+        return "%" + token; // unterminated
+    case 2: {
+        for (char& c : token)
+            c = static_cast<char>(c | 0x20);
+        return "%" + token + "%";
+    }
+    case 3:
+        return "%%";
+    default:
+        return "%" + token + "%";
+    }
+}
+
+// A value of one field: ordinary, at or around a limit, with a macro, or ending in a lead byte.
+std::string Field(Rng& rng) {
+    std::string value;
+    switch (rng.Below(7)) {
+    case 0:
+        value = Filler(rng, fieldLimits[rng.Below(7)] + rng.Below(3) - 1);
+        break;
+    case 1:
+        value = Macro(rng) + "\\" + Filler(rng, rng.Below(12));
+        break;
+    case 2:
+        value = Macro(rng) + "\\" + Filler(rng, fieldLimits[rng.Below(7)]);
+        break;
+    case 3:
+        value = PICK(rng, numbers);
+        break;
+    default:
+        value = Filler(rng, rng.Below(20));
+        break;
+    }
+    if (rng.Percent(15))
+        value += leadBytes[rng.Below(sizeof(leadBytes))];
+    return value;
+}
+
+std::string Option(Rng& rng) {
+    std::string option = PICK(rng, options);
+    if (rng.Percent(30))
+        option = Misspelt(rng, option);
+    else if (rng.Percent(30))
+        for (char& c : option)
+            c = static_cast<char>(c | 0x20);
+    return option;
+}
+
+std::string FileItem(Rng& rng) {
+    std::string value = PICK(rng, numbers);
+    if (rng.Percent(90))
+        value += ";" + Field(rng);
+    if (rng.Percent(50))
+        value += ";" + Option(rng);
+    return value;
+}
+
+std::string ShortcutItem(Rng& rng) {
+    std::string value = Field(rng);
+    for (int field = 0; field < 4 && rng.Percent(85); ++field)
+        value += ";" + (field == 0   ? std::string(PICK(rng, numbers))
+                        : field == 3 ? Option(rng)
+                                     : Field(rng));
+    return value;
+}
+
+std::string List(Rng& rng, const std::vector<std::string>& names, size_t count) {
+    std::string list;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0)
+            list += rng.Percent(10) ? ";;" : ";";
+        list += names[rng.Below(static_cast<uint32_t>(names.size()))];
+    }
+    return list;
+}
+
+std::string Section(Rng& rng, const std::string& name, const std::string& components) {
+    std::string text = "[" + name + "]\r\nName=" + Field(rng) + "\r\nDescription=" + Field(rng) +
+                       "\r\nSelected=" + PICK(rng, numbers) + "\r\n";
+    const char* const kinds[] = {"CopyFile%u", "CopyFile%uU", "CopyPalmFile%u", "Shortcut%u",
+                                 "Shortcut%uU"};
+    for (const char* kind : kinds) {
+        uint32_t count = rng.Below(4);
+        for (uint32_t n = 1; n <= count; ++n) {
+            char key[32];
+            snprintf(key, sizeof(key), kind, n + (rng.Percent(10) ? 1 : 0));
+            bool shortcut = kind[0] == 'S';
+            text +=
+                std::string(key) + "=" + (shortcut ? ShortcutItem(rng) : FileItem(rng)) + "\r\n";
+        }
+    }
+    if (!components.empty())
+        text += "Components=" + components + "\r\n";
+    return text;
+}
+
+std::string General(Rng& rng, const std::string& components) {
+    std::string text = "[General]\r\n";
+    const char* const keys[] = {"Company", "Application", "DestFolder", "StartMenu",
+                                "Licence", "Logo",        "WebPage",    "ByeLink"};
+    for (const char* key : keys) {
+        if (rng.Percent(80))
+            text += std::string(key) + "=" + Field(rng) + "\r\n";
+    }
+    if (rng.Percent(70))
+        text += "ReadMe=" + Field(rng) + (rng.Percent(80) ? ";" + Field(rng) : "") + "\r\n";
+    return text + "Components=" + components + "\r\n";
+}
+
+} // namespace
+
+const size_t fieldLimits[7] = {31, 127, 255, 259, 1023, 4095, 8192};
+
+uint32_t Rng::Next() {
+    // xorshift32
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 17;
+    state_ ^= state_ << 5;
+    return state_;
+}
+
+std::string MakeScript(Rng& rng) {
+    std::vector<std::string> names;
+    uint32_t sections = 1 + rng.Below(6);
+    for (uint32_t i = 0; i < sections; ++i)
+        names.push_back("C" + std::to_string(i));
+    std::string text;
+    uint32_t shape = rng.Below(100);
+    if (shape < 2) // deeper than any product's tree
+        return MakeWideOrDeepScript(true, 20 + rng.Below(130));
+    if (shape < 4) // one section listed a hundred times
+        return MakeWideOrDeepScript(false, 20 + rng.Below(130));
+    if (shape < 20) { // cycles: sections that list themselves or an ancestor
+        text = General(rng, List(rng, names, 1 + rng.Below(2)));
+        for (const std::string& name : names)
+            text += Section(rng, name, List(rng, names, 1 + rng.Below(2)));
+        return text;
+    }
+    if (shape < 60) { // duplicate sections and listed sections that do not exist
+        names.push_back("Missing");
+        text = General(rng, List(rng, names, 1 + rng.Below(8)));
+        for (size_t i = 0; i + 1 < names.size(); ++i) {
+            text += Section(rng, names[i], "");
+            if (rng.Percent(50))
+                text += Section(rng, names[i], List(rng, names, 2));
+        }
+        if (rng.Percent(50))
+            text += General(rng, "C0");
+        return text;
+    }
+    // a small tree
+    text = General(rng, List(rng, names, 1 + rng.Below(3)));
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::vector<std::string> below(names.begin() + i + 1, names.end());
+        text += Section(rng, names[i], below.empty() ? "" : List(rng, below, rng.Below(3)));
+    }
+    return text;
+}
+
+std::string MakeWideOrDeepScript(bool deep, uint32_t size) {
+    std::string text = "[General]\r\nCompany=Acme\r\nApplication=Deep\r\nComponents=";
+    if (deep) {
+        text += "D0\r\n";
+        for (uint32_t i = 0; i < size; ++i)
+            text += "[D" + std::to_string(i) + "]\r\nName=d\r\nCopyFile1=1;%DEST_PATH%\\f\r\n" +
+                    "Components=D" + std::to_string(i + 1) + "\r\n";
+        return text;
+    }
+    for (uint32_t i = 0; i < size; ++i)
+        text += i ? ";W" : "W";
+    return text + "\r\n[W]\r\nName=w\r\nCopyFile1=1;%DEST_PATH%\\f\r\nComponents=W;W\r\n";
+}
+
+std::string MakeLog(Rng& rng) {
+    static const char* const keywords[] = {
+        "File Copy:",      "File Del:", "Made Dir:",   "Del Dir:",
+        "StopActiveSync:", "RegSvr32:", "UnregSvr32:", "Shell Link:"};
+    std::string text;
+    if (rng.Percent(90))
+        text += "***  Installation Started 03/09/2004 14:05  ***\n";
+    if (rng.Percent(90))
+        text += "Title: " + Field(rng) + (rng.Percent(80) ? " Installation" : "") + "\n";
+    if (rng.Percent(90))
+        text += "Source: " + Field(rng) + "\n";
+    uint32_t entries = rng.Below(rng.Percent(5) ? 5000 : 40);
+    for (uint32_t i = 0; i < entries; ++i) {
+        std::string keyword = PICK(rng, keywords);
+        if (rng.Percent(10))
+            keyword = Misspelt(rng, keyword);
+        std::string value = rng.Percent(50) ? Filler(rng, 257 + rng.Below(5)) : Field(rng);
+        text += (rng.Percent(5) ? " " : "") + keyword + " " + value + "\n";
+    }
+    return text;
+}
+
+std::string MakePathValue(Rng& rng) {
+    std::string value;
+    uint32_t parts = 1 + rng.Below(4);
+    for (uint32_t i = 0; i < parts; ++i) {
+        switch (rng.Below(5)) {
+        case 0:
+            value += Macro(rng);
+            break;
+        case 1:
+            value += "\\";
+            break;
+        case 2:
+            value += Filler(rng, fieldLimits[rng.Below(7)] + rng.Below(3) - 1);
+            break;
+        default:
+            value += Filler(rng, rng.Below(16));
+            break;
+        }
+    }
+    if (rng.Percent(15))
+        value += leadBytes[rng.Below(sizeof(leadBytes))];
+    return value;
+}
+
+std::string Mutate(Rng& rng, const std::string& text) {
+    std::string out = text;
+    uint32_t rounds = 1 + rng.Below(3);
+    for (uint32_t round = 0; round < rounds; ++round) {
+        uint32_t at = rng.Below(static_cast<uint32_t>(out.size()) + 1);
+        switch (rng.Below(10)) {
+        case 0: // flipped bytes
+            for (uint32_t i = 0, n = 1 + rng.Below(16); i < n && !out.empty(); ++i)
+                out[rng.Below(static_cast<uint32_t>(out.size()))] ^=
+                    static_cast<char>(1 << rng.Below(8));
+            break;
+        case 1: // truncated
+            out.resize(at);
+            break;
+        case 2: { // binary garbage
+            std::string garbage;
+            for (uint32_t i = 0, n = 1 + rng.Below(512); i < n; ++i)
+                garbage += static_cast<char>(rng.Next());
+            out.insert(at, garbage);
+            break;
+        }
+        case 3: // NUL bytes
+            out.insert(at, std::string(1 + rng.Below(4), '\0'));
+            break;
+        case 4: { // CR-only line ends, or none
+            std::string changed;
+            bool none = rng.Percent(30);
+            for (char c : out) {
+                if (c == '\n')
+                    changed += none ? "" : "\r";
+                else if (c != '\r')
+                    changed += c;
+            }
+            out = changed;
+            break;
+        }
+        case 5: // a very long line
+            out.insert(
+                at, std::string(20000 + rng.Below(50000), static_cast<char>('A' + rng.Below(26))));
+            break;
+        case 6: { // a lead byte before a separator or a line end
+            std::string changed;
+            for (char c : out) {
+                if ((c == ';' || c == '\r' || c == '\n' || c == '%') && rng.Percent(20))
+                    changed += leadBytes[rng.Below(sizeof(leadBytes))];
+                changed += c;
+            }
+            out = changed;
+            break;
+        }
+        case 7: // a duplicated stretch
+            if (!out.empty()) {
+                uint32_t length = rng.Below(static_cast<uint32_t>(out.size() - at) + 1);
+                out.insert(at, out.substr(at, length));
+            }
+            break;
+        case 8: { // wide text: UTF-16 little-endian with its byte-order mark
+            std::string wide = "\xFF\xFE";
+            for (char c : out) {
+                wide += c;
+                wide += '\0';
+            }
+            return wide;
+        }
+        default: // a byte replaced by a separator
+            if (!out.empty())
+                out[rng.Below(static_cast<uint32_t>(out.size()))] = "\n;=%\\[]"[rng.Below(7)];
+            break;
+        }
+    }
+    return out;
+}
+
+void WriteEscaped(FILE* out, const std::string& bytes) {
+    fputc('"', out);
+    bool hexBefore = false;
+    for (char c : bytes) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        bool hexDigit = (byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'f') ||
+                        (byte >= 'A' && byte <= 'F');
+        bool hex = false;
+        if (byte == '\\' || byte == '"')
+            fprintf(out, "\\%c", c);
+        else if (byte == '\n')
+            fputs("\\n", out);
+        else if (byte == '\r')
+            fputs("\\r", out);
+        else if (byte < 32 || byte >= 127 || (hexBefore && hexDigit))
+            hex = fprintf(out, "\\x%02X", byte) > 0;
+        else
+            fputc(c, out);
+        // A hex escape takes in the hex digits behind it: those are escaped too.
+        hexBefore = hex;
+    }
+    fputs("\"\n", out);
+}
