@@ -198,6 +198,7 @@ class ProductCheck {
     template <typename Visit>
     int WalkSequence(int block, const NumberedKey& key, bool wide, Visit visit) const;
     void CollectInstalled(int block);
+    void TakeItemLine(const IniLine& line, char (&value)[SCRIPT_ITEM_LINE_SIZE]);
     void CheckFileItem(const IniLine& line, uint32_t kind);
     void CheckShortcut(const IniLine& line);
     void CheckOption(int line, const char* option, uint32_t kind);
@@ -662,14 +663,20 @@ void ProductCheck::CheckOption(int line, const char* option, uint32_t kind) {
         Report(line, FINDING_WARNING, "option \"%s\" has no effect on a Palm file line", option);
 }
 
+// The line as the reader takes it, cut to its buffer.
+void ProductCheck::TakeItemLine(const IniLine& line, char (&value)[SCRIPT_ITEM_LINE_SIZE]) {
+    if (strlen(line.value) >= SCRIPT_ITEM_LINE_SIZE)
+        Report(line.number, FINDING_WARNING,
+               "the line is longer than the %u bytes the installer reads",
+               static_cast<unsigned>(SCRIPT_ITEM_LINE_SIZE - 1));
+    CopyField(value, sizeof(value), line.value);
+}
+
 void ProductCheck::CheckFileItem(const IniLine& line, uint32_t kind) {
     int at = line.number;
     bool palm = kind == ITEM_PALMFILE;
-    if (strlen(line.value) >= SCRIPT_ITEM_LINE_SIZE)
-        Report(at, FINDING_WARNING, "the line is longer than the %u bytes the installer reads",
-               static_cast<unsigned>(SCRIPT_ITEM_LINE_SIZE - 1));
     char value[SCRIPT_ITEM_LINE_SIZE];
-    CopyField(value, sizeof(value), line.value);
+    TakeItemLine(line, value);
     InstallItem item;
     ParseFileItem(value, kind, &item);
     RawFields raw;
@@ -727,11 +734,8 @@ void ProductCheck::CheckFileItem(const IniLine& line, uint32_t kind) {
 
 void ProductCheck::CheckShortcut(const IniLine& line) {
     int at = line.number;
-    if (strlen(line.value) >= SCRIPT_ITEM_LINE_SIZE)
-        Report(at, FINDING_WARNING, "the line is longer than the %u bytes the installer reads",
-               static_cast<unsigned>(SCRIPT_ITEM_LINE_SIZE - 1));
     char value[SCRIPT_ITEM_LINE_SIZE];
-    CopyField(value, sizeof(value), line.value);
+    TakeItemLine(line, value);
     ShortcutItem item;
     ParseShortcutItem(value, &item);
     RawFields raw;
