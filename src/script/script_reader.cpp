@@ -6,6 +6,7 @@
 
 #include "script/field_text.h"
 #include "script/item_parser.h"
+#include "script/profile_section.h"
 #include "script/trim_field.h"
 #include "system/message_box.h"
 #include "system/module_path.h"
@@ -13,22 +14,129 @@
 
 namespace {
 const char GENERAL_SECTION[] = "General";
+// Buffers of values that no record field matches: a "Components" list and one item line.
+const DWORD LIST_SIZE = 4096;
+const DWORD LINE_SIZE = 1024;
 
-// A component whose own section has yet to be read, or has been read and may still be the
-// ancestor of one that hasn't. Records form a chain towards "General" for the cycle test.
-struct ReadNode {
-    ReadNode* parent;
-    Component* component;  // null for "General"
-    ReadNode* nextCreated; // every record, freed when reading ends
-    ReadNode* nextPending; // the stack of components still to read
-    char section[1];       // the section name, allocated to its length
+// A section named by a "Components" list. It is read once, however often it is named; each
+// further use in the tree is a copy of its model.
+struct Section {
+    Section() : entries(nullptr) {}
+    ~Section() {
+        if (!modelPlaced)
+            delete model;
+        free(name);
+    }
+    Section(const Section&) = delete;
+    Section& operator=(const Section&) = delete;
+
+    Section* nextInBucket = nullptr;
+    Component* model = nullptr; // its texts, selection and items; no children
+    PtrArray entries;           // borrowed: the sections its own "Components" list names
+    bool modelPlaced = false;   // the tree holds the model itself
+    bool onPath = false;        // it is the section of the component being built or an ancestor's
+    char* name = nullptr;
 };
+
+void ReleaseSection(void** slot) {
+    delete static_cast<Section*>(*slot);
+    *slot = nullptr;
+}
+
+// A component of the tree being built, and how far its section's list has been taken.
+struct Frame {
+    Section* section;
+    Component* component; // null for "General"
+    int32_t next;
+};
+
+// Takes the section onto the path of the component being built; false when memory ran out.
+bool PushFrame(PtrArray* frames, Section* section, Component* component) {
+    Frame* frame = new (std::nothrow) Frame{section, component, 0};
+    if (!frame || !frames->Add(frame)) {
+        delete frame;
+        return false;
+    }
+    section->onPath = true;
+    return true;
+}
+
+int32_t Budget(int32_t written, int32_t floor, int32_t ceiling) {
+    int64_t budget = static_cast<int64_t>(written) * SCRIPT_REPEAT_FACTOR;
+    if (budget < floor)
+        budget = floor;
+    return budget > ceiling ? ceiling : static_cast<int32_t>(budget);
+}
+
+// "Selected" values that are plain decimal numbers; the profile function reads any other form.
+bool ReadPlainNumber(const char* text, int* number) {
+    const char* digits = *text == '-' ? text + 1 : text;
+    size_t length = strlen(digits);
+    if (length == 0 || length > 9 || (digits[0] == '0' && length > 1))
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (digits[i] < '0' || digits[i] > '9')
+            return false;
+    }
+    *number = atoi(text);
+    return true;
+}
+
+void CountItemSizes(Component* component) {
+    component->desktopSizeK = 0;
+    component->palmSizeK = 0;
+    for (int32_t i = 0; i < component->items.Count(); ++i) {
+        const InstallItem* item = static_cast<const InstallItem*>(component->items.At(i));
+        if (item->flags & ITEM_COPYFILE)
+            component->desktopSizeK = AddSizes(component->desktopSizeK, item->sizeK);
+        else if (item->flags & ITEM_PALMFILE)
+            component->palmSizeK = AddSizes(component->palmSizeK, item->sizeK);
+    }
+}
+
+InstallItem* CopyItem(const InstallItem* item) {
+    if (item->flags & ITEM_SHORTCUT)
+        return new (std::nothrow) ShortcutItem(*static_cast<const ShortcutItem*>(item));
+    return new (std::nothrow) InstallItem(*item);
+}
+
+// A component like the model with its first itemCount items; null when memory ran out.
+Component* CopyComponent(const Component* model, int32_t itemCount) {
+    Component* copy = NewComponent();
+    if (!copy)
+        return nullptr;
+    CopyText(copy->name, sizeof(copy->name), model->name);
+    CopyText(copy->description, sizeof(copy->description), model->description);
+    copy->selected = model->selected;
+    for (int32_t i = 0; i < itemCount; ++i) {
+        InstallItem* item = CopyItem(static_cast<const InstallItem*>(model->items.At(i)));
+        if (!item || !copy->items.Add(item)) {
+            delete item;
+            delete copy;
+            return nullptr;
+        }
+    }
+    if (itemCount == model->items.Count()) {
+        copy->desktopSizeK = model->desktopSizeK;
+        copy->palmSizeK = model->palmSizeK;
+    } else {
+        CountItemSizes(copy);
+    }
+    return copy;
+}
+
+void KeepFirstItems(Component* component, int32_t itemCount) {
+    for (int32_t i = itemCount; i < component->items.Count(); ++i)
+        ReleaseItem(&component->items.data[i]);
+    component->items.count = itemCount;
+    CountItemSizes(component);
+}
 
 class ScriptReader {
   public:
     explicit ScriptReader(const char* scriptPath)
-        : path_(scriptPath && *scriptPath ? scriptPath : nullptr) {}
-    ~ScriptReader();
+        : path_(scriptPath && *scriptPath ? scriptPath : nullptr), sections_(ReleaseSection) {}
+    ~ScriptReader() { free(buckets_); }
     ScriptReader(const ScriptReader&) = delete;
     ScriptReader& operator=(const ScriptReader&) = delete;
 
@@ -40,32 +148,31 @@ class ScriptReader {
     DWORD ReadString(const char* section, const char* key, const char* fallback, char* buffer,
                      DWORD size) const;
     int ReadInt(const char* section, const char* key, int fallback) const;
-    ReadNode* NewNode(ReadNode* parent, Component* component, const char* section);
-    bool NamesSelfOrAncestor(const ReadNode* node, const char* section) const;
-    void ReadComponentList(ReadNode* owner, PtrArray* list);
-    void ReadComponent(ReadNode* node);
-    bool AddItem(Component* component, InstallItem* item);
-    void ReadFileItems(const char* section, Component* component, const char* pattern,
-                       const char* widePattern, uint32_t kind);
-    void ReadShortcutItems(const char* section, Component* component);
+    DWORD ReadValue(const char* section, const char* key, char* buffer, DWORD size) const;
+    int ReadSelected(const char* section) const;
+    Section* SectionNamed(const char* name);
+    bool Rehash();
+    bool ReadList(Section* owner, char* value);
+    bool ReadSection(Section* section);
+    bool ReadItems(const char* section, Component* component, const char* pattern,
+                   const char* widePattern, uint32_t kind);
+    void BuildTree(SetupScript* script, Section* root);
+    Component* Place(Section* section, int32_t itemBudget);
 
     const char* path_; // null when there is no script to read
     bool wide_ = false;
-    bool outOfMemory_ = false;
     bool leftOut_ = false;
-    int32_t componentCount_ = 0;
-    int32_t itemCount_ = 0;
-    ReadNode* created_ = nullptr;
-    ReadNode* pending_ = nullptr;
+    ProfileSection values_;
+    bool valuesWhole_ = false; // values_ holds the section being read
+    PtrArray sections_;        // owning, in the order they were first named
+    Section** buckets_ = nullptr;
+    uint32_t bucketCount_ = 0; // a power of two, or 0
+    int32_t listEntries_ = 0;  // entries of the lists of every section named, "General" too
+    int32_t itemLines_ = 0;    // items of every section named
+    int32_t componentsPlaced_ = 0;
+    int32_t itemsPlaced_ = 0;
+    bool itemsSpent_ = false;
 };
-
-ScriptReader::~ScriptReader() {
-    while (created_) {
-        ReadNode* next = created_->nextCreated;
-        free(created_);
-        created_ = next;
-    }
-}
 
 DWORD ScriptReader::ReadString(const char* section, const char* key, const char* fallback,
                                char* buffer, DWORD size) const {
@@ -80,194 +187,258 @@ int ScriptReader::ReadInt(const char* section, const char* key, int fallback) co
     return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, path_));
 }
 
-ReadNode* ScriptReader::NewNode(ReadNode* parent, Component* component, const char* section) {
-    size_t length = strlen(section);
-    ReadNode* node = static_cast<ReadNode*>(malloc(sizeof(ReadNode) + length));
-    if (!node) {
-        outOfMemory_ = true;
+// A value of the section being read, empty when absent, cut to the buffer like a profile read.
+DWORD ScriptReader::ReadValue(const char* section, const char* key, char* buffer,
+                              DWORD size) const {
+    if (!valuesWhole_)
+        return ReadString(section, key, "", buffer, size);
+    return static_cast<DWORD>(CopyField(buffer, size, values_.Find(key)));
+}
+
+int ScriptReader::ReadSelected(const char* section) const {
+    if (!valuesWhole_)
+        return ReadInt(section, "Selected", 1);
+    const char* value = values_.Find("Selected");
+    int number = 1;
+    if (!value || !*value || ReadPlainNumber(value, &number))
+        return number;
+    return ReadInt(section, "Selected", 1);
+}
+
+// Sections compare as the profile functions compare them: without regard to case.
+Section* ScriptReader::SectionNamed(const char* name) {
+    uint32_t hash = HashNoCase(name);
+    if (bucketCount_ > 0) {
+        for (Section* known = buckets_[hash & (bucketCount_ - 1)]; known;
+             known = known->nextInBucket) {
+            if (EqualNoCase(known->name, name))
+                return known;
+        }
+    }
+    if (static_cast<uint32_t>(sections_.Count()) >= bucketCount_ && !Rehash())
+        return nullptr;
+    Section* section = new (std::nothrow) Section();
+    size_t length = strlen(name);
+    char* copy = static_cast<char*>(malloc(length + 1));
+    if (!section || !copy || !sections_.Add(section)) {
+        // A failed append has released the sections already named; reading stops.
+        delete section;
+        free(copy);
         return nullptr;
     }
-    node->parent = parent;
-    node->component = component;
-    node->nextPending = nullptr;
-    memcpy(node->section, section, length + 1);
-    node->nextCreated = created_;
-    created_ = node;
-    return node;
+    memcpy(copy, name, length + 1);
+    section->name = copy;
+    Section** bucket = &buckets_[hash & (bucketCount_ - 1)];
+    section->nextInBucket = *bucket;
+    *bucket = section;
+    return section;
 }
 
-// Section names compare as the profile functions compare them: without regard to case.
-bool ScriptReader::NamesSelfOrAncestor(const ReadNode* node, const char* section) const {
-    for (; node; node = node->parent) {
-        if (EqualNoCase(node->section, section))
-            return true;
+bool ScriptReader::Rehash() {
+    uint32_t count = bucketCount_ ? bucketCount_ * 2 : 64;
+    Section** buckets = static_cast<Section**>(calloc(count, sizeof(Section*)));
+    if (!buckets)
+        return false;
+    for (int32_t i = 0; i < sections_.Count(); ++i) {
+        Section* section = static_cast<Section*>(sections_.At(i));
+        Section** bucket = &buckets[HashNoCase(section->name) & (count - 1)];
+        section->nextInBucket = *bucket;
+        *bucket = section;
     }
-    return false;
+    free(buckets_);
+    buckets_ = buckets;
+    bucketCount_ = count;
+    return true;
 }
 
-void ScriptReader::ReadComponentList(ReadNode* owner, PtrArray* list) {
-    char value[4096];
-    if (ReadString(owner->section, "Components", "", value, sizeof(value)) == 0)
-        return;
-    ReadNode* firstNew = nullptr;
-    ReadNode* lastNew = nullptr;
+bool ScriptReader::ReadList(Section* owner, char* value) {
     char* cursor = value;
-    while (cursor && !outOfMemory_) {
-        if (componentCount_ >= SCRIPT_MAX_COMPONENTS) {
-            leftOut_ = true;
-            break;
-        }
+    while (cursor) {
         char* separator = FindChar(cursor, ';');
         if (separator)
             *separator = '\0';
         char* entry = TrimField(cursor);
         cursor = separator ? separator + 1 : nullptr;
-        // A list that names its own section or an ancestor's would describe an endless tree.
-        if (*entry == '\0' || NamesSelfOrAncestor(owner, entry))
+        if (*entry == '\0')
             continue;
-        Component* component = NewComponent();
-        ReadNode* node = component ? NewNode(owner, component, entry) : nullptr;
-        if (!node) {
-            delete component;
-            outOfMemory_ = true;
-            break;
-        }
-        if (!list->Add(component)) {
-            // The failed append has released the whole list, so none of it may be read; the
-            // new component never reached it.
-            delete component;
-            outOfMemory_ = true;
-            return;
-        }
-        ++componentCount_;
-        if (lastNew)
-            lastNew->nextPending = node;
-        else
-            firstNew = node;
-        lastNew = node;
+        Section* section = SectionNamed(entry);
+        if (!section || !owner->entries.Add(section))
+            return false;
+        ++listEntries_;
     }
-    // The new components go on the stack as a block, the first of them on top.
-    if (lastNew) {
-        lastNew->nextPending = pending_;
-        pending_ = firstNew;
-    }
-}
-
-bool ScriptReader::AddItem(Component* component, InstallItem* item) {
-    if (!component->items.Add(item)) {
-        outOfMemory_ = true;
-        component->desktopSizeK = 0;
-        component->palmSizeK = 0;
-        return false;
-    }
-    ++itemCount_;
     return true;
 }
 
-void ScriptReader::ReadFileItems(const char* section, Component* component, const char* pattern,
-                                 const char* widePattern, uint32_t kind) {
+// The items of one kind, numbered from 1 up to the first number without a value.
+bool ScriptReader::ReadItems(const char* section, Component* component, const char* pattern,
+                             const char* widePattern, uint32_t kind) {
     char key[32];
-    char value[1024];
-    for (int n = 1; !outOfMemory_; ++n) {
+    char value[LINE_SIZE];
+    for (int n = 1;; ++n) {
         DWORD length = 0;
         if (widePattern) {
             FormatText(key, sizeof(key), widePattern, n);
-            length = ReadString(section, key, "", value, sizeof(value));
+            length = ReadValue(section, key, value, sizeof(value));
         }
         if (length == 0) {
             FormatText(key, sizeof(key), pattern, n);
-            length = ReadString(section, key, "", value, sizeof(value));
+            length = ReadValue(section, key, value, sizeof(value));
         }
         if (length == 0)
-            return;
-        if (itemCount_ >= SCRIPT_MAX_ITEMS) {
+            return true;
+        if (itemLines_ >= SCRIPT_MAX_ITEMS) {
+            // Every section named is placed unless the tree is cut anyway.
             leftOut_ = true;
-            return;
+            return true;
         }
-        InstallItem* item = NewInstallItem(kind);
-        if (!item) {
-            outOfMemory_ = true;
-            return;
+        InstallItem* item;
+        if (kind == ITEM_SHORTCUT) {
+            ShortcutItem* shortcut = NewShortcutItem();
+            if (shortcut)
+                ParseShortcutItem(value, shortcut);
+            item = shortcut;
+        } else {
+            item = NewInstallItem(kind);
+            if (item)
+                ParseFileItem(value, kind, item);
         }
-        ParseFileItem(value, kind, item);
-        if (!AddItem(component, item)) {
+        if (!item || !component->items.Add(item)) {
             delete item;
-            return;
+            return false;
         }
+        ++itemLines_;
         if (kind == ITEM_PALMFILE)
             component->palmSizeK = AddSizes(component->palmSizeK, item->sizeK);
-        else
+        else if (kind == ITEM_COPYFILE)
             component->desktopSizeK = AddSizes(component->desktopSizeK, item->sizeK);
     }
 }
 
-void ScriptReader::ReadShortcutItems(const char* section, Component* component) {
-    char key[32];
-    char value[1024];
-    for (int n = 1; !outOfMemory_; ++n) {
-        DWORD length = 0;
-        if (wide_) {
-            FormatText(key, sizeof(key), "Shortcut%dU", n);
-            length = ReadString(section, key, "", value, sizeof(value));
+bool ScriptReader::ReadSection(Section* section) {
+    const char* name = section->name;
+    valuesWhole_ = values_.Read(path_, name);
+    Component* component = NewComponent();
+    if (!component)
+        return false;
+    section->model = component;
+    ReadValue(name, "Name", component->name, sizeof(component->name));
+    ReadValue(name, "Description", component->description, sizeof(component->description));
+    component->selected = ReadSelected(name);
+    if (!ReadItems(name, component, "CopyFile%d", wide_ ? "CopyFile%dU" : nullptr, ITEM_COPYFILE) ||
+        !ReadItems(name, component, "CopyPalmFile%d", nullptr, ITEM_PALMFILE) ||
+        !ReadItems(name, component, "Shortcut%d", wide_ ? "Shortcut%dU" : nullptr, ITEM_SHORTCUT))
+        return false;
+    char list[LIST_SIZE];
+    if (ReadValue(name, "Components", list, sizeof(list)) == 0)
+        return true;
+    return ReadList(section, list);
+}
+
+// The section's model goes into the tree at its first use, a copy at every further use. Null
+// when memory ran out or no item fits the budget any more.
+Component* ScriptReader::Place(Section* section, int32_t itemBudget) {
+    Component* model = section->model;
+    int32_t count = model->items.Count();
+    int32_t room = itemBudget - itemsPlaced_;
+    if (count > room) {
+        leftOut_ = true;
+        itemsSpent_ = true;
+        if (room == 0)
+            return nullptr;
+        count = room;
+    }
+    Component* component = model;
+    if (section->modelPlaced)
+        component = CopyComponent(model, count);
+    else if (count < model->items.Count())
+        KeepFirstItems(model, count);
+    if (component)
+        itemsPlaced_ += count;
+    return component;
+}
+
+// Depth first in list order, so that a cut keeps the components that come first. A list entry
+// that names its own section or an ancestor's is skipped: it would describe an endless tree.
+void ScriptReader::BuildTree(SetupScript* script, Section* root) {
+    const int32_t componentBudget =
+        Budget(listEntries_, SCRIPT_MIN_COMPONENT_BUDGET, SCRIPT_MAX_COMPONENTS);
+    const int32_t itemBudget = Budget(itemLines_, SCRIPT_MIN_ITEM_BUDGET, SCRIPT_MAX_ITEMS);
+    PtrArray frames(nullptr);
+    if (!PushFrame(&frames, root, nullptr)) {
+        leftOut_ = true;
+        return;
+    }
+    while (frames.Count() > 0) {
+        Frame* top = static_cast<Frame*>(frames.At(frames.Count() - 1));
+        if (top->next >= top->section->entries.Count()) {
+            top->section->onPath = false;
+            --frames.count;
+            delete top;
+            continue;
         }
-        if (length == 0) {
-            FormatText(key, sizeof(key), "Shortcut%d", n);
-            length = ReadString(section, key, "", value, sizeof(value));
+        Section* section = static_cast<Section*>(top->section->entries.At(top->next++));
+        if (section->onPath)
+            continue;
+        if (componentsPlaced_ >= componentBudget) {
+            leftOut_ = true;
+            break;
         }
-        if (length == 0)
-            return;
-        if (itemCount_ >= SCRIPT_MAX_ITEMS) {
+        Component* component = Place(section, itemBudget);
+        if (!component) {
+            leftOut_ = true;
+            break;
+        }
+        PtrArray* list = &script->components;
+        if (top->component) {
+            if (!top->component->children)
+                top->component->children = new (std::nothrow) PtrArray(ReleaseComponent);
+            list = top->component->children;
+        }
+        // A failed append has released the list, placed models among them.
+        if (!list || !list->Add(component)) {
+            if (component != section->model)
+                delete component;
+            leftOut_ = true;
+            break;
+        }
+        ++componentsPlaced_;
+        section->modelPlaced = true;
+        if (itemsSpent_)
+            break;
+        if (!PushFrame(&frames, section, component)) {
+            leftOut_ = true;
+            break;
+        }
+    }
+    for (int32_t i = 0; i < frames.Count(); ++i)
+        delete static_cast<Frame*>(frames.At(i));
+}
+
+// Every section is read once, the first time a list names it, before the tree is built: the tree
+// then costs no profile reads however often a section is used.
+void ScriptReader::ReadComponentTree(SetupScript* script) {
+    if (!path_)
+        return;
+    wide_ = HasWideApi();
+    Section* root = SectionNamed(GENERAL_SECTION);
+    char list[LIST_SIZE];
+    if (!root) {
+        leftOut_ = true;
+        return;
+    }
+    if (ReadString(GENERAL_SECTION, "Components", "", list, sizeof(list)) > 0 &&
+        !ReadList(root, list)) {
+        leftOut_ = true;
+        return;
+    }
+    // The list grows while it is read; "General" itself is read key by key elsewhere.
+    for (int32_t next = 1; next < sections_.Count(); ++next) {
+        if (!ReadSection(static_cast<Section*>(sections_.At(next)))) {
             leftOut_ = true;
             return;
         }
-        ShortcutItem* item = NewShortcutItem();
-        if (!item) {
-            outOfMemory_ = true;
-            return;
-        }
-        ParseShortcutItem(value, item);
-        if (!AddItem(component, item)) {
-            delete item;
-            return;
-        }
     }
-}
-
-void ScriptReader::ReadComponent(ReadNode* node) {
-    Component* component = node->component;
-    const char* section = node->section;
-    ReadString(section, "Name", "", component->name, sizeof(component->name));
-    ReadString(section, "Description", "", component->description, sizeof(component->description));
-    component->selected = ReadInt(section, "Selected", 1);
-    ReadFileItems(section, component, "CopyFile%d", wide_ ? "CopyFile%dU" : nullptr, ITEM_COPYFILE);
-    ReadFileItems(section, component, "CopyPalmFile%d", nullptr, ITEM_PALMFILE);
-    ReadShortcutItems(section, component);
-
-    PtrArray* children = new (std::nothrow) PtrArray(ReleaseComponent);
-    if (!children) {
-        outOfMemory_ = true;
-        return;
-    }
-    ReadComponentList(node, children);
-    if (children->Count() > 0)
-        component->children = children;
-    else
-        delete children;
-}
-
-// The tree is read depth first through an explicit stack, so the depth of the nesting doesn't
-// reach the machine stack; the order of reading is that of the lists.
-void ScriptReader::ReadComponentTree(SetupScript* script) {
-    wide_ = HasWideApi();
-    ReadNode* root = NewNode(nullptr, nullptr, GENERAL_SECTION);
-    if (!root)
-        return;
-    ReadComponentList(root, &script->components);
-    while (pending_ && !outOfMemory_) {
-        ReadNode* node = pending_;
-        pending_ = node->nextPending;
-        ReadComponent(node);
-    }
+    BuildTree(script, root);
 }
 
 void ScriptReader::ReadGeneral(SetupScript* script) {

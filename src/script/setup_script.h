@@ -59,11 +59,19 @@ struct SetupScript {
     int32_t readIncomplete; // 1 when the reader left components or items out
 };
 
-// The most components and items one script yields; entries beyond them are left out. A script
-// whose lists share sections can describe a tree far larger than the file itself.
+// What one script yields; what lies beyond is left out and readIncomplete set. Every component is
+// a row of the expanded components tree, and Windows 95's scroll bars reach no further than row
+// 32,767. Items are bounded only to keep a generated script within memory.
+// A script whose lists share sections can describe a tree far larger than the file itself, so the
+// components and items it yields are also bounded by SCRIPT_REPEAT_FACTOR times the list entries
+// and item lines of the sections it names (never less than the floors): a tree that uses each
+// section once is read whole.
 enum : int32_t {
-    SCRIPT_MAX_COMPONENTS = 1000,
-    SCRIPT_MAX_ITEMS = 10000,
+    SCRIPT_MAX_COMPONENTS = 32767,
+    SCRIPT_MAX_ITEMS = 250000,
+    SCRIPT_REPEAT_FACTOR = 4,
+    SCRIPT_MIN_COMPONENT_BUDGET = 1000,
+    SCRIPT_MIN_ITEM_BUDGET = 10000,
 };
 
 // Buffers the reader reads values into that no record field matches: the "Application" value,

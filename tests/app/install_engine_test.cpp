@@ -13,15 +13,18 @@
 
 #include "app/install_context.h"
 #include "app/install_engine.h"
+#include "app/module.h"
 #include "log/install_log_hook.h"
 #include "palm/palm_bridge_testing.h"
 #include "palm/palm_error_texts.h"
+#include "resources/resource_ids.h"
 #include "script/setup_script.h"
 #include "support/desktop_support.h"
 #include "support/palm_fakes.h"
 #include "support/system_standins.h"
 #include "system/external_programs.h"
 #include "system/text.h"
+#include "ui/components_page.h"
 
 namespace {
 // Size of the one nothrow allocation to refuse next; 0 refuses none.
@@ -534,3 +537,51 @@ TEST(ComposeErrorText, UnknownCodesGiveNoTextAndAnEmptyBuffer) {
 }
 
 } // namespace
+
+TEST_F(InstallEngineTest, ChainOfFiveThousandIsShownAndInstalledWhole) {
+    // Files at the top, in the middle and at the bottom of a chain far deeper than the old
+    // limit of 1,000 components.
+    const int depth = 5000;
+    const int filed[] = {1, depth / 2, depth};
+    std::string sections;
+    for (int level = 1; level <= depth; ++level) {
+        std::string n = std::to_string(level);
+        sections += "[S" + n + "]\nName=Level " + n + "\n";
+        if (level < depth)
+            sections += "Components=S" + std::to_string(level + 1) + "\n";
+        if (std::find(std::begin(filed), std::end(filed), level) != std::end(filed)) {
+            sections += "CopyFile1=1;%DEST_PATH%\\Level" + n + ".txt\n";
+            Provide(("Level" + n + ".txt").c_str(), "level " + n);
+        }
+    }
+    Load("S1", sections);
+    EXPECT_EQ(0, script->readIncomplete);
+
+    // The components page, hidden as the wizard builds it, shows every level checked.
+    HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(nullptr, host);
+    ComponentsPage page(script.get(), host, moduleInstance);
+    ASSERT_TRUE(page.Create());
+    int shown = 0;
+    HTREEITEM last = nullptr;
+    for (HTREEITEM node = page.tree.Next(nullptr, TVGN_ROOT); node;
+         node = page.tree.Next(node, TVGN_CHILD)) {
+        ++shown;
+        last = node;
+    }
+    EXPECT_EQ(depth, shown);
+    EXPECT_TRUE(last && page.tree.IsChecked(last));
+    char text[32] = "";
+    GetDlgItemTextA(page.hwnd, IDC_DESKTOP_TOTAL, text, sizeof(text));
+    EXPECT_STREQ("3 K", text);
+    DestroyWindow(host);
+
+    Outcome run = Run();
+
+    EXPECT_EQ(RESULT_OK, run.result);
+    for (int level : filed) {
+        std::string name = "Level" + std::to_string(level) + ".txt";
+        EXPECT_EQ("level " + std::to_string(level), ReadFileBytes(DestFile(name.c_str())));
+    }
+}

@@ -62,63 +62,96 @@ TEST(ComponentTreeTest, ListsNamingThemselvesOrAnAncestorAreCut) {
     EXPECT_STREQ("c", ChildAt(b, 0)->name);
     EXPECT_EQ(nullptr, ChildAt(b, 0)->children);
     EXPECT_STREQ("c", ComponentAt(script->components, 1)->name);
+    // Entries left out for a cycle are not a cut script.
+    EXPECT_EQ(0, script->readIncomplete);
 }
 
-TEST(ComponentTreeTest, DeepNestingIsReadCollectedAndDestroyed) {
-    // A chain longer than the cap: each level would cost a recursive reader its 4 KB list
-    // buffer, far beyond the stack.
-    const int levels = SCRIPT_MAX_COMPONENTS + 50;
+TEST(ComponentTreeTest, DeepNestingIsReadWholeCollectedAndDestroyed) {
+    // Each level would cost a recursive reader its 4 KB list buffer, far beyond the stack.
+    const int levels = 5000;
     std::string text = "[General]\nComponents=S1\n";
     for (int i = 1; i <= levels; ++i) {
         text += "[S" + std::to_string(i) + "]\nName=Level " + std::to_string(i) +
-                "\nCopyFile1=1;f" + std::to_string(i) + "\nComponents=S" + std::to_string(i + 1) +
-                "\n";
+                "\nCopyFile1=1;f" + std::to_string(i) + "\n";
+        if (i < levels)
+            text += "Components=S" + std::to_string(i + 1) + "\n";
     }
     ScriptFile file(text);
     ScriptPtr script = file.Read();
     int depth = 0;
     int count = 0;
     Measure(script->components, &depth, &count);
-    EXPECT_EQ(SCRIPT_MAX_COMPONENTS, depth);
-    EXPECT_EQ(SCRIPT_MAX_COMPONENTS, count);
+    EXPECT_EQ(levels, depth);
+    EXPECT_EQ(levels, count);
+    EXPECT_EQ(0, script->readIncomplete);
 
     PtrArray items;
     ASSERT_TRUE(CollectSelectedItems(script.get(), &items));
-    ASSERT_EQ(SCRIPT_MAX_COMPONENTS, items.Count());
+    ASSERT_EQ(levels, items.Count());
     EXPECT_STREQ("f1", static_cast<const InstallItem*>(items.At(0))->path);
-    EXPECT_STREQ("f1000", static_cast<const InstallItem*>(items.At(999))->path);
+    EXPECT_STREQ("f5000", static_cast<const InstallItem*>(items.At(levels - 1))->path);
     items.Clear();
     script.reset(); // the destruction of the whole chain must come back
 }
 
-TEST(ComponentTreeTest, SharedSectionsCannotExplode) {
-    // Each level lists the next one twice: 2^30 components if nothing stopped the reader.
-    std::string text = "[General]\nComponents=L0\n";
-    for (int i = 0; i < 30; ++i) {
-        text += "[L" + std::to_string(i) + "]\nComponents=L" + std::to_string(i + 1) + ";L" +
-                std::to_string(i + 1) + "\n";
-    }
-    ScriptFile file(text);
-    DWORD start = GetTickCount();
-    ScriptPtr script = file.Read();
-    int depth = 0;
-    int count = 0;
-    Measure(script->components, &depth, &count);
-    EXPECT_EQ(SCRIPT_MAX_COMPONENTS, count);
-    EXPECT_LT(GetTickCount() - start, 60000u);
+namespace {
+// A list naming one section the given number of times.
+std::string Repeated(const std::string& name, int times) {
+    std::string list;
+    for (int i = 0; i < times; ++i)
+        list += name + ";";
+    return list;
+}
 
-    // Items shared in the same way stop at their own cap.
-    std::string many = "[General]\nComponents=P\n[P]\nComponents=";
-    for (int i = 0; i < 600; ++i)
-        many += "X;";
-    many += "\n[X]\n";
+std::string SharedTwice(int k) {
+    return "[General]\nComponents=P\n[P]\nComponents=" + Repeated("X", 300) +
+           "\n[X]\nComponents=" + Repeated("Y", k) + "\n";
+}
+} // namespace
+
+TEST(ComponentTreeTest, SharedSectionsAreBoundedByWhatTheFileWrites) {
+    // Each level lists the next one twice: 2^30 components from a few hundred bytes.
+    std::string doubling = "[General]\nComponents=L0\n";
+    for (int i = 0; i < 30; ++i) {
+        doubling += "[L" + std::to_string(i) + "]\nComponents=L" + std::to_string(i + 1) + ";L" +
+                    std::to_string(i + 1) + "\n";
+    }
+    // A to E list X 2000 times each, and X lists Y 2000 times: some 24 KB for twenty million
+    // components, more than a tree view can show.
+    std::string squared = "[General]\nComponents=A;B;C;D;E\n";
+    for (const char* name : {"A", "B", "C", "D", "E"})
+        squared += "[" + std::string(name) + "]\nComponents=" + Repeated("X", 2000) + "\n";
+    squared += "[X]\nComponents=" + Repeated("Y", 2000) + "\n";
+    // A section of 20 items listed 600 times: the items stop at their floor.
+    std::string items =
+        "[General]\nComponents=P\n[P]\nComponents=" + Repeated("X", 600) + "\n[X]\n";
     for (int i = 1; i <= 20; ++i)
-        many += "CopyFile" + std::to_string(i) + "=1;x" + std::to_string(i) + "\n";
-    ScriptFile shared(many);
-    script = shared.Read();
-    EXPECT_EQ(SCRIPT_MAX_ITEMS, TotalItems(script->components));
-    Measure(script->components, &depth, &count);
-    EXPECT_EQ(601, count);
+        items += "CopyFile" + std::to_string(i) + "=1;x" + std::to_string(i) + "\n";
+    // SharedTwice(k) has 301 + k list entries for 1 + 300 * (k + 1) components: within four
+    // times the entries for k = 3, beyond them for k = 4.
+    const struct {
+        std::string text;
+        int components;
+        int items;
+        int incomplete;
+    } cases[] = {
+        {doubling, SCRIPT_MIN_COMPONENT_BUDGET, 0, 1},
+        {squared, SCRIPT_MAX_COMPONENTS, 0, 1},
+        {SharedTwice(3), 1 + 300 * 4, 0, 0},
+        {SharedTwice(4), SCRIPT_REPEAT_FACTOR * (301 + 4), 0, 1},
+        {items, 1 + SCRIPT_MIN_ITEM_BUDGET / 20, SCRIPT_MIN_ITEM_BUDGET, 1},
+    };
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+        SCOPED_TRACE(i);
+        ScriptFile file(cases[i].text);
+        ScriptPtr script = file.Read();
+        int depth = 0;
+        int count = 0;
+        Measure(script->components, &depth, &count);
+        EXPECT_EQ(cases[i].components, count);
+        EXPECT_EQ(cases[i].items, TotalItems(script->components));
+        EXPECT_EQ(cases[i].incomplete, script->readIncomplete);
+    }
 }
 
 TEST(ComponentTreeTest, CollectFollowsTheSelection) {

@@ -2,6 +2,10 @@
 
 #include <string.h>
 
+#include <algorithm>
+
+#include "script/item_parser.h"
+#include "script/profile_section_testing.h"
 #include "script_test_support.h"
 #include "system/message_box.h"
 
@@ -223,4 +227,105 @@ TEST(ScriptReaderTest, OverlongValuesAreCutAtTheirFields) {
     EXPECT_EQ(std::string(127, 'n'), shortcut->linkName);
     EXPECT_EQ(2, shortcut->iconIndex);
     EXPECT_EQ(ITEM_SHORTCUT | ITEM_SENDTO, shortcut->flags);
+}
+
+namespace {
+// As Windows 95: never more than 32 KB of a section, whatever the buffer.
+DWORD WINAPI CappedSectionReader(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR path) {
+    return GetPrivateProfileSectionA(section, buffer, size < 32767 ? size : 32767, path);
+}
+
+struct SectionReaderOverride {
+    explicit SectionReaderOverride(SectionReader reader) { SetSectionReader(reader); }
+    ~SectionReaderOverride() { SetSectionReader(nullptr); }
+};
+
+// A component as the profile functions show its section key by key: texts, selection and the
+// paths of its desktop files.
+std::string AsProfileShowsIt(const std::string& path, const std::string& section) {
+    char name[128];
+    char description[1024];
+    GetPrivateProfileStringA(section.c_str(), "Name", "", name, sizeof(name), path.c_str());
+    GetPrivateProfileStringA(section.c_str(), "Description", "", description, sizeof(description),
+                             path.c_str());
+    std::string shown = std::string(name) + "|" + description + "|" +
+                        std::to_string(static_cast<int>(
+                            GetPrivateProfileIntA(section.c_str(), "Selected", 1, path.c_str())));
+    for (int n = 1;; ++n) {
+        char value[1024];
+        std::string key = "CopyFile" + std::to_string(n);
+        if (GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof(value),
+                                     path.c_str()) == 0)
+            break;
+        InstallItem item;
+        ParseFileItem(value, ITEM_COPYFILE, &item);
+        shown += std::string("|") + item.path;
+    }
+    return shown;
+}
+
+std::string AsRead(const Component* component) {
+    std::string shown = std::string(component->name) + "|" + component->description + "|" +
+                        std::to_string(component->selected);
+    for (int i = 0; i < component->items.Count(); ++i)
+        shown += std::string("|") + ItemAt(component, i)->path;
+    return shown;
+}
+} // namespace
+
+TEST(ScriptReaderTest, WholeSectionsAreReadAsTheProfileFunctionsReadKeys) {
+    std::string many;
+    for (int n = 1; n <= 1500; ++n)
+        many += "CopyFile" + std::to_string(n) + "=1;%DEST_PATH%\\a rather long file name " +
+                std::to_string(n) + ".dat\r\n";
+    const std::string bodies[] = {
+        "; Name=a comment\r\nName=after the comment\r\n",
+        "  Name  =  blanks around  \r\n\tSelected\t=\t0\t\r\n",
+        "Name=\"quoted\"\r\nDescription='single'\r\nCopyFile1=\"3;%DEST_PATH%\\q.dll\"\r\n",
+        "Name=\"half\r\nDescription=\" inner blanks \"\r\nCopyFile1=\"\"\r\nCopyFile2=1;x\r\n",
+        "name=lower first\r\nNAME=upper later\r\nSELECTED=0\r\nselected=1\r\n",
+        "Name\r\nName=after a line without equals\r\nSelected\r\nSelected=0\r\n",
+        "Name=\r\nName=after an empty value\r\nCopyFile1=1;a\r\ncopyfile1=1;b\r\n",
+        "Selected=0x10\r\n",
+        "Selected=yes\r\n",
+        "Selected=-3\r\n",
+        "Selected=007\r\n",
+        "Selected=12abc\r\n",
+        "Name=a=b\r\nDescription=semi;colons ; "
+        "stay\r\nCopyFile1=1;a;REGSERVICE\r\nCopyFile3=1;c\r\n",
+        "Name=" + std::string(200, 'n') + "\r\nDescription=" + std::string(1500, 'd') +
+            "\r\nCopyFile1=1;" + std::string(1100, 'p') + "\r\n",
+        "Name=first block\r\nCopyFile1=1;first\r\n[C14]\r\nName=second block\r\nCopyFile2=1;b\r\n",
+        "Name=many\r\n" + many,
+    };
+    const int count = sizeof(bodies) / sizeof(bodies[0]);
+    std::string text = "[General]\r\nComponents=";
+    for (int i = 0; i < count; ++i)
+        text += "C" + std::to_string(i) + ";";
+    text += "\r\n";
+    for (int i = 0; i < count; ++i)
+        text += "[C" + std::to_string(i) + "]\r\n" + bodies[i];
+    ScriptFile file(text);
+
+    for (bool capped : {false, true}) {
+        SCOPED_TRACE(capped ? "sections capped at 32 KB" : "sections read whole");
+        SectionReaderOverride reader(capped ? CappedSectionReader : nullptr);
+        ScriptPtr script = file.Read();
+        ASSERT_EQ(count, script->components.Count());
+        for (int i = 0; i < count; ++i) {
+            std::string section = "C" + std::to_string(i);
+            // Reported by their first difference: a section holds long lists.
+            std::string expected = AsProfileShowsIt(file.Path(), section);
+            std::string read = AsRead(ComponentAt(script->components, i));
+            size_t at =
+                std::mismatch(expected.begin(), expected.end(), read.begin(), read.end()).first -
+                expected.begin();
+            EXPECT_EQ(expected.size(), at)
+                << section << " differs at " << at << ": " << expected.substr(at, 60) << " / "
+                << read.substr(at, 60);
+            EXPECT_EQ(expected.size(), read.size()) << section;
+        }
+        EXPECT_EQ(1500, ComponentAt(script->components, count - 1)->items.Count());
+        EXPECT_EQ(0, script->readIncomplete);
+    }
 }
