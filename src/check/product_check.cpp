@@ -481,9 +481,8 @@ void ProductCheck::CheckGeneral() {
                "file \"Setup.ini\".\"");
     if (script_->readIncomplete)
         Report(0, FINDING_WARNING,
-               "more components or items than the installer takes (%d components, %d items): "
-               "it leaves the rest out",
-               static_cast<int>(SCRIPT_MAX_COMPONENTS), static_cast<int>(SCRIPT_MAX_ITEMS));
+               "more components or items than the installer takes (lists that name the same "
+               "sections again and again): it leaves the rest out");
 
     const IniLine* company = scan_.FindKey(general, "Company");
     const IniLine* application = scan_.FindKey(general, "Application");
