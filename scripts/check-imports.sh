@@ -1,12 +1,17 @@
 #!/bin/sh
-# Fails unless the given program is a 32-bit (i386) Windows GUI program whose imports all come
-# from the libraries that every 32-bit Windows has.
+# Fails unless the given program is a 32-bit (i386) Windows GUI program (a console program with
+# --console) whose imports all come from the libraries that every 32-bit Windows has.
 set -eu
+subsystem=00000002 kind=GUI
+if [ "${1:-}" = --console ]; then
+  subsystem=00000003 kind=console
+  shift
+fi
 exe="$1"
 dump=$(i686-w64-mingw32-objdump -p "$exe") || { echo "cannot read $exe" >&2; exit 1; }
 status=0
 echo "$dump" | grep -q 'file format pei-i386' || { echo "$exe: not a PE32 i386 image" >&2; status=1; }
-echo "$dump" | grep -Eq '^Subsystem[[:space:]]+00000002' || { echo "$exe: not a GUI program" >&2; status=1; }
+echo "$dump" | grep -Eq "^Subsystem[[:space:]]+$subsystem" || { echo "$exe: not a $kind program" >&2; status=1; }
 allowed=" KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL OLE32.DLL COMCTL32.DLL MSVCRT.DLL "
 dlls=$(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' | tr '[:lower:]' '[:upper:]' | tr -d '\r')
 [ -n "$dlls" ] || { echo "$exe: no imports found" >&2; status=1; }
@@ -26,5 +31,5 @@ for missing in GetTickCount64 AddVectoredExceptionHandler GetFileSizeEx SetFileP
     status=1
   fi
 done
-[ "$status" = 0 ] && echo "$exe: PE32 i386 GUI, imports: $(echo $dlls)"
+[ "$status" = 0 ] && echo "$exe: PE32 i386 $kind, imports: $(echo $dlls)"
 exit "$status"

@@ -14,9 +14,6 @@
 
 namespace {
 const char GENERAL_SECTION[] = "General";
-// Buffers of values that no record field matches: a "Components" list and one item line.
-const DWORD LIST_SIZE = 4096;
-const DWORD LINE_SIZE = 1024;
 
 // A section named by a "Components" list. It is read once, however often it is named; each
 // further use in the tree is a copy of its model.
@@ -273,7 +270,7 @@ bool ScriptReader::ReadList(Section* owner, char* value) {
 bool ScriptReader::ReadItems(const char* section, Component* component, const char* pattern,
                              const char* widePattern, uint32_t kind) {
     char key[32];
-    char value[LINE_SIZE];
+    char value[SCRIPT_ITEM_LINE_SIZE];
     for (int n = 1;; ++n) {
         DWORD length = 0;
         if (widePattern) {
@@ -328,7 +325,7 @@ bool ScriptReader::ReadSection(Section* section) {
         !ReadItems(name, component, "CopyPalmFile%d", nullptr, ITEM_PALMFILE) ||
         !ReadItems(name, component, "Shortcut%d", wide_ ? "Shortcut%dU" : nullptr, ITEM_SHORTCUT))
         return false;
-    char list[LIST_SIZE];
+    char list[SCRIPT_LIST_SIZE];
     if (ReadValue(name, "Components", list, sizeof(list)) == 0)
         return true;
     return ReadList(section, list);
@@ -421,7 +418,7 @@ void ScriptReader::ReadComponentTree(SetupScript* script) {
         return;
     wide_ = HasWideApi();
     Section* root = SectionNamed(GENERAL_SECTION);
-    char list[LIST_SIZE];
+    char list[SCRIPT_LIST_SIZE];
     if (!root) {
         leftOut_ = true;
         return;
@@ -451,7 +448,7 @@ void ScriptReader::ReadGeneral(SetupScript* script) {
                       TrimField(separator + 1));
         }
     }
-    char application[256];
+    char application[SCRIPT_APPLICATION_SIZE];
     ReadString(GENERAL_SECTION, "Company", "", script->company, sizeof(script->company));
     ReadString(GENERAL_SECTION, "Application", "", application, sizeof(application));
     ReadString(GENERAL_SECTION, "Logo", "Logo.bmp", script->logoFile, sizeof(script->logoFile));

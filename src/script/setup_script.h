@@ -74,6 +74,14 @@ enum : int32_t {
     SCRIPT_MIN_ITEM_BUDGET = 10000,
 };
 
+// Buffers the reader reads values into that no record field matches: the "Application" value,
+// a "Components" list and one item line. A longer value is cut to the size less one byte.
+enum : int32_t {
+    SCRIPT_APPLICATION_SIZE = 256,
+    SCRIPT_LIST_SIZE = 4096,
+    SCRIPT_ITEM_LINE_SIZE = 1024,
+};
+
 // Records of the model, for the reader and for code that assembles a script by hand. Each
 // returns null when memory ran out.
 SetupScript* NewSetupScript(); // empty texts and flags, no components

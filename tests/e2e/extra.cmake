@@ -4,8 +4,16 @@ target_compile_definitions(e2e_tests PRIVATE ORVEX_SAMPLES_DIR="${PROJECT_SOURCE
 # (x86), syswow64 behind the system folder, the 32-bit registry view for its uninstall entry.
 add_test(NAME e2e_tests_win64 COMMAND e2e_tests --gtest_color=no)
 set_tests_properties(e2e_tests_win64 PROPERTIES ENVIRONMENT ORVEX_PREFIX_KIND=64 TIMEOUT 900)
-# The README's run command itself, walked headless as on a machine without a display: it keeps
-# its own prefix, X server and wineserver, so it must leave the test session's alone.
+# The README's run command itself (try-product on the sample, 64-bit prefix), walked headless: it
+# keeps its own prefix, X server and wineserver, so it must leave the test session's alone.
 add_test(NAME sample_run COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/run-sample.sh)
 set_tests_properties(sample_run PROPERTIES
   ENVIRONMENT "ORVEX_BUILD_DIR=${CMAKE_BINARY_DIR};DISPLAY=" TIMEOUT 900)
+# try-product on the sample in a 32-bit prefix (report complete), and on a product whose
+# uninstall leaves a registration behind (non-zero, the leftover named).
+foreach(case sample leftover)
+  add_test(NAME try_product_${case}
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/try_product_test.sh ${CMAKE_BINARY_DIR} ${case})
+  set_tests_properties(try_product_${case} PROPERTIES
+    ENVIRONMENT "ORVEX_BUILD_DIR=${CMAKE_BINARY_DIR};DISPLAY=" TIMEOUT 900)
+endforeach()

@@ -75,7 +75,39 @@ void PageShots::Take(HWND window, const std::string& name, DWORD settleMs) {
         taken_.push_back(path);
 }
 
-bool WalkSampleInstall(WizardDriver& wizard, PageShots& shots, std::string* failure) {
+namespace {
+// Ticks exactly the named components, parents before their children.
+bool ChooseComponents(WizardDriver& wizard, const std::vector<std::string>& names,
+                      std::string* failure) {
+    auto wanted = [&](const std::string& text) {
+        return std::find(names.begin(), names.end(), text) != names.end();
+    };
+    std::vector<TreeNode> nodes = wizard.Nodes();
+    for (const std::string& name : names) {
+        if (std::none_of(nodes.begin(), nodes.end(),
+                         [&](const TreeNode& node) { return node.text == name; }))
+            return Fail(failure, "the components page has no component named \"" + name + "\"");
+    }
+    // A click on a parent may change its children: the tree is read again before each click.
+    for (size_t index = 0; index < nodes.size(); ++index) {
+        std::vector<TreeNode> now = wizard.Nodes();
+        if (index >= now.size())
+            break;
+        const TreeNode& node = now[index];
+        if (node.checked != wanted(node.text) && !wizard.ClickCheckBox(node.text))
+            return Fail(failure, "the check box of \"" + node.text + "\" did not change");
+    }
+    for (const TreeNode& node : wizard.Nodes()) {
+        if (node.checked != wanted(node.text))
+            return Fail(failure, "\"" + node.text + "\" could not be " +
+                                     (wanted(node.text) ? "ticked" : "unticked"));
+    }
+    return true;
+}
+} // namespace
+
+bool WalkInstall(WizardDriver& wizard, PageShots& shots, const WalkChoices& choices,
+                 std::string* failure) {
     if (!wizard.WaitForPage(PAGE_LICENCE, PAGE_WAIT_MS))
         return Fail(failure, "the licence page did not appear");
     shots.Take(wizard.Frame(), "licence", PAINT_SETTLE_MS);
@@ -83,25 +115,34 @@ bool WalkSampleInstall(WizardDriver& wizard, PageShots& shots, std::string* fail
     wizard.PressFrameButton(IDOK);
     if (!wizard.WaitForPage(PAGE_HOTSYNC_USER, PAGE_WAIT_MS))
         return Fail(failure, "the HotSync user page did not follow the licence");
-    std::vector<std::string> users;
-    WaitUntil(
-        [&] {
-            users = wizard.UserList();
-            return std::find(users.begin(), users.end(), SAMPLE_HOTSYNC_USER) != users.end();
-        },
-        PAGE_WAIT_MS);
-    auto user = std::find(users.begin(), users.end(), SAMPLE_HOTSYNC_USER);
-    if (user == users.end())
-        return Fail(failure, std::string("the HotSync user list lacks ") + SAMPLE_HOTSYNC_USER);
-    wizard.ChooseUser(static_cast<int>(user - users.begin()));
+    if (!choices.user.empty()) {
+        std::vector<std::string> users;
+        WaitUntil(
+            [&] {
+                users = wizard.UserList();
+                return std::find(users.begin(), users.end(), choices.user) != users.end();
+            },
+            PAGE_WAIT_MS);
+        auto user = std::find(users.begin(), users.end(), choices.user);
+        if (user == users.end())
+            return Fail(failure, "the HotSync user list lacks " + choices.user);
+        wizard.ChooseUser(static_cast<int>(user - users.begin()));
+    }
     shots.Take(wizard.Frame(), "hotsync-user", PAINT_SETTLE_MS);
 
-    wizard.PressFrameButton(IDOK);
-    if (!wizard.WaitForPage(PAGE_COMPONENTS, PAGE_WAIT_MS))
-        return Fail(failure, "the components page did not follow the HotSync user page");
-    if (!WaitUntil([&] { return wizard.FrameButtonEnabled(IDOK); }, PAGE_WAIT_MS))
-        return Fail(failure, "the Install button stayed disabled");
-    shots.Take(wizard.Frame(), "components", PAINT_SETTLE_MS);
+    // A script with a single component has no components page: the user page installs.
+    if (wizard.Page(PAGE_COMPONENTS)) {
+        wizard.PressFrameButton(IDOK);
+        if (!wizard.WaitForPage(PAGE_COMPONENTS, PAGE_WAIT_MS))
+            return Fail(failure, "the components page did not follow the HotSync user page");
+        if (choices.chooseComponents && !ChooseComponents(wizard, choices.components, failure))
+            return false;
+        if (!WaitUntil([&] { return wizard.FrameButtonEnabled(IDOK); }, PAGE_WAIT_MS))
+            return Fail(failure, "the Install button stayed disabled");
+        shots.Take(wizard.Frame(), "components", PAINT_SETTLE_MS);
+    } else if (choices.chooseComponents) {
+        return Fail(failure, "the product offers no choice of components");
+    }
 
     wizard.PressFrameButton(IDOK);
     HWND box = nullptr;
@@ -131,6 +172,12 @@ bool WalkSampleInstall(WizardDriver& wizard, PageShots& shots, std::string* fail
     if (exitCode != 0)
         return Fail(failure, "Setup.exe ended with " + std::to_string(exitCode));
     return true;
+}
+
+bool WalkSampleInstall(WizardDriver& wizard, PageShots& shots, std::string* failure) {
+    WalkChoices choices;
+    choices.user = SAMPLE_HOTSYNC_USER;
+    return WalkInstall(wizard, shots, choices, failure);
 }
 
 UninstallRun RunUninstallCommand(const std::string& commandLine, const std::vector<int>& answers,

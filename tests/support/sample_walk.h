@@ -28,9 +28,20 @@ class PageShots {
     std::vector<std::string> taken_;
 };
 
-// From the licence page to the end of Setup.exe: accepts the licence, chooses the HotSync user,
-// installs the components as offered, ticks the read-me box and finishes. False, with the
-// reason, when a page or the end does not come in time or the install shows a message.
+// The choices of a walk: the HotSync user (empty: the one the page offers) and, with
+// chooseComponents, the names of the components to install (every other one is unticked).
+struct WalkChoices {
+    std::string user;
+    bool chooseComponents = false;
+    std::vector<std::string> components;
+};
+
+// From the licence page to the end of Setup.exe: accepts the licence, chooses the HotSync user
+// and the components, installs, ticks the read-me box and finishes. False, with the reason, when
+// a page or the end does not come in time, a choice cannot be made or the install shows a message.
+bool WalkInstall(WizardDriver& wizard, PageShots& shots, const WalkChoices& choices,
+                 std::string* failure);
+// The same for the sample: HotSync user Ann, the components as offered.
 bool WalkSampleInstall(WizardDriver& wizard, PageShots& shots, std::string* failure);
 
 // One uninstall command line run as a real process. Its message boxes are answered in order

@@ -4,7 +4,9 @@
 // and DllUnregisterServer deletes that value again. Copy the DLL under any name and into any
 // folder: each copy marks only its own path, so a test sees which file regsvr32 really
 // registered. A copy whose name contains "fail" returns E_FAIL from both calls without touching
-// the registry (regsvr32 then reports a failure with a non-zero exit code).
+// the registry (regsvr32 then reports a failure with a non-zero exit code). A copy whose name
+// contains "keep" reports success from DllUnregisterServer but leaves its value, as a server
+// would whose removal forgets part of its registration. The marker keys go with their last value.
 #include <windows.h>
 
 static HINSTANCE dllInstance;
@@ -13,6 +15,25 @@ static const char MARKER_KEY[] = "Software\\OrvexTests\\Registered";
 static bool OwnPath(char* path) {
     DWORD length = GetModuleFileNameA(dllInstance, path, MAX_PATH);
     return length > 0 && length < MAX_PATH;
+}
+
+static bool NameContains(const char* path, const char* part) {
+    const char* name = path;
+    for (const char* p = path; *p; ++p) {
+        if (*p == '\\')
+            name = p + 1;
+    }
+    for (const char* p = name; *p; ++p) {
+        const char* a = p;
+        const char* b = part;
+        while (*b && *a && (*a | 0x20) == *b) {
+            ++a;
+            ++b;
+        }
+        if (!*b)
+            return true;
+    }
+    return false;
 }
 
 static bool ShouldFail(const char* path) {
@@ -57,7 +78,18 @@ extern "C" HRESULT WINAPI DllUnregisterServer() {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, MARKER_KEY, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
         return S_OK;
+    if (NameContains(path, "keep")) {
+        RegCloseKey(key);
+        return S_OK;
+    }
     RegDeleteValueA(key, path);
+    DWORD values = 1;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                     nullptr, nullptr, nullptr);
     RegCloseKey(key);
+    if (values == 0) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, MARKER_KEY);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OrvexTests");
+    }
     return S_OK;
 }

@@ -1,0 +1,31 @@
+#!/bin/bash
+# Checks a product folder with SetupCheck.exe under Wine, for vendors on Linux and for CI.
+# Usage: check-product.sh <product folder> [--sizes]
+# Prints one line per finding ("Setup.ini:12: error: ...") and a summary; the exit code is
+# SetupCheck's: 0 nothing to report, 1 warnings only, 2 errors.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="${ORVEX_BUILD_DIR:-$root/build}"
+if [ $# -lt 1 ] || [ ! -d "$1" ]; then
+  echo "usage: $0 <product folder> [--sizes]" >&2
+  exit 2
+fi
+folder=$(cd "$1" && pwd)
+shift
+wine_dir="$build/wine/check"
+
+if [ ! -x "$build/bin/SetupCheck.exe" ] || [ -z "${ORVEX_NO_BUILD:-}" ]; then
+  "$root/scripts/deps.sh"
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+  cmake --build "$build" --target SetupCheck -j"$(nproc)" >/dev/null
+fi
+"$root/scripts/wine-prefix.sh" "$wine_dir" 32
+
+export WINEPREFIX="$wine_dir/prefix32" HOME="$wine_dir/home" WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+status=0
+timeout 120 wine "$build/bin/SetupCheck.exe" "$@" "Z:${folder//\//\\}" | tr -d '\r' || status=$?
+# The prefix's server ends with its last program; none of it may outlive the check.
+timeout 20 wineserver -w >/dev/null 2>&1 || timeout 20 wineserver -k >/dev/null 2>&1 || true
+[ "$status" = 124 ] && echo "SetupCheck.exe did not finish in time" >&2
+exit "$status"

@@ -1,0 +1,207 @@
+#!/bin/bash
+# Tries a product folder under Wine: checks it, installs it through its wizard, reports what the
+# install made, uninstalls it through its uninstall entry and reports whatever is left.
+#
+# Usage: try-product.sh <product folder> [--components "A;B"] [--user NAME] [--prefix 32|64]
+#                       [--out FOLDER]
+#   --components  the components to install, by the names the wizard shows (default: as offered)
+#   --user        the HotSync user to choose (default: the one the wizard offers); the simulated
+#                 HotSync has the users Ann and Bob, and this one too
+#   --prefix      a 64-bit Windows (WOW64, the default) or a 32-bit one
+#   --out         where the report goes (default: out/<product>-<prefix> of this project)
+#
+# The vendor's folder is never written: the run works on a scratch copy (a Setup.exe of this
+# build is added when the folder has none). SetupCheck.exe checks the copy first and the run
+# stops on an error. Each try gets a new private Wine prefix and HOME (build/wine/try-run), with
+# a simulated HotSync and ActiveSync; documents opened at the end go to a recorder. The output
+# folder gets report.txt, report.html and a picture of every page and of the uninstall window.
+# Exit code: 0 when the install succeeded and nothing was left behind; 1 otherwise; 2 when the
+# check found an error or the arguments are wrong.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="${ORVEX_BUILD_DIR:-$root/build}"
+bin="$build/bin"
+
+usage() {
+  sed -n '4,10p' "$0" | sed 's/^# \{0,1\}//' >&2
+  exit 2
+}
+
+[ $# -ge 1 ] || usage
+source_folder="$1"
+shift
+[ -d "$source_folder" ] && [ -f "$source_folder/Setup.ini" ] || {
+  echo "$source_folder is not a product folder (no Setup.ini)" >&2
+  exit 2
+}
+source_folder=$(cd "$source_folder" && pwd)
+components= components_given=false user= kind=64 out=
+while [ $# -gt 0 ]; do
+  [ $# -ge 2 ] || usage
+  case "$1" in
+    --components) components="$2"; components_given=true ;;
+    --user) user="$2" ;;
+    --prefix) kind="$2"; [ "$kind" = 32 ] || [ "$kind" = 64 ] || usage ;;
+    --out) out="$2" ;;
+    *) usage ;;
+  esac
+  shift 2
+done
+name=$(basename "$source_folder")
+out="${out:-$root/out/$name-prefix$kind}"
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+template_dir="$build/wine/try"
+wine_dir="$build/wine/try-run"
+product="$build/try/$name-prefix$kind"
+
+# A Unix path as Windows programs in the prefix see it (drive Z: is the Unix root).
+win_path() {
+  local path="${1//\//\\}"
+  printf 'Z:%s' "$path"
+}
+
+write_ini() {
+  local file="$1"; shift
+  printf '%s\r\n' "$@" > "$file"
+}
+
+reg_add() {
+  timeout 120 wine reg add "$@" /reg:32 /f >/dev/null
+}
+
+# HotSync in C:\Program Files\Palm. The stand-in libraries read HotSyncFake.ini beside
+# themselves, so the product copy gets one too.
+prepare_hotsync() {
+  local palm="$WINEPREFIX/drive_c/Program Files/Palm"
+  local palm_win='C:\Program Files\Palm'
+  local users=(Ann Bob)
+  if [ -n "$user" ] && [ "$user" != Ann ] && [ "$user" != Bob ]; then users+=("$user"); fi
+  rm -rf "$palm/Queue"
+  local ini=("[HotSync]" "ExecPath=$palm_win\\HotSync.exe" "Queue=$palm_win\\Queue"
+             "Record=$palm_win\\calls.txt" "UserCount=${#users[@]}")
+  local i
+  for i in "${!users[@]}"; do
+    mkdir -p "$palm/Queue/${users[$i]}"
+    ini+=("User$i=${users[$i]}")
+  done
+  rm -f "$palm/calls.txt"
+  cp "$bin"/fakes/hotsync/full/{CondMgr,UserData,InstAide}.dll "$palm"/ 2>/dev/null ||
+    { mkdir -p "$palm"; cp "$bin"/fakes/hotsync/full/{CondMgr,UserData,InstAide}.dll "$palm"/; }
+  : > "$palm/HotSync.exe"
+  write_ini "$palm/HotSyncFake.ini" "${ini[@]}"
+  write_ini "$product/HotSyncFake.ini" "${ini[@]}"
+}
+
+prepare_activesync() {
+  local folder="$WINEPREFIX/drive_c/Program Files/Microsoft ActiveSync"
+  mkdir -p "$folder"
+  cp "$bin/fakes/activesync/CEAppMgr.exe" "$bin/fakes/activesync/wcesmgr.exe" "$folder"/
+  rm -f "$folder/wcesmgr.record"
+  reg_add 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\CEAppMgr.exe' /ve \
+    /d 'C:\Program Files\Microsoft ActiveSync\CEAppMgr.exe'
+}
+
+# Documents open in a recorder: an editor or browser would keep the prefix running.
+prepare_open_recorder() {
+  local recorder type
+  recorder=$(win_path "$bin/fakes/wizardaids/openrecorder.exe")
+  for type in txt htm html rtf pdf doc; do
+    reg_add "HKCR\\.$type" /ve /d "orvextry.$type"
+    reg_add "HKCR\\orvextry.$type\\shell\\open\\command" /ve /d "\"$recorder\" \"%1\""
+  done
+  rm -f "$build/try/opened.txt"
+  export ORVEX_OPEN_RECORD
+  ORVEX_OPEN_RECORD=$(win_path "$build/try/opened.txt")
+}
+
+html_escape() {
+  sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g'
+}
+
+write_html() {
+  {
+    echo "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>$name: try-product</title>"
+    echo "<style>body{font-family:sans-serif}pre{background:#f4f4f4;padding:8px}"
+    echo "figure{display:inline-block;margin:8px;vertical-align:top}</style></head><body>"
+    echo "<h1>$(printf '%s' "$name" | html_escape) in a ${kind}-bit Windows prefix</h1>"
+    echo "<pre>"
+    html_escape < "$out/report.txt"
+    echo "</pre><h2>Pictures</h2>"
+    local picture
+    for picture in "$out"/*.png; do
+      [ -e "$picture" ] || continue
+      picture=$(basename "$picture")
+      echo "<figure><img src=\"$picture\" alt=\"$picture\"><figcaption>$picture</figcaption></figure>"
+    done
+    echo "</body></html>"
+  } > "$out/report.html"
+}
+
+"$root/scripts/deps.sh"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+cmake --build "$build" -j"$(nproc)" --target Setup SetupCheck orvex_test_programs product_walker \
+  >/dev/null
+"$root/scripts/wine-prefix.sh" "$template_dir" "$kind"
+
+# Every try starts from a copy of a new prefix, so that no earlier try shows in the report.
+. "$root/scripts/session.sh"
+orvex_end_wineserver "$wine_dir" "$kind"
+rm -rf "$wine_dir/prefix$kind" "$wine_dir/home"
+mkdir -p "$wine_dir/home"
+cp -a "$template_dir/prefix$kind" "$wine_dir/prefix$kind"
+# The user's folders of a new prefix are links into HOME, all to the same place; on Windows
+# they are folders of their own.
+for link in "$wine_dir/prefix$kind"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
+done
+
+rm -rf "$product" "$out"/*.png "$out/report.txt" "$out/report.html"
+mkdir -p "$product"
+cp -r "$source_folder"/. "$product"/
+note=
+if [ ! -f "$product/Setup.exe" ]; then
+  cp "$bin/Setup.exe" "$product"/
+  note="(the folder has no Setup.exe: this build's was added to the copy)"
+fi
+
+export WINEPREFIX="$wine_dir/prefix$kind" HOME="$wine_dir/home" WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+trap orvex_stop_session EXIT
+trap 'exit 130' INT TERM
+orvex_start_session "$wine_dir" "$kind"
+
+{
+  echo "try-product: $source_folder $note"
+  echo
+  echo "SetupCheck.exe:"
+} > "$out/report.txt"
+check_status=0
+timeout 120 wine "$bin/SetupCheck.exe" "$(win_path "$product")" | sed -u 's/\r$//' |
+  sed 's/^/  /' | tee -a "$out/report.txt" || check_status=$?
+if [ "$check_status" -ge 2 ]; then
+  echo "The check found errors: fix them first (nothing was installed)." | tee -a "$out/report.txt"
+  write_html
+  echo "Report: $out"
+  exit 2
+fi
+echo | tee -a "$out/report.txt"
+
+prepare_hotsync
+prepare_activesync
+prepare_open_recorder
+
+walk=("$bin/product_walker.exe" walk "$(win_path "$product")" "$(win_path "$out")")
+[ -n "$user" ] && walk+=(--user "$user")
+$components_given && walk+=(--components "$components")
+status=0
+timeout 900 wine "${walk[@]}" | sed -u 's/\r$//' | tee -a "$out/report.txt" || status=$?
+if [ -s "$build/try/opened.txt" ]; then
+  echo "Documents opened at the end: $(tr -d '\r' < "$build/try/opened.txt" | tr '\n' ' ')" |
+    tee -a "$out/report.txt"
+fi
+[ "$status" = 124 ] && echo "The walk did not end in time." | tee -a "$out/report.txt"
+write_html
+echo
+echo "Report: $out (report.txt, report.html and the pictures)"
+exit "$status"

@@ -1,0 +1,59 @@
+// SetupCheck.exe [--sizes] [product folder]: checks a product folder before it ships.
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+
+#include "check/findings.h"
+#include "check/product_check.h"
+#include "system/module_path.h"
+#include "system/text.h"
+
+namespace {
+const char USAGE[] =
+    "usage: SetupCheck.exe [--sizes] [product folder]\n"
+    "Checks Setup.ini and the files of a product folder (default: the folder of SetupCheck.exe).\n"
+    "Exit code: 0 nothing to report, 1 warnings only, 2 errors.\n"
+    "--sizes prints the file item lines with the real sizes of their files, in K.\n";
+
+void PrintLine(const char* line, void*) {
+    printf("%s\n", line);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    bool sizes = false;
+    const char* folder = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--sizes") == 0) {
+            sizes = true;
+        } else if (argv[i][0] == '-' || folder) {
+            fputs(USAGE, stderr);
+            return 2;
+        } else {
+            folder = argv[i];
+        }
+    }
+    char ownFolder[MAX_PATH];
+    if (!folder) {
+        GetExecutableFolder(ownFolder, sizeof(ownFolder));
+        folder = ownFolder;
+    }
+    if (sizes) {
+        if (ListCorrectedSizes(folder, PrintLine, nullptr))
+            return 0;
+        fprintf(stderr, "cannot read %s\\Setup.ini\n", folder);
+        return 2;
+    }
+    Findings findings;
+    CheckProduct(folder, &findings);
+    char line[1024];
+    for (int i = 0; i < findings.Count(); ++i) {
+        findings.Format(i, line, sizeof(line));
+        printf("%s\n", line);
+    }
+    if (findings.Count() == 0)
+        printf("%s: no findings\n", folder);
+    else
+        printf("%s: %d error(s), %d warning(s)\n", folder, findings.Errors(), findings.Warnings());
+    return findings.ExitCode();
+}

@@ -1,0 +1,59 @@
+#include "check/findings.h"
+
+#include <stdarg.h>
+#include <stdlib.h>
+
+#include "system/text.h"
+
+void Findings::Release(void** slot) {
+    free(*slot);
+    *slot = nullptr;
+}
+
+void Findings::Add(int line, FindingLevel level, const char* format, ...) {
+    Finding* finding = static_cast<Finding*>(malloc(sizeof(Finding)));
+    if (!finding)
+        return;
+    finding->line = line;
+    finding->level = level;
+    va_list args;
+    va_start(args, format);
+    FormatTextV(finding->text, sizeof(finding->text), format, args);
+    va_end(args);
+    if (!list_.Add(finding))
+        free(finding);
+}
+
+void Findings::Sort() {
+    // Insertion sort keeps findings of one line in the order they were made.
+    for (int i = 1; i < list_.count; ++i) {
+        void* moving = list_.data[i];
+        int line = static_cast<Finding*>(moving)->line;
+        int j = i;
+        for (; j > 0 && static_cast<Finding*>(list_.data[j - 1])->line > line; --j)
+            list_.data[j] = list_.data[j - 1];
+        list_.data[j] = moving;
+    }
+}
+
+int Findings::Errors() const {
+    int errors = 0;
+    for (int i = 0; i < Count(); ++i)
+        errors += At(i).level == FINDING_ERROR;
+    return errors;
+}
+
+int Findings::ExitCode() const {
+    if (Errors() > 0)
+        return 2;
+    return Count() > 0 ? 1 : 0;
+}
+
+void Findings::Format(int index, char* out, size_t size) const {
+    const Finding& finding = At(index);
+    const char* level = finding.level == FINDING_ERROR ? "error" : "warning";
+    if (finding.line > 0)
+        FormatText(out, size, "Setup.ini:%d: %s: %s", finding.line, level, finding.text);
+    else
+        FormatText(out, size, "Setup.ini: %s: %s", level, finding.text);
+}

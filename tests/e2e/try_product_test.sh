@@ -1,0 +1,45 @@
+#!/bin/bash
+# try-product.sh end to end. Usage: try_product_test.sh <build folder> sample|leftover
+#   sample:   the sample in a 32-bit prefix: exit code 0 and a complete report.
+#   leftover: a product whose COM server keeps its registration on removal: a non-zero exit code
+#             and the leftover named.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build="$1"
+case_name="$2"
+work="$build/try-tests/$case_name"
+rm -rf "$work"
+mkdir -p "$work"
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+if [ "$case_name" = sample ]; then
+  "$root/scripts/sample-product.sh" "$work/acme-reader" "$build"
+  "$root/scripts/try-product.sh" "$work/acme-reader" --prefix 32 --out "$work/out" ||
+    fail "try-product.sh ended with $?"
+  report="$work/out/report.txt"
+  for part in "SetupCheck.exe:" "no findings" "Files:" "Reader.exe  (131072 bytes)" "Folders:" \
+              "Links:" "Acme Reader.lnk -> C:\\Program Files\\Acme\\Reader\\Reader.exe" \
+              "Registry values:" "[UninstallString] = " "COM servers registered:" \
+              "AcmeView.dll" "user Ann: Reader.prc" "File Copy: " "kept     C:\\windows\\Setup.exe" \
+              "removed  every file" "RESULT: installed and uninstalled cleanly"; do
+    grep -qF -- "$part" "$report" || fail "the report lacks: $part"
+  done
+  for picture in 01-licence 02-hotsync-user 03-components 04-finish 05-uninstall-question-1; do
+    [ -s "$work/out/$picture.png" ] || fail "no picture $picture.png"
+    grep -qF "$picture.png" "$work/out/report.html" || fail "report.html lacks $picture.png"
+  done
+else
+  product="$work/keeper"
+  mkdir -p "$product"
+  cp "$root/samples/acme-reader/Licence.txt" "$root/samples/acme-reader/Logo.bmp" "$product"/
+  cp "$build/bin/fakes/testcom/OrvexTestCom.dll" "$product/KeepView.dll"
+  size=$(( ($(stat -c %s "$product/KeepView.dll") + 1023) / 1024 ))
+  printf '%s\r\n' "[General]" "Company=Acme" "Application=Keeper" "Components=Main" "[Main]" \
+    "Name=Keeper" "CopyFile1=$size;%DEST_PATH%\\KeepView.dll;REGSERVICE" > "$product/Setup.ini"
+  status=0
+  "$root/scripts/try-product.sh" "$product" --out "$work/out" || status=$?
+  [ "$status" != 0 ] || fail "try-product.sh passed a product that leaves its registration"
+  grep -qF 'LEFT     value    HKCU\Software\OrvexTests\Registered\[C:\Program Files (x86)\Acme\Keeper\KeepView.dll]' \
+    "$work/out/report.txt" || fail "the report does not name the registration left behind"
+fi
+echo "passed"
