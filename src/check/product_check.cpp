@@ -131,13 +131,8 @@ void SplitFields(const char* value, RawFields* raw) {
     CopyField(raw->buffer, sizeof(raw->buffer), value);
     raw->count = 0;
     char* cursor = raw->buffer;
-    while (cursor && raw->count < 6) {
-        char* separator = FindChar(cursor, ';');
-        if (separator)
-            *separator = '\0';
-        raw->field[raw->count++] = TrimField(cursor);
-        cursor = separator ? separator + 1 : nullptr;
-    }
+    while (cursor && raw->count < 6)
+        raw->field[raw->count++] = NextField(&cursor);
     for (int i = raw->count; i < 6; ++i)
         raw->field[i] = "";
 }
@@ -352,11 +347,7 @@ void ProductCheck::WalkComponents(int block, const char* section, Ancestor* ance
     Ancestor self = {section, ancestors};
     char* cursor = value;
     while (cursor) {
-        char* separator = FindChar(cursor, ';');
-        if (separator)
-            *separator = '\0';
-        char* entry = TrimField(cursor);
-        cursor = separator ? separator + 1 : nullptr;
+        char* entry = NextField(&cursor);
         if (*entry == '\0')
             continue;
         const Ancestor* loop = &self;

@@ -251,11 +251,7 @@ bool ScriptReader::Rehash() {
 bool ScriptReader::ReadList(Section* owner, char* value) {
     char* cursor = value;
     while (cursor) {
-        char* separator = FindChar(cursor, ';');
-        if (separator)
-            *separator = '\0';
-        char* entry = TrimField(cursor);
-        cursor = separator ? separator + 1 : nullptr;
+        char* entry = NextField(&cursor);
         if (*entry == '\0')
             continue;
         Section* section = SectionNamed(entry);
