@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_support.h"
+
 namespace {
 const int FILE_COUNT = 1000;
 const int FOLDER_COUNT = 10;
@@ -31,36 +33,6 @@ double Now() {
 [[noreturn]] void Fail(const std::string& what) {
     fprintf(stderr, "bench: %s\n", what.c_str());
     exit(1);
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
-void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
 }
 
 std::string FileName(int i) {
@@ -95,11 +67,11 @@ void MakeProduct(const std::string& bin, const std::string& folder, const std::s
     RemoveTree(folder);
     CreateDirectoryA(folder.c_str(), nullptr);
     if (!CopyFileA((bin + "\\Setup.exe").c_str(), (folder + "\\Setup.exe").c_str(), FALSE) ||
-        !WriteBytes(folder + "\\Setup.ini", script))
+        !WriteFileBytes(folder + "\\Setup.ini", script))
         Fail("cannot make the product folder " + folder);
     std::string content(FILE_BYTES, 'x');
     for (int i = 0; i < files; ++i) {
-        if (!WriteBytes(folder + "\\" + FileName(i), content))
+        if (!WriteFileBytes(folder + "\\" + FileName(i), content))
             Fail("cannot write the product's files");
     }
 }
@@ -337,8 +309,8 @@ int main(int argc, char** argv) {
 
     double mSetup = Median(startSetup), mBare = Median(startBare), mBig = Median(startBig);
     if (startOnly) {
-        printf("medians: start %.0f bare %.0f ratio %.2f big %.0f\n", mSetup, mBare,
-               mSetup / mBare, mBig);
+        printf("medians: start %.0f bare %.0f ratio %.2f big %.0f\n", mSetup, mBare, mSetup / mBare,
+               mBig);
         return 0;
     }
     double mInstall = Median(install), mCopy = Median(copy);

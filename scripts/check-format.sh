@@ -1,10 +1,10 @@
 #!/bin/sh
-# Fails when a C or C++ source below src/ or tests/ of the given checkout differs from what
+# Fails when a C or C++ source below src/, tests/ or bench/ of the given checkout differs from what
 # clang-format makes of it under the checkout's .clang-format.
 set -eu
 root="$1"
 cd "$root"
-files=$(find src tests \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -type f | sort)
+files=$(find src tests bench \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -type f | sort)
 [ -n "$files" ] || { echo "no sources found below $root" >&2; exit 1; }
 # shellcheck disable=SC2086
 exec clang-format --style=file --dry-run --Werror $files
