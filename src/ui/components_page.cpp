@@ -43,7 +43,9 @@ POINT MessagePosition() {
 
 ComponentsPage::ComponentsPage(SetupScript* script, HWND parentWindow, HINSTANCE instanceHandle)
     : DialogWindow(instanceHandle, parentWindow, IDD_COMPONENTS_PAGE, script), totals{0, 0},
-      watchedNode(nullptr), watchedChecked(false) {}
+      watchedNode(nullptr), watchedChecked(false) {
+    usesCommonControls = true;
+}
 
 LRESULT ComponentsPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SHOWWINDOW && wParam)

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "resources/resource_ids.h"
+#include "system/common_controls.h"
 #include "system/text.h"
 
 namespace {
@@ -17,7 +18,7 @@ DialogWindow* ObjectOf(HWND window) {
 
 DialogWindow::DialogWindow(HINSTANCE instanceHandle, HWND parentWindow, UINT dialogId, void* data)
     : previousProc(nullptr), isDialog(1), instance(instanceHandle), hwnd(nullptr), tooltip(nullptr),
-      parent(parentWindow), templateId(dialogId), appData(data) {}
+      parent(parentWindow), templateId(dialogId), appData(data), usesCommonControls(false) {}
 
 DialogWindow::~DialogWindow() {
     // A window that outlives its object must not hand it another message.
@@ -80,13 +81,9 @@ LRESULT DialogWindow::OnInitDialog() {
 void DialogWindow::OnFinalMessage() {}
 
 bool DialogWindow::Create() {
-    // The tree view, tooltip and progress bar classes must exist before the first dialog that
-    // uses them; the call also keeps comctl32 among the imports.
-    static bool commonControlsReady = false;
-    if (!commonControlsReady) {
-        InitCommonControls();
-        commonControlsReady = true;
-    }
+    // Without its class the dialog manager fails the whole dialog.
+    if (usesCommonControls)
+        EnsureCommonControls();
     HWND window = CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), parent, DialogProc,
                                      reinterpret_cast<LPARAM>(this));
     if (window)
@@ -185,6 +182,8 @@ bool DialogWindow::OnTooltipNotify(int, NMHDR* header, LRESULT*) {
 }
 
 bool DialogWindow::CreateTooltip() {
+    if (!EnsureCommonControls())
+        return false;
     tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                               CW_USEDEFAULT, 10, 10, nullptr, nullptr, instance, nullptr);
     return tooltip != nullptr;

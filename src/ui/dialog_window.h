@@ -46,6 +46,8 @@ class DialogWindow {
     HWND parent;
     UINT templateId;
     void* appData;
+    // Set by a dialog whose template holds a tree view or progress bar.
+    bool usesCommonControls;
 
   private:
     void Attach(HWND window);

@@ -1,18 +1,24 @@
 #include "ui/licence_page.h"
 
 #include <new>
-#include <stdio.h>
-#include <stdlib.h>
 
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
 #include "system/text.h"
+#include "system/whole_file.h"
+
+namespace {
+// Two zero bytes end the text whatever its encoding.
+const DWORD TEXT_PADDING = 2;
+// A text of this many bytes or fewer is left out: the page stays empty.
+const DWORD SHORTEST_IGNORED = 2;
+} // namespace
 
 LicencePage::LicencePage(SetupScript* script, HWND parentWindow, HINSTANCE instanceHandle)
     : DialogWindow(instanceHandle, parentWindow, IDD_LICENCE_PAGE, script), licenceText(nullptr) {}
 
 LicencePage::~LicencePage() {
-    free(licenceText);
+    delete[] licenceText;
 }
 
 LRESULT LicencePage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -36,29 +42,16 @@ bool LicencePage::LoadLicence(HWND edit) {
     const SetupScript* script = static_cast<const SetupScript*>(appData);
     char path[MAX_PATH];
     FormatText(path, sizeof(path), "%s\\%s", script->installerFolder, script->licenceFile);
-    FILE* file = fopen(path, "rb");
-    if (!file)
+    std::unique_ptr<char[]> text;
+    DWORD got = 0;
+    WholeFileResult result = ReadWholeFile(path, TEXT_PADDING, &text, &got);
+    if (result == WHOLE_FILE_ABSENT)
         return false;
-    long length = 0;
-    if (fseek(file, 0, SEEK_END) == 0)
-        length = ftell(file);
-    if (length < 0)
-        length = 0;
-    fseek(file, 0, SEEK_SET);
-    char* text = static_cast<char*>(malloc(static_cast<size_t>(length) + 2));
-    if (text) {
-        size_t got = fread(text, 1, static_cast<size_t>(length), file);
-        text[got] = '\0';
-        text[got + 1] = '\0';
-        if (got > 2) {
-            free(licenceText);
-            licenceText = text;
-            SetWindowTextA(edit, licenceText);
-        } else {
-            free(text);
-        }
+    if (result == WHOLE_FILE_READ && got > SHORTEST_IGNORED) {
+        delete[] licenceText;
+        licenceText = text.release();
+        SetWindowTextA(edit, licenceText);
     }
-    fclose(file);
     return true;
 }
 

@@ -27,6 +27,9 @@ namespace {
 // (Tab, mnemonics, Enter, Esc) reaches into the page.
 const LONG PAGE_STYLES_REMOVED = WS_POPUP | WS_THICKFRAME | DS_MODALFRAME;
 const LONG PAGE_STYLES_ADDED = WS_CHILD | DS_CONTROL;
+// A timer message comes only once nothing else waits, the first paint included.
+const UINT_PTR TOOLTIP_TIMER = 1;
+const UINT TIMER_SHORTEST_MS = 10;
 } // namespace
 
 WizardFrame::WizardFrame(SetupScript* script, HINSTANCE instanceHandle)
@@ -55,6 +58,13 @@ LRESULT WizardFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (installRunning)
             return 1;
         return CloseAndQuit(wParam, lParam);
+    case WM_TIMER:
+        if (wParam == TOOLTIP_TIMER) {
+            KillTimer(hwnd, TOOLTIP_TIMER);
+            AddTooltips();
+            return 0;
+        }
+        break;
     case WM_ENABLE_NEXT:
         EnableWindow(GetDlgItem(hwnd, IDOK), wParam != 0);
         break;
@@ -76,7 +86,6 @@ bool WizardFrame::OnNotify(int controlId, NMHDR* header, LRESULT* result) {
 
 LRESULT WizardFrame::OnInitDialog() {
     SetupScript* script = static_cast<SetupScript*>(appData);
-    CreateTooltip();
     SetFormattedText(instance, hwnd, IDS_INSTALLATION, script->productTitle);
     HWND area = GetDlgItem(hwnd, IDC_PAGE_AREA);
     if (area) {
@@ -97,11 +106,20 @@ LRESULT WizardFrame::OnInitDialog() {
         frame.Item(IDC_BUY_NOW).Show(false);
     if (!script->webPage[0])
         frame.Item(IDC_WEB_PAGE).Show(false);
+    SetTimer(hwnd, TOOLTIP_TIMER, TIMER_SHORTEST_MS, nullptr);
+    return TRUE;
+}
+
+// A tip shows only after the pointer has rested on a button for a while, so the tooltip (and
+// comctl32, which the first page does not need) is made once the wizard has been painted, rather
+// than delaying its first appearance.
+void WizardFrame::AddTooltips() {
+    if (!CreateTooltip())
+        return;
     AddTool(IDCANCEL);
     AddTool(IDC_WEB_PAGE);
     AddTool(IDC_BUY_NOW);
     AddTool(IDOK);
-    return TRUE;
 }
 
 void WizardFrame::LoadLogo() {

@@ -37,6 +37,7 @@ class WizardFrame : public DialogWindow {
 
   private:
     void LoadLogo();
+    void AddTooltips();
     void OpenLink(const char* target);
     void InstallAndFinish(int32_t target);
 

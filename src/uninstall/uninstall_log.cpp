@@ -9,10 +9,9 @@
 
 #include "log/log_format.h"
 #include "script/trim_field.h"
-#include "system/file_probe.h"
 #include "system/message_box.h"
 #include "system/text.h"
-#include "system/win_handles.h"
+#include "system/whole_file.h"
 
 UninstallLog::UninstallLog() {
     logPath[0] = '\0';
@@ -79,6 +78,8 @@ static void TakeTitle(char* text, char* title, size_t size) {
 }
 
 namespace {
+// Zero bytes behind the bytes read: the text ends there even when the last line has no feed.
+const DWORD TEXT_PADDING = 4;
 
 // The next line from *cursor on, cut at its line feed. The text ends after the last byte read,
 // not on it: a file whose last line has no line feed keeps that line's last character.
@@ -128,20 +129,6 @@ bool ReadHeader(char** cursor, char* end, UninstallLog* log) {
     return true;
 }
 
-// False when a read fails; a file that shrank meanwhile gives what it still holds.
-bool ReadWhole(HANDLE file, char* buffer, DWORD size, DWORD* got) {
-    *got = 0;
-    while (*got < size) {
-        DWORD part = 0;
-        if (!ReadFile(file, buffer + *got, size - *got, &part, nullptr))
-            return false;
-        if (part == 0)
-            break;
-        *got += part;
-    }
-    return true;
-}
-
 } // namespace
 
 void ReadUninstallLog(const char* path, UninstallLog* log) {
@@ -152,29 +139,17 @@ void ReadUninstallLog(const char* path, UninstallLog* log) {
         return;
     CopyText(log->logPath, sizeof(log->logPath), path);
 
-    WIN32_FIND_DATAA found;
-    if (!ProbeFile(path, &found) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return;
-    if (found.nFileSizeHigh == 0 && found.nFileSizeLow == 0)
-        return;
-    if (found.nFileSizeHigh != 0 || found.nFileSizeLow > MAXDWORD - 4) {
-        log->incomplete = true;
-        return;
-    }
-    DWORD size = found.nFileSizeLow;
-
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return;
-    // Zero-filled, so the text ends right after the bytes read.
-    std::unique_ptr<char[]> text(new (std::nothrow) char[size + 4]());
+    std::unique_ptr<char[]> text;
     DWORD got = 0;
-    if (!text || !ReadWhole(file.Get(), text.get(), size, &got)) {
+    switch (ReadWholeFile(path, TEXT_PADDING, &text, &got)) {
+    case WHOLE_FILE_READ:
+        break;
+    case WHOLE_FILE_ABSENT:
+        return;
+    case WHOLE_FILE_FAILED:
         log->incomplete = true;
         return;
     }
-    file.Reset();
 
     char* cursor = text.get();
     char* end = cursor + got;

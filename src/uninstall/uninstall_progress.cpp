@@ -39,7 +39,9 @@ UninstallProgressDialog::UninstallProgressDialog(UninstallLog* log, HINSTANCE in
     : DialogWindow(instanceHandle, nullptr, IDD_UNINSTALL_PROGRESS, log), stageLabel(nullptr),
       progressBar(nullptr), bigIcon(LoadSquareIcon(instanceHandle, GetSystemMetrics(SM_CXICON))),
       smallIcon(LoadSquareIcon(instanceHandle, GetSystemMetrics(SM_CXSMICON))),
-      pauses(replayPauses) {}
+      pauses(replayPauses) {
+    usesCommonControls = true;
+}
 
 UninstallProgressDialog::~UninstallProgressDialog() {
     // The window uses the icons: it goes first.

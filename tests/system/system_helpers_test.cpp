@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <memory>
 #include <string>
 
 #include "resources/resource_ids.h"
@@ -9,6 +10,7 @@
 #include "system/file_probe.h"
 #include "system/message_box.h"
 #include "system/registry.h"
+#include "system/whole_file.h"
 
 namespace {
 const char TEST_ROOT[] = "Software\\OrvexFoundationTests";
@@ -82,6 +84,28 @@ TEST(FileProbeTest, ReportsSizeOfAnExistingFile) {
     EXPECT_STREQ("probe.bin", found.cFileName);
     EXPECT_TRUE(ProbeFile(folder.Path().c_str(), nullptr));
     EXPECT_FALSE(ProbeFile(folder.File("missing.bin").c_str(), &found));
+}
+
+TEST(WholeFileTest, ReadsBytesThenPaddingAndTellsAbsentFromFailed) {
+    TempFolder folder;
+    std::string bytes("a\0b\r\nc", 6);
+    ASSERT_TRUE(WriteFileBytes(folder.File("text.bin"), bytes));
+    ASSERT_TRUE(WriteFileBytes(folder.File("empty.bin"), ""));
+    std::unique_ptr<char[]> text;
+    DWORD size = 99;
+    ASSERT_EQ(WHOLE_FILE_READ, ReadWholeFile(folder.File("text.bin").c_str(), 3, &text, &size));
+    EXPECT_EQ(6u, size);
+    EXPECT_EQ(bytes + std::string(3, '\0'), std::string(text.get(), 9));
+    ASSERT_EQ(WHOLE_FILE_READ, ReadWholeFile(folder.File("empty.bin").c_str(), 1, &text, &size));
+    EXPECT_EQ(0u, size);
+    EXPECT_EQ('\0', text[0]);
+    EXPECT_EQ(WHOLE_FILE_ABSENT,
+              ReadWholeFile(folder.File("missing.bin").c_str(), 1, &text, &size));
+    EXPECT_EQ(nullptr, text.get());
+    EXPECT_EQ(WHOLE_FILE_ABSENT, ReadWholeFile(folder.Path().c_str(), 1, &text, &size));
+    // Padding that would not fit beside the file's size in memory is a failure, not a cut.
+    EXPECT_EQ(WHOLE_FILE_FAILED,
+              ReadWholeFile(folder.File("text.bin").c_str(), MAXDWORD - 2, &text, &size));
 }
 
 TEST(MessageCaptionTest, ProductTitleGoesBeforeInstallCaptionsOnly) {
