@@ -28,7 +28,7 @@ namespace {
 const LONG PAGE_STYLES_REMOVED = WS_POPUP | WS_THICKFRAME | DS_MODALFRAME;
 const LONG PAGE_STYLES_ADDED = WS_CHILD | DS_CONTROL;
 // A timer message comes only once nothing else waits, the first paint included.
-const UINT_PTR TOOLTIP_TIMER = 1;
+const UINT_PTR START_TIMER = 1;
 const UINT TIMER_SHORTEST_MS = 10;
 } // namespace
 
@@ -37,8 +37,8 @@ WizardFrame::WizardFrame(SetupScript* script, HINSTANCE instanceHandle)
       bigIcon(LoadSquareIcon(instanceHandle, GetSystemMetrics(SM_CXICON))),
       smallIcon(LoadSquareIcon(instanceHandle, GetSystemMetrics(SM_CXSMICON))), pageArea{0, 0, 0,
                                                                                          0},
-      currentPage(PAGE_LICENCE), pages{nullptr, nullptr, nullptr, nullptr}, installStarted(false),
-      installRunning(false) {}
+      currentPage(PAGE_LICENCE), pages{nullptr, nullptr, nullptr, nullptr}, startCompleted(false),
+      installStarted(false), installRunning(false) {}
 
 WizardFrame::~WizardFrame() {
     // Windows go before the objects behind them: the pages, the logo and the icons.
@@ -59,9 +59,8 @@ LRESULT WizardFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;
         return CloseAndQuit(wParam, lParam);
     case WM_TIMER:
-        if (wParam == TOOLTIP_TIMER) {
-            KillTimer(hwnd, TOOLTIP_TIMER);
-            AddTooltips();
+        if (wParam == START_TIMER) {
+            CompleteStart();
             return 0;
         }
         break;
@@ -95,25 +94,31 @@ LRESULT WizardFrame::OnInitDialog() {
     }
     LoadLogo();
     SetIcons(bigIcon.Get(), smallIcon.Get());
-    for (int32_t row = 0; row < PAGE_COUNT; ++row) {
-        if (pageTable[row].kind == PAGE_COMPONENTS && !script->offerComponentChoice)
-            continue;
-        pages[row] = AddPage(pageTable[row].create(script, hwnd, instance), row == 0);
-    }
+    pages[PAGE_LICENCE] = AddPage(pageTable[PAGE_LICENCE].create(script, hwnd, instance), true);
     currentPage = PAGE_LICENCE;
     Window frame(hwnd);
     if (!script->byeLink[0])
         frame.Item(IDC_BUY_NOW).Show(false);
     if (!script->webPage[0])
         frame.Item(IDC_WEB_PAGE).Show(false);
-    SetTimer(hwnd, TOOLTIP_TIMER, TIMER_SHORTEST_MS, nullptr);
+    SetTimer(hwnd, START_TIMER, TIMER_SHORTEST_MS, nullptr);
     return TRUE;
 }
 
-// A tip shows only after the pointer has rested on a button for a while, so the tooltip (and
-// comctl32, which the first page does not need) is made once the wizard has been painted, rather
-// than delaying its first appearance.
-void WizardFrame::AddTooltips() {
+// What the first page does not show, the hidden pages and the tooltip (with comctl32 behind it),
+// is made once the wizard has been painted rather than delaying its appearance, or at the latest
+// when the user first moves on.
+void WizardFrame::CompleteStart() {
+    if (startCompleted)
+        return;
+    startCompleted = true;
+    KillTimer(hwnd, START_TIMER);
+    SetupScript* script = static_cast<SetupScript*>(appData);
+    for (int32_t row = PAGE_LICENCE + 1; row < PAGE_COUNT; ++row) {
+        if (pageTable[row].kind == PAGE_COMPONENTS && !script->offerComponentChoice)
+            continue;
+        pages[row] = AddPage(pageTable[row].create(script, hwnd, instance), false);
+    }
     if (!CreateTooltip())
         return;
     AddTool(IDCANCEL);
@@ -211,6 +216,7 @@ bool WizardFrame::OnCommand(WPARAM wParam, LPARAM) {
         // was queued while the install ran must not start it a second time.
         if (pageTable[currentPage].kind == PAGE_FINISH || installStarted)
             return true;
+        CompleteStart();
         int32_t target = NextPageIndex();
         if (pageTable[target].kind != PAGE_FINISH) {
             ShowPage(target, false);

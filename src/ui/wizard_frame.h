@@ -32,15 +32,17 @@ class WizardFrame : public DialogWindow {
     IconHandle smallIcon;
     RECT pageArea;
     int32_t currentPage;
-    // The page objects of the table's rows, owned by the frame; null for a row left out.
+    // The page objects of the table's rows, owned by the frame; null for a row left out (or, for
+    // the pages after the first, not made yet: see CompleteStart).
     DialogWindow* pages[PAGE_COUNT];
 
   private:
     void LoadLogo();
-    void AddTooltips();
+    void CompleteStart();
     void OpenLink(const char* target);
     void InstallAndFinish(int32_t target);
 
+    bool startCompleted;
     bool installStarted;
     // Set while RunInstall runs: the frame then ignores every command and close request.
     bool installRunning;

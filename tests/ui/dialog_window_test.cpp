@@ -182,6 +182,42 @@ TEST(DialogWindow, MirroredWindowsKeepNormalisedRectangles) {
     EXPECT_FALSE(IsWindow(pageWindow));
 }
 
+TEST(WizardFrameStart, HiddenPagesComeAfterThePaintOrWithTheFirstMoveOn) {
+    MemoryScript script = NewMemoryScript();
+    AddComponent(script.get(), nullptr, "Main", 0, 1, true);
+    AddComponent(script.get(), nullptr, "More", 0, 1, true);
+    script->offerComponentChoice = 1;
+    auto allMade = [](const WizardFrame& frame) {
+        for (DialogWindow* page : frame.pages) {
+            if (!page || !IsWindow(page->hwnd))
+                return false;
+        }
+        return frame.tooltip != nullptr;
+    };
+    {
+        // Left alone, the wizard makes the rest by itself.
+        WizardFrame frame(script.get(), moduleInstance);
+        ASSERT_TRUE(frame.Create());
+        for (int waited = 0; waited < 5000 && !allMade(frame); waited += 20)
+            SleepPumping(20);
+        EXPECT_TRUE(allMade(frame));
+        EXPECT_EQ(PAGE_LICENCE, frame.currentPage);
+    }
+    {
+        // A click before anything was pumped still moves on to the page that follows.
+        WizardFrame frame(script.get(), moduleInstance);
+        ASSERT_TRUE(frame.Create());
+        SendMessageA(frame.hwnd, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(allMade(frame));
+        EXPECT_EQ(PAGE_HOTSYNC_USER, frame.currentPage);
+        DialogWindow* components = frame.pages[PAGE_COMPONENTS];
+        SendMessageA(frame.hwnd, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(PAGE_COMPONENTS, frame.currentPage);
+        SleepPumping(100);
+        EXPECT_EQ(components, frame.pages[PAGE_COMPONENTS]) << "the pages were made twice";
+    }
+}
+
 namespace {
 HWND closedFrame = nullptr;
 
