@@ -2,12 +2,12 @@
 # Measures Setup.exe against plain programs doing the same work and prints one table: the
 # stripped size, the start to the visible wizard, an install of 1,000 small files, the extra
 # start time of a 5,000-item script and the uninstall of the same files without its pauses.
-# Medians of alternating runs (BENCH_RUNS, at least 10; 11 by default) in a private prefix under
+# Medians of alternating runs (BENCH_RUNS, at least 10; 21 by default) in a private prefix under
 # build/bench (64-bit; ORVEX_PREFIX_KIND=32 for a 32-bit one). Not part of the tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ORVEX_BUILD_DIR:-$root/build}"
-runs="${BENCH_RUNS:-11}"
+runs="${BENCH_RUNS:-21}"
 kind="${ORVEX_PREFIX_KIND:-64}"
 [ "$kind" = 32 ] || kind=64
 if [ "$runs" -lt 10 ]; then
