@@ -6,9 +6,9 @@
 class ProgressScale {
   public:
     static const uint32_t MAX_RANGE = 0xFFFF;
-    // Moves worth painting over the whole bar: more are finer than its pixels and cost far more
-    // than the replay itself (each paints at once).
-    static const uint32_t MAX_MOVES = 512;
+    // Moves worth painting over the whole bar, one a percent: each paints at once and costs more
+    // than undoing many entries, while finer moves would show no better.
+    static const uint32_t MAX_MOVES = 100;
 
     explicit ProgressScale(uint32_t total) : total_(total) {}
     // The bar's upper end: the number of entries while it fits.
