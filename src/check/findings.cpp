@@ -2,8 +2,32 @@
 
 #include <stdarg.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "system/text.h"
+
+namespace {
+const char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
+} // namespace
+
+// A message shows what it quotes; a byte that a console shows as nothing is named instead.
+void NameInvisibleBytes(const char* text, char* out, size_t size) {
+    out[0] = '\0';
+    char name[32];
+    for (const char* c = text; *c; ++c) {
+        unsigned char byte = static_cast<unsigned char>(*c);
+        if (strncmp(c, BYTE_ORDER_MARK, 3) == 0) {
+            CopyText(name, sizeof(name), "<UTF-8 byte-order mark>");
+            c += 2;
+        } else if (byte < 32 || byte == 127) {
+            FormatText(name, sizeof(name), "<byte 0x%02X>", byte);
+        } else {
+            name[0] = *c;
+            name[1] = '\0';
+        }
+        AppendText(out, size, name);
+    }
+}
 
 void Findings::Release(void** slot) {
     free(*slot);
@@ -18,8 +42,10 @@ void Findings::Add(int line, FindingLevel level, const char* format, ...) {
     finding->level = level;
     va_list args;
     va_start(args, format);
-    FormatTextV(finding->text, sizeof(finding->text), format, args);
+    char text[sizeof(finding->text)];
+    FormatTextV(text, sizeof(text), format, args);
     va_end(args);
+    NameInvisibleBytes(text, finding->text, sizeof(finding->text));
     if (!list_.Add(finding))
         free(finding);
 }
