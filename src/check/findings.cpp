@@ -12,20 +12,19 @@ const char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
 
 // A message shows what it quotes; a byte that a console shows as nothing is named instead.
 void NameInvisibleBytes(const char* text, char* out, size_t size) {
+    size_t used = 0;
     out[0] = '\0';
-    char name[32];
-    for (const char* c = text; *c; ++c) {
+    for (const char* c = text; *c && used + 1 < size; ++c) {
         unsigned char byte = static_cast<unsigned char>(*c);
         if (strncmp(c, BYTE_ORDER_MARK, 3) == 0) {
-            CopyText(name, sizeof(name), "<UTF-8 byte-order mark>");
+            used += CopyText(out + used, size - used, "<UTF-8 byte-order mark>");
             c += 2;
         } else if (byte < 32 || byte == 127) {
-            FormatText(name, sizeof(name), "<byte 0x%02X>", byte);
+            used += FormatText(out + used, size - used, "<byte 0x%02X>", byte);
         } else {
-            name[0] = *c;
-            name[1] = '\0';
+            out[used++] = *c;
+            out[used] = '\0';
         }
-        AppendText(out, size, name);
     }
 }
 

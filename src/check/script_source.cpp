@@ -4,7 +4,6 @@
 #include <string.h>
 #include <windows.h>
 
-#include "script/trim_field.h"
 #include "system/text.h"
 #include "system/win_handles.h"
 
@@ -114,9 +113,11 @@ bool ScriptSource::Decode(const char* bytes, size_t length, unsigned codePage, F
             free(copy);
             return false;
         }
-        char first[16];
-        CopyTextN(first, sizeof(first), bytes + 3, length - 3);
-        markHidesHeader_ = *TrimField(first) == '[';
+        // Blanks as the profile functions skip them before a header.
+        size_t at = 3;
+        while (at < length && bytes[at] >= 1 && bytes[at] <= 32 && bytes[at] != '\n')
+            ++at;
+        markHidesHeader_ = at < length && bytes[at] == '[';
         if (markHidesHeader_) {
             const IniLine& line = scan_.Line(0);
             const char* open = strchr(line.name, '[');
