@@ -57,13 +57,6 @@ void Merge(const Findings& mine, const Findings& other, const char* prefix, bool
 }
 } // namespace
 
-void NormalFolder(const char* folder, char* out, size_t size) {
-    CopyText(out, size, folder && *folder ? folder : ".");
-    size_t length = strlen(out);
-    if (length > 1 && FindLastChar(out, '\\') == out + length - 1)
-        out[length - 1] = '\0';
-}
-
 void CheckProduct(const char* folder, Findings* findings) {
     CheckProduct(folder, CheckOptions{0}, findings);
 }

@@ -70,6 +70,7 @@ ScriptSource::~ScriptSource() {
 }
 
 bool ScriptSource::Load(const char* folder, unsigned codePage, Findings* findings) {
+    int errors = findings->Errors();
     if (FormatText(path_, sizeof(path_), "%s\\%s", folder, SCRIPT_FILE) >= sizeof(path_) - 1) {
         findings->Add(0, FINDING_ERROR, "the product folder's path is too long");
         return false;
@@ -89,7 +90,7 @@ bool ScriptSource::Load(const char* folder, unsigned codePage, Findings* finding
     bool decoded = bytes && ReadFile(file.Get(), bytes, size, &read, nullptr) && read == size &&
                    Decode(bytes, size, codePage ? codePage : GetACP(), findings);
     free(bytes);
-    if (!decoded && encoding_ != ENCODING_UTF16_BE && encoding_ != ENCODING_UTF16_UNMARKED)
+    if (!decoded && findings->Errors() == errors)
         findings->Add(0, FINDING_ERROR, "cannot read \"%s\"", path_);
     return decoded;
 }
@@ -137,7 +138,7 @@ bool ScriptSource::Decode(const char* bytes, size_t length, unsigned codePage, F
         // Behind a line break no reader takes the mark for one: each reads what Windows reads.
         memcpy(copy, "\r\n", 2);
         memcpy(copy + 2, bytes, length);
-        bool written = WriteCopy(copy, length + 2);
+        bool written = WriteCopy(copy, length + 2, findings);
         free(copy);
         return written;
     }
@@ -176,7 +177,7 @@ bool ScriptSource::Decode(const char* bytes, size_t length, unsigned codePage, F
                               missing, codePage);
             start = end;
         }
-        bool loaded = scan_.Load(text, used) && WriteCopy(text, used);
+        bool loaded = scan_.Load(text, used) && WriteCopy(text, used, findings);
         free(wide);
         free(text);
         return loaded;
@@ -187,18 +188,25 @@ bool ScriptSource::Decode(const char* bytes, size_t length, unsigned codePage, F
     return scan_.Load(bytes, length);
 }
 
-bool ScriptSource::WriteCopy(const char* text, size_t length) {
+bool ScriptSource::WriteCopy(const char* text, size_t length, Findings* findings) {
     char folder[MAX_PATH];
     DWORD folderLength = GetTempPathA(sizeof(folder), folder);
-    if (folderLength == 0 || folderLength >= sizeof(folder) ||
-        !GetTempFileNameA(folder, "sck", 0, copyPath_)) {
-        copyPath_[0] = '\0';
-        return false;
-    }
-    FileHandle file(CreateFileA(copyPath_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    if (folderLength == 0 || folderLength >= sizeof(folder))
+        folder[0] = '\0';
     DWORD written = 0;
-    return file.IsValid() &&
-           WriteFile(file.Get(), text, static_cast<DWORD>(length), &written, nullptr) &&
-           written == length;
+    if (folder[0] && GetTempFileNameA(folder, "sck", 0, copyPath_)) {
+        FileHandle file(CreateFileA(copyPath_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        if (file.IsValid() &&
+            WriteFile(file.Get(), text, static_cast<DWORD>(length), &written, nullptr) &&
+            written == length)
+            return true;
+    } else {
+        copyPath_[0] = '\0';
+    }
+    findings->Add(0, FINDING_ERROR,
+                  "cannot write the copy of Setup.ini that is read as Windows reads it into the "
+                  "temporary folder \"%s\"",
+                  folder);
+    return false;
 }

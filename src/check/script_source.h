@@ -40,7 +40,7 @@ class ScriptSource {
 
   private:
     bool Decode(const char* bytes, size_t length, unsigned codePage, Findings* findings);
-    bool WriteCopy(const char* text, size_t length);
+    bool WriteCopy(const char* text, size_t length, Findings* findings);
 
     char path_[260] = {};
     char copyPath_[260] = {};

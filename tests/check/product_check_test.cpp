@@ -65,6 +65,8 @@ struct Case {
     const char* removed;
     std::vector<Expected> expected;
     Encoding encoding = ANSI;
+    const char* folderBelow = ""; // checks this folder below the product's
+    bool tempMissing = false;     // the temporary folder does not exist
 };
 
 std::string Bitmap(unsigned infoSize, unsigned bits, unsigned compression) {
@@ -174,6 +176,7 @@ std::string Repeated(const std::string& part, int count, const char* separator) 
 
 TEST(ProductCheckTest, EachMistakeIsFoundAtItsLineForItsFamily) {
     const std::string longName(240, 'a');
+    const std::string longFolder(260, 'f');
     const std::string fortyY = "Components=" + Repeated("Y", 40, ";");
     const std::string fortyZ = "Components=" + Repeated("Z", 40, ";");
     const std::vector<Edit> twoFamilies = {{0, "CopyFile1=1;%DEST_PATH%\\QuillA.dll"},
@@ -248,6 +251,22 @@ TEST(ProductCheckTest, EachMistakeIsFoundAtItsLineForItsFamily) {
          {{0, FINDING_ERROR, ALL, "UTF-16 without a byte-order mark: no Windows reads it"}},
          UTF16_NO_MARK},
         {"no script", {}, {}, "Setup.ini", {{0, FINDING_ERROR, ALL, "cannot read \""}}},
+        {"folder path too long",
+         {},
+         {},
+         nullptr,
+         {{0, FINDING_ERROR, ALL, "the product folder's path is too long"}},
+         ANSI,
+         longFolder.c_str()},
+        {"no temporary folder for the copy",
+         {},
+         {},
+         nullptr,
+         {{0, FINDING_WARNING, ALL, "saved as UTF-16"},
+          {0, FINDING_ERROR, ALL, "cannot write the copy of Setup.ini"}},
+         UTF16_LE,
+         "",
+         true},
         // Files.
         {"desktop file missing",
          {},
@@ -594,8 +613,15 @@ TEST(ProductCheckTest, EachMistakeIsFoundAtItsLineForItsFamily) {
         SCOPED_TRACE(change.name);
         TempFolder folder("check");
         MakeProduct(folder, change);
+        std::string path = folder.Path() + (*change.folderBelow ? "\\" : "") + change.folderBelow;
+        char temp[MAX_PATH] = "";
+        GetEnvironmentVariableA("TMP", temp, sizeof(temp));
+        if (change.tempMissing) {
+            SetEnvironmentVariableA("TMP", folder.File("missing").c_str());
+        }
         Findings findings;
-        CheckProduct(folder.Path().c_str(), CheckOptions{1252}, &findings);
+        CheckProduct(path.c_str(), CheckOptions{1252}, &findings);
+        SetEnvironmentVariableA("TMP", *temp ? temp : nullptr);
         std::vector<std::string> seen;
         char text[1024];
         for (int i = 0; i < findings.Count(); ++i) {
@@ -619,13 +645,6 @@ TEST(ProductCheckTest, EachMistakeIsFoundAtItsLineForItsFamily) {
         }
         EXPECT_EQ(findings.ExitCode(), exitCode);
     }
-}
-
-TEST(ProductCheckTest, FolderPathTooLongIsAnError) {
-    Findings findings;
-    CheckProduct(("C:\\" + std::string(300, 'f')).c_str(), &findings);
-    ASSERT_EQ(findings.Count(), 1);
-    EXPECT_STREQ(findings.At(0).text, "the product folder's path is too long");
 }
 
 void Collect(const char* line, void* context) {
