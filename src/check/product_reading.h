@@ -9,7 +9,7 @@
 #include "script/numbered_keys.h"
 #include "script/setup_script.h"
 
-// Where the folders of the macros lie on a typical Windows, so that paths are measured.
+// Room for expansions, so that a path too long for the installer's buffers is measured, not cut.
 const size_t EXPANSION_ROOM = 2048;
 
 class ProductReading {
@@ -50,7 +50,7 @@ class ProductReading {
     // this family takes them (wide: the NT family); returns the number the list ends at.
     template <typename Visit>
     int WalkItems(int block, const NumberedKeyKind& kind, bool wide, Visit visit) const {
-        return WalkNumberedKeys(kind, wide, [&](const char* key, int) {
+        return WalkNumberedKeys(kind, wide, [&](const char* key) {
             const IniLine* line = FindKey(block, key);
             if (!line || !*line->value)
                 return KEY_ABSENT;

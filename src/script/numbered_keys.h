@@ -20,18 +20,18 @@ enum KeyTaken {
 };
 
 // For n = 1, 2, ...: the "U" key when wide and it has a value, else the plain key; the list ends
-// at the first n where neither has one. take(key, n) reads a key. Returns the number it ended at.
+// at the first n where neither has one. take(key) reads a key. Returns the number it ended at.
 template <typename Take> int WalkNumberedKeys(const NumberedKeyKind& kind, bool wide, Take take) {
     char key[32];
     for (int n = 1;; ++n) {
         KeyTaken taken = KEY_ABSENT;
         if (wide && kind.widePattern) {
             FormatText(key, sizeof(key), kind.widePattern, n);
-            taken = take(key, n);
+            taken = take(key);
         }
         if (taken == KEY_ABSENT) {
             FormatText(key, sizeof(key), kind.pattern, n);
-            taken = take(key, n);
+            taken = take(key);
         }
         if (taken != KEY_TAKEN)
             return n;

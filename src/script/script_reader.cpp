@@ -255,7 +255,7 @@ bool ScriptReader::ReadItems(const char* section, Component* component,
     char value[SCRIPT_ITEM_LINE_SIZE];
     bool failed = false;
     uint32_t kind = keys.kind;
-    WalkNumberedKeys(keys, wide_, [&](const char* key, int) {
+    WalkNumberedKeys(keys, wide_, [&](const char* key) {
         if (ReadValue(section, key, value, sizeof(value)) == 0)
             return KEY_ABSENT;
         if (itemLines_ >= SCRIPT_MAX_ITEMS) {
