@@ -249,48 +249,6 @@ TEST(RobustnessTest, ScriptReaderTakesGeneratedScripts) {
     SetWideApiProbe(nullptr);
 }
 
-TEST(RobustnessTest, CheckerTakesGeneratedProductScripts) {
-    TempFolder folder("orvex-robust");
-    std::string server = ReadFileBytes(BinPath("fakes\\testcom\\OrvexTestCom.dll"));
-    ASSERT_FALSE(server.empty()) << "the test COM server is not built";
-    bool first = true;
-    std::vector<ProductFile> files;
-    Feed(
-        "product", PRODUCT_INPUTS,
-        [&](Rng& rng) {
-            // The checker reads every section of a deep tree twice (checks and sizes): at 5000
-            // sections that takes seconds under Wine and nears the time limit on a busy machine.
-            std::string script = MakeScriptInput(rng, &first, 1000);
-            // From the same seed as the script: the input's number gives the files again.
-            files = MakeProductFiles(rng, script, server);
-            return Encode(rng, script);
-        },
-        [&](const std::string& bytes, int index) {
-            // Its own folder each: the profile functions keep recent files by name.
-            std::string product = folder.File("product" + std::to_string(index));
-            CreateDirectoryA(product.c_str(), nullptr);
-            for (const ProductFile& file : files) {
-                std::string path = product + "\\" + file.name;
-                if (file.folder)
-                    CreateDirectoryA(path.c_str(), nullptr);
-                else
-                    WriteFileBytes(path, file.bytes);
-            }
-            if (!WriteFileBytes(product + "\\Setup.ini", bytes))
-                return std::string("the script could not be written");
-            Findings findings;
-            CheckProduct(product.c_str(), &findings);
-            std::string fault = FindingsFault(findings, bytes);
-            bool overlong = false;
-            ListCorrectedSizes(product.c_str(), TakeSizeLine, &overlong);
-            if (fault.empty() && overlong)
-                fault = "--sizes gives a line without an end";
-            captionTitle = nullptr;
-            RemoveTree(product);
-            return fault;
-        });
-}
-
 TEST(RobustnessTest, LogReaderTakesGeneratedLogs) {
     TempFolder folder("orvex-robust");
     std::string path = folder.File("_Install.log");
@@ -368,4 +326,47 @@ TEST(RobustnessTest, PathExpansionStaysWithinItsBuffers) {
         }
         return std::string();
     });
+}
+
+// Last: a crash ends the program, and the tests before it have reported by then.
+TEST(RobustnessTest, CheckerTakesGeneratedProductScripts) {
+    TempFolder folder("orvex-robust");
+    std::string server = ReadFileBytes(BinPath("fakes\\testcom\\OrvexTestCom.dll"));
+    ASSERT_FALSE(server.empty()) << "the test COM server is not built";
+    bool first = true;
+    std::vector<ProductFile> files;
+    Feed(
+        "product", PRODUCT_INPUTS,
+        [&](Rng& rng) {
+            // The checker reads every section of a deep tree twice (checks and sizes): at 5000
+            // sections that takes seconds under Wine and nears the time limit on a busy machine.
+            std::string script = MakeScriptInput(rng, &first, 1000);
+            // From the same seed as the script: the input's number gives the files again.
+            files = MakeProductFiles(rng, script, server);
+            return Encode(rng, script);
+        },
+        [&](const std::string& bytes, int index) {
+            // Its own folder each: the profile functions keep recent files by name.
+            std::string product = folder.File("product" + std::to_string(index));
+            CreateDirectoryA(product.c_str(), nullptr);
+            for (const ProductFile& file : files) {
+                std::string path = product + "\\" + file.name;
+                if (file.folder)
+                    CreateDirectoryA(path.c_str(), nullptr);
+                else
+                    WriteFileBytes(path, file.bytes);
+            }
+            if (!WriteFileBytes(product + "\\Setup.ini", bytes))
+                return std::string("the script could not be written");
+            Findings findings;
+            CheckProduct(product.c_str(), &findings);
+            std::string fault = FindingsFault(findings, bytes);
+            bool overlong = false;
+            ListCorrectedSizes(product.c_str(), TakeSizeLine, &overlong);
+            if (fault.empty() && overlong)
+                fault = "--sizes gives a line without an end";
+            captionTitle = nullptr;
+            RemoveTree(product);
+            return fault;
+        });
 }
