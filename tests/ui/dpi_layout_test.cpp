@@ -9,6 +9,7 @@
 
 #include "app/module.h"
 #include "resources/resource_ids.h"
+#include "support/test_support.h"
 #include "support/wizard_driver.h"
 #include "support/wizard_memory_script.h"
 #include "system/text.h"
@@ -26,18 +27,11 @@ int ScreenDpi() {
     return dpi;
 }
 
-std::string TextOf(HWND window) {
-    char text[1024];
-    text[0] = '\0';
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
 // The room a text needs in the control's font, wrapped at the control's width where its style
 // wraps; zero for a control that shows no text of its own.
 SIZE Needed(HWND control, UINT flags, int width) {
     SIZE needed = {0, 0};
-    std::string text = TextOf(control);
+    std::string text = WindowText(control);
     if (text.empty())
         return needed;
     HDC dc = GetDC(control);
@@ -87,7 +81,7 @@ std::string CutTexts(HWND window) {
                 needed.cx += GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
         }
         if (needed.cx > room.right || needed.cy > room.bottom)
-            cut += "\"" + TextOf(control) + "\" needs " + std::to_string(needed.cx) + "x" +
+            cut += "\"" + WindowText(control) + "\" needs " + std::to_string(needed.cx) + "x" +
                    std::to_string(needed.cy) + ", has " + std::to_string(room.right) + "x" +
                    std::to_string(room.bottom) + "\n";
     }
