@@ -1,7 +1,10 @@
 // SetupCheck.exe [--sizes] [product folder]: checks a product folder before it ships.
+// SetupCheck.exe --version: prints its name and version.
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
+
+#include "orvex_version.h"
 
 #include "check/findings.h"
 #include "check/product_check.h"
@@ -13,7 +16,8 @@ const char USAGE[] =
     "usage: SetupCheck.exe [--sizes] [product folder]\n"
     "Checks Setup.ini and the files of a product folder (default: the folder of SetupCheck.exe).\n"
     "Exit code: 0 nothing to report, 1 warnings only, 2 errors.\n"
-    "--sizes prints the file item lines with the real sizes of their files, in K.\n";
+    "--sizes prints the file item lines with the real sizes of their files, in K.\n"
+    "--version prints the name and version of SetupCheck.exe.\n";
 
 void PrintLine(const char* line, void*) {
     printf("%s\n", line);
@@ -24,6 +28,10 @@ int main(int argc, char** argv) {
     bool sizes = false;
     const char* folder = nullptr;
     for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--version") == 0) {
+            printf("SetupCheck.exe (Orvex Install Wizard) %s\n", ORVEX_VERSION_TEXT);
+            return 0;
+        }
         if (strcmp(argv[i], "--sizes") == 0) {
             sizes = true;
         } else if (argv[i][0] == '-' || folder) {
