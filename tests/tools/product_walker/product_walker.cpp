@@ -50,7 +50,18 @@ struct Snapshot {
     std::map<std::string, std::string> registry; // "key\" for a key, "key\[name]" for a value
 };
 
+// Under WOW64 the system folder a 32-bit program sees is this folder: scanned under both names,
+// every file in it would be listed twice.
+std::string SystemViewFolder() {
+    char folder[MAX_PATH];
+    UINT length = GetSystemWow64DirectoryA(folder, sizeof(folder));
+    return length > 0 && length < sizeof(folder) ? folder : "";
+}
+
 void ScanFolder(const std::string& folder, Snapshot* shot, int depth) {
+    static const std::string systemView = Lower(SystemViewFolder());
+    if (!systemView.empty() && Lower(folder) == systemView)
+        return;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -292,8 +303,7 @@ void ReportInstall(const Trial& trial, const Changes& made, const std::string& l
 
 // True when nothing of the install is left (the installer's own copy is kept by design).
 bool ReportUninstall(const Trial& trial, const UninstallRun& run, const Changes& made,
-                     const Snapshot& after, const std::string& installerCopy,
-                     const std::string& destination) {
+                     const Snapshot& after, const std::string& installerCopy) {
     printf("\nUninstall through the registered UninstallString\n");
     for (const SeenBox& box : run.boxes)
         printf("  asked    [%s] %s -> %s\n", box.caption.c_str(), OneLine(box.text).c_str(),
@@ -317,16 +327,7 @@ bool ReportUninstall(const Trial& trial, const UninstallRun& run, const Changes&
             left.push_back("file     " + file.first);
     }
     for (const std::string& folder : made.folders) {
-        if (IsSimulation(trial, folder) || !after.folders.count(folder))
-            continue;
-        // The folders above the destination are made before the log exists, so the log cannot
-        // name them; an empty one stays.
-        bool empty = std::none_of(after.files.begin(), after.files.end(),
-                                  [&](const auto& file) { return Below(file.first, folder); });
-        if (Below(destination, folder) && empty)
-            kept.push_back(folder +
-                           "  (empty; made before the install log, which does not name it)");
-        else
+        if (!IsSimulation(trial, folder) && after.folders.count(folder))
             left.push_back("folder   " + folder);
     }
     for (const auto& entry : made.registry) {
@@ -430,13 +431,9 @@ int Walk(const std::string& product, const std::string& pictures, const WalkChoi
     Snapshot installed = TakeSnapshot();
     Changes made = Difference(before, installed);
     ReportInstall(trial, made, LogOf(uninstallString));
-    LoggedPaths logged;
-    ReadLoggedPaths(LogOf(uninstallString), &logged);
-
     UninstallRun run = RunUninstallCommand(uninstallString, {IDYES}, shots);
     Snapshot after = TakeSnapshot();
-    bool clean =
-        ReportUninstall(trial, run, made, after, ProgramOf(uninstallString), logged.folder);
+    bool clean = ReportUninstall(trial, run, made, after, ProgramOf(uninstallString));
 
     printf("\nPictures:\n");
     for (const std::string& path : shots.Taken())
