@@ -197,6 +197,11 @@ if [ "$check_status" -ge 2 ]; then
 fi
 echo | tee -a "$out/report.txt"
 
+# Signature: whether Setup.exe carries an Authenticode signature, and whose (read on Linux).
+. "$root/scripts/authenticode.sh"
+signature=$(orvex_describe_signature "$product/Setup.exe") || true
+{ echo "Setup.exe signature: $signature"; echo; } | tee -a "$out/report.txt"
+
 prepare_hotsync
 prepare_activesync
 prepare_open_recorder

@@ -1,9 +1,11 @@
 // SetupCheck.exe [--sizes] [--codepage N] [product folder]: checks a product folder before it
-// ships.
+// ships. SetupCheck.exe --version: prints its name and version.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
+
+#include "orvex_version.h"
 
 #include "check/findings.h"
 #include "check/product_check.h"
@@ -16,7 +18,8 @@ const char USAGE[] =
     "Checks Setup.ini and the files of a product folder (default: the folder of SetupCheck.exe).\n"
     "Exit code: 0 nothing to report, 1 warnings only, 2 errors.\n"
     "--sizes prints the file item lines with the real sizes of their files, in K.\n"
-    "--codepage N reads a UTF-16 Setup.ini through ANSI code page N instead of this machine's.\n";
+    "--codepage N reads a UTF-16 Setup.ini through ANSI code page N instead of this machine's.\n"
+    "--version prints the name and version of SetupCheck.exe.\n";
 
 void PrintLine(const char* line, void*) {
     printf("%s\n", line);
@@ -28,6 +31,10 @@ int main(int argc, char** argv) {
     const char* folder = nullptr;
     CheckOptions options = {0};
     for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--version") == 0) {
+            printf("SetupCheck.exe (Orvex Install Wizard) %s\n", ORVEX_VERSION_TEXT);
+            return 0;
+        }
         if (strcmp(argv[i], "--sizes") == 0) {
             sizes = true;
         } else if (strcmp(argv[i], "--codepage") == 0 && i + 1 < argc) {

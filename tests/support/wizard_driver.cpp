@@ -239,7 +239,11 @@ int WizardDriver::CurrentPage() const {
 }
 
 bool WizardDriver::WaitForPage(int kind, DWORD timeoutMs) const {
-    return WaitUntil([&] { return CurrentPage() == kind; }, timeoutMs);
+    // The page shows before the frame relabels its buttons in the same command; a message sent
+    // to the frame is answered only once that command has returned.
+    DWORD_PTR answer = 0;
+    return WaitUntil([&] { return CurrentPage() == kind; }, timeoutMs) &&
+           SendMessageTimeoutA(frame_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer);
 }
 
 std::string WizardDriver::FrameButtonText(int id) const {
