@@ -19,29 +19,8 @@
 #include "ui/page_table.h"
 
 namespace {
-const DWORD RUN_LIMIT_MS = 120000;
 const char RUN_ONCE_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const char* const PALM_FILES[] = {"Reader.prc", "Aesop.pdb", "Grimm.pdb"};
-
-struct SilentRun {
-    bool ended = false;
-    DWORD exitCode = 0;
-    bool windowSeen = false;
-};
-
-// Runs a command line and looks for a visible top-level window of the process throughout.
-SilentRun RunSilently(const std::string& commandLine) {
-    SilentRun run;
-    ChildProcess process;
-    if (!process.Start(commandLine))
-        return run;
-    DWORD start = GetTickCount();
-    while (!run.ended && GetTickCount() - start < RUN_LIMIT_MS) {
-        run.windowSeen = run.windowSeen || !TopWindowsOf(process.Id()).empty();
-        run.ended = process.Wait(5, &run.exitCode);
-    }
-    return run;
-}
 
 std::map<std::string, std::string> KeyValues(const std::string& key) {
     std::map<std::string, std::string> values;
