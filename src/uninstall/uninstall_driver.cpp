@@ -48,6 +48,20 @@ bool ReplayUnderProgressWindow(UninstallProgressDialog* dialog) {
     return true;
 }
 
+// Makes the messages of a silent run go to the run record, for as long as the run lasts.
+class UnattendedScope {
+  public:
+    explicit UnattendedScope(bool silent) : before_(unattendedRun) {
+        unattendedRun = before_ || silent;
+    }
+    ~UnattendedScope() { unattendedRun = before_; }
+    UnattendedScope(const UnattendedScope&) = delete;
+    UnattendedScope& operator=(const UnattendedScope&) = delete;
+
+  private:
+    bool before_;
+};
+
 // Used when there is no progress window.
 class NoProgress : public ReplayProgress {
   public:
@@ -65,9 +79,8 @@ UninstallOptions DefaultUninstallOptions() {
 
 int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOptions& options) {
     bool silent = options.silent;
-    // Messages then go to the run record, and the restart question is answered No.
-    if (silent)
-        unattendedRun = true;
+    // The restart question is then answered No.
+    UnattendedScope scope(silent);
     if (!argument || !argument[0] || GetFileAttributesA(argument) == INVALID_FILE_ATTRIBUTES)
         return Refuse(IDS_BAD_UNINSTALL_ARGUMENTS, silent);
 

@@ -295,17 +295,21 @@ void ReportInstall(const Trial& trial, const Changes& made, const std::string& l
 // True when nothing of the install is left (the installer's own copy is kept by design).
 bool ReportUninstall(const Trial& trial, const UninstallRun& run, const Changes& made,
                      const Snapshot& after, const std::string& installerCopy,
-                     const std::string& destination, const char* command = "UninstallString") {
-    printf("\nUninstall through the registered %s\n", command);
+                     const std::string& destination, bool silent = false) {
+    printf("\nUninstall through the registered %s\n",
+           silent ? "QuietUninstallString" : "UninstallString");
     for (const SeenBox& box : run.boxes)
         printf("  asked    [%s] %s -> %s\n", box.caption.c_str(), OneLine(box.text).c_str(),
                box.answer == IDYES  ? "Yes"
                : box.answer == IDNO ? "No"
                                     : "OK");
-    printf("  stages   ");
-    for (const std::string& stage : ReplayStagesSeen(run))
-        printf("%s ", stage.c_str());
-    printf("\n  ended    %s, exit code %lu\n", run.ended ? "yes" : "NO",
+    if (!silent) {
+        printf("  stages   ");
+        for (const std::string& stage : ReplayStagesSeen(run))
+            printf("%s ", stage.c_str());
+        printf("\n");
+    }
+    printf("  ended    %s, exit code %lu\n", run.ended ? "yes" : "NO",
            static_cast<unsigned long>(run.exitCode));
 
     std::vector<std::string> left;
@@ -375,14 +379,19 @@ int Measure(const std::string& part) {
     return 0;
 }
 
-// What the trial knows of the product before it installs anything.
-Trial StartTrial(const std::string& product) {
-    Trial trial;
+// What the trial knows of the product before it installs anything; false when its script cannot
+// be read. The picture folder is made.
+bool StartTrial(const std::string& product, const std::string& pictures, Trial* out) {
+    Trial& trial = *out;
     trial.product = product;
     SetupScript* script = ReadSetupScript((product + "\\Setup.ini").c_str());
-    if (script)
-        trial.title = script->productTitle;
+    if (!script) {
+        fprintf(stderr, "Setup.ini of %s could not be read.\n", product.c_str());
+        return false;
+    }
+    trial.title = script->productTitle;
     DestroySetupScript(script);
+    CreateDirectoryA(pictures.c_str(), nullptr);
     trial.uninstallKey = std::string(UNINSTALL_KEY_ROOT) + trial.title;
     trial.hotSyncFolder =
         FolderOf(ProfileValue(product + "\\HotSyncFake.ini", "HotSync", "ExecPath"));
@@ -391,7 +400,17 @@ Trial StartTrial(const std::string& product) {
                           "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAppMgr.exe",
                           nullptr, &manager))
         trial.activeSyncFolder = FolderOf(manager);
-    return trial;
+    return true;
+}
+
+// Reports what the install made since before; logged receives the paths its log names.
+Changes ReportWhatWasMade(const Trial& trial, const Snapshot& before,
+                          const std::string& uninstallString, LoggedPaths* logged) {
+    Snapshot installed = TakeSnapshot();
+    Changes made = Difference(before, installed);
+    ReportInstall(trial, made, LogOf(uninstallString));
+    ReadLoggedPaths(LogOf(uninstallString), logged);
+    return made;
 }
 
 std::string JoinedList(const std::vector<std::string>& names) {
@@ -402,12 +421,9 @@ std::string JoinedList(const std::vector<std::string>& names) {
 }
 
 int Walk(const std::string& product, const std::string& pictures, const WalkChoices& choices) {
-    Trial trial = StartTrial(product);
-    if (trial.title.empty()) {
-        fprintf(stderr, "Setup.ini of %s could not be read.\n", product.c_str());
+    Trial trial;
+    if (!StartTrial(product, pictures, &trial))
         return 1;
-    }
-    CreateDirectoryA(pictures.c_str(), nullptr);
     PageShots shots(pictures);
     printf("Trying %s (\"%s\")\n", product.c_str(), trial.title.c_str());
     printf("  choices: HotSync user %s; components %s\n",
@@ -434,11 +450,8 @@ int Walk(const std::string& product, const std::string& pictures, const WalkChoi
                trial.uninstallKey.c_str());
         return 1;
     }
-    Snapshot installed = TakeSnapshot();
-    Changes made = Difference(before, installed);
-    ReportInstall(trial, made, LogOf(uninstallString));
     LoggedPaths logged;
-    ReadLoggedPaths(LogOf(uninstallString), &logged);
+    Changes made = ReportWhatWasMade(trial, before, uninstallString, &logged);
 
     UninstallRun run = RunUninstallCommand(uninstallString, {IDYES}, shots);
     Snapshot after = TakeSnapshot();
@@ -453,21 +466,16 @@ int Walk(const std::string& product, const std::string& pictures, const WalkChoi
     return clean ? 0 : 1;
 }
 
-void ReportSilentRun(const SilentRun& run) {
+void ReportWindows(const SilentRun& run) {
     printf("  windows  %s\n", run.windowSeen ? "SHOWN (a silent run must show none)" : "none");
-    printf("  ended    %s, exit code %lu\n", run.ended ? "yes" : "NO",
-           static_cast<unsigned long>(run.exitCode));
 }
 
 // The install with /S and the choices as switches, then the removal through the registered
-// QuietUninstallString; the record of both runs goes to <pictures>\setup-record.txt.
+// QuietUninstallString; the install's record (/LOG) goes to <pictures>\setup-record.txt.
 int Silent(const std::string& product, const std::string& pictures, const WalkChoices& choices) {
-    Trial trial = StartTrial(product);
-    if (trial.title.empty()) {
-        fprintf(stderr, "Setup.ini of %s could not be read.\n", product.c_str());
+    Trial trial;
+    if (!StartTrial(product, pictures, &trial))
         return 1;
-    }
-    CreateDirectoryA(pictures.c_str(), nullptr);
     std::string record = pictures + "\\setup-record.txt";
     DeleteFileA(record.c_str());
     std::string arguments = "/S";
@@ -480,7 +488,9 @@ int Silent(const std::string& product, const std::string& pictures, const WalkCh
     printf("\nSilent install: Setup.exe %s\n", arguments.c_str());
     Snapshot before = TakeSnapshot();
     SilentRun install = RunSilently("\"" + product + "\\Setup.exe\" " + arguments);
-    ReportSilentRun(install);
+    ReportWindows(install);
+    printf("  ended    %s, exit code %lu\n", install.ended ? "yes" : "NO",
+           static_cast<unsigned long>(install.exitCode));
 
     std::string uninstallString, quiet;
     ReadRegistryValue(HKEY_LOCAL_MACHINE, trial.uninstallKey, "UninstallString", &uninstallString);
@@ -498,11 +508,8 @@ int Silent(const std::string& product, const std::string& pictures, const WalkCh
         printf("  The record %s:\n%s\n", record.c_str(), ReadFileBytes(record).c_str());
         return 1;
     }
-    Snapshot installed = TakeSnapshot();
-    Changes made = Difference(before, installed);
-    ReportInstall(trial, made, LogOf(uninstallString));
     LoggedPaths logged;
-    ReadLoggedPaths(LogOf(uninstallString), &logged);
+    Changes made = ReportWhatWasMade(trial, before, uninstallString, &logged);
 
     SilentRun removal = RunSilently(quiet);
     UninstallRun run;
@@ -510,9 +517,8 @@ int Silent(const std::string& product, const std::string& pictures, const WalkCh
     run.ended = removal.ended;
     run.exitCode = removal.exitCode;
     Snapshot after = TakeSnapshot();
-    bool clean = ReportUninstall(trial, run, made, after, ProgramOf(quiet), logged.folder,
-                                 "QuietUninstallString");
-    ReportSilentRun(removal);
+    bool clean = ReportUninstall(trial, run, made, after, ProgramOf(quiet), logged.folder, true);
+    ReportWindows(removal);
     printf("\nThe record %s:\n", record.c_str());
     for (const std::string& line : SplitLines(ReadFileBytes(record), "\r\n"))
         printf("  %s\n", line.c_str());
