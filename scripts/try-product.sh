@@ -71,6 +71,16 @@ win_path() {
   printf 'Z:%s' "$path"
 }
 
+# The report names the vendor's folder and the output folder as the vendor knows them, not as
+# the Windows programs saw the scratch copy (Z:\...\build\try\...).
+vendor_paths() {
+  perl -pe 'BEGIN { $| = 1; @map = splice(@ARGV, 0) }
+    for ($i = 0; $i < @map; $i += 2) {
+      my ($from, $to) = @map[$i, $i + 1];
+      s{\Q$from\E((?:\\[^\\\s"]+)*)}{ my $rest = $1; $rest =~ tr|\\|/|; "$to$rest" }gie;
+    }' "$(win_path "$product")" "$source_folder" "$(win_path "$out")" "$out"
+}
+
 write_ini() {
   local file="$1"; shift
   printf '%s\r\n' "$@" > "$file"
@@ -185,10 +195,10 @@ orvex_start_session "$wine_dir" "$kind"
   echo "try-product: $source_folder $note"
   echo
   echo "SetupCheck.exe:"
-} > "$out/report.txt"
+} | tee "$out/report.txt"
 check_status=0
 timeout 120 wine "$bin/SetupCheck.exe" "$(win_path "$product")" | sed -u 's/\r$//' |
-  sed 's/^/  /' | tee -a "$out/report.txt" || check_status=$?
+  sed 's/^/  /' | vendor_paths | tee -a "$out/report.txt" || check_status=$?
 if [ "$check_status" -ge 2 ]; then
   echo "The check found errors: fix them first (nothing was installed)." | tee -a "$out/report.txt"
   write_html
@@ -208,7 +218,8 @@ fi
 [ -n "$user" ] && walk+=(--user "$user")
 $components_given && walk+=(--components "$components")
 status=0
-timeout 900 wine "${walk[@]}" | sed -u 's/\r$//' | tee -a "$out/report.txt" || status=$?
+timeout 900 wine "${walk[@]}" | sed -u 's/\r$//' | vendor_paths | tee -a "$out/report.txt" ||
+  status=$?
 if [ -s "$build/try/opened.txt" ]; then
   echo "Documents opened at the end: $(tr -d '\r' < "$build/try/opened.txt" | tr '\n' ' ')" |
     tee -a "$out/report.txt"

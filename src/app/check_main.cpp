@@ -1,5 +1,7 @@
-// SetupCheck.exe [--sizes] [product folder]: checks a product folder before it ships.
+// SetupCheck.exe [--sizes] [--codepage N] [product folder]: checks a product folder before it
+// ships.
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 
@@ -10,10 +12,11 @@
 
 namespace {
 const char USAGE[] =
-    "usage: SetupCheck.exe [--sizes] [product folder]\n"
+    "usage: SetupCheck.exe [--sizes] [--codepage N] [product folder]\n"
     "Checks Setup.ini and the files of a product folder (default: the folder of SetupCheck.exe).\n"
     "Exit code: 0 nothing to report, 1 warnings only, 2 errors.\n"
-    "--sizes prints the file item lines with the real sizes of their files, in K.\n";
+    "--sizes prints the file item lines with the real sizes of their files, in K.\n"
+    "--codepage N reads a UTF-16 Setup.ini through ANSI code page N instead of this machine's.\n";
 
 void PrintLine(const char* line, void*) {
     printf("%s\n", line);
@@ -23,9 +26,17 @@ void PrintLine(const char* line, void*) {
 int main(int argc, char** argv) {
     bool sizes = false;
     const char* folder = nullptr;
+    CheckOptions options = {0};
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--sizes") == 0) {
             sizes = true;
+        } else if (strcmp(argv[i], "--codepage") == 0 && i + 1 < argc) {
+            char* end = nullptr;
+            options.codePage = static_cast<unsigned>(strtoul(argv[++i], &end, 10));
+            if (*end || !IsValidCodePage(options.codePage)) {
+                fprintf(stderr, "code page %s is not installed on this machine\n", argv[i]);
+                return 2;
+            }
         } else if (argv[i][0] == '-' || folder) {
             fputs(USAGE, stderr);
             return 2;
@@ -45,7 +56,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Findings findings;
-    CheckProduct(folder, &findings);
+    CheckProduct(folder, options, &findings);
     char line[1024];
     for (int i = 0; i < findings.Count(); ++i) {
         findings.Format(i, line, sizeof(line));

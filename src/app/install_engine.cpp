@@ -5,6 +5,7 @@
 
 #include "app/desktop_actions.h"
 #include "app/install_context.h"
+#include "app/link_folder.h"
 #include "app/module.h"
 #include "app/service_registration.h"
 #include "app/uninstall_entry.h"
@@ -62,13 +63,8 @@ void RunPrePass(InstallContext& context, const PtrArray& items, bool* hasPalmIte
 }
 
 void MakeShortcut(InstallContext& context, const SetupScript& script, const ShortcutItem& item) {
-    if (item.flags & ITEM_DESKTOP)
-        CreateDesktopShortcut(context, item.linkName, item.path, item.arguments, item.iconIndex);
-    else if (item.flags & ITEM_SENDTO)
-        CreateSendToShortcut(context, item.linkName, item.path, item.arguments, item.iconIndex);
-    else
-        CreateShortcut(context, item.linkName, script.startMenuFolder, item.path, item.arguments,
-                       item.iconIndex);
+    CreateShortcut(context, item.linkName, ShortcutFolder(item.flags, script.startMenuFolder),
+                   item.path, item.arguments, item.iconIndex);
 }
 
 // Service flags are tested before the shortcut flag: a shortcut line carrying REGSERVICE or

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "app/desktop_actions.h"
+#include "app/link_folder.h"
 #include "app/shell_link_ids.h"
 #include "log/log_format.h"
 #include "system/com_binding.h"
@@ -17,13 +18,7 @@ const char LINK_EXTENSION[] = ".lnk";
 // does not fit.
 bool PlaceLinkFolder(InstallContext& context, const char* folder) {
     char group[MAX_PATH];
-    bool isGroup = !(folder && folder[0] == '%');
-    if (!isGroup)
-        CopyText(group, sizeof(group), folder);
-    else if (folder && *folder)
-        FormatText(group, sizeof(group), "%%STARTMENU%%\\%s", folder);
-    else
-        CopyText(group, sizeof(group), "%STARTMENU%");
+    bool isGroup = LinkFolderPath(folder, group, sizeof(group));
     if (strlen(group) + 1 >= sizeof(group))
         return false;
     char expanded[MACRO_EXPANSION_ROOM];

@@ -2,8 +2,31 @@
 
 #include <stdarg.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "system/text.h"
+
+namespace {
+const char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
+} // namespace
+
+// A message shows what it quotes; a byte that a console shows as nothing is named instead.
+void NameInvisibleBytes(const char* text, char* out, size_t size) {
+    size_t used = 0;
+    out[0] = '\0';
+    for (const char* c = text; *c && used + 1 < size; ++c) {
+        unsigned char byte = static_cast<unsigned char>(*c);
+        if (strncmp(c, BYTE_ORDER_MARK, 3) == 0) {
+            used += CopyText(out + used, size - used, "<UTF-8 byte-order mark>");
+            c += 2;
+        } else if (byte < 32 || byte == 127) {
+            used += FormatText(out + used, size - used, "<byte 0x%02X>", byte);
+        } else {
+            out[used++] = *c;
+            out[used] = '\0';
+        }
+    }
+}
 
 void Findings::Release(void** slot) {
     free(*slot);
@@ -18,8 +41,10 @@ void Findings::Add(int line, FindingLevel level, const char* format, ...) {
     finding->level = level;
     va_list args;
     va_start(args, format);
-    FormatTextV(finding->text, sizeof(finding->text), format, args);
+    char text[sizeof(finding->text)];
+    FormatTextV(text, sizeof(text), format, args);
     va_end(args);
+    NameInvisibleBytes(text, finding->text, sizeof(finding->text));
     if (!list_.Add(finding))
         free(finding);
 }

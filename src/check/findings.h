@@ -16,6 +16,10 @@ struct Finding {
     char text[600];
 };
 
+// Copies text with each byte a console shows as nothing (control bytes, a UTF-8 byte-order mark)
+// written out by name, such as "<byte 0x09>".
+void NameInvisibleBytes(const char* text, char* out, size_t size);
+
 class Findings {
   public:
     Findings() : list_(Release) {}

@@ -3,29 +3,15 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "script/profile_section.h"
+#include "script/trim_field.h"
 #include "system/text.h"
 
 namespace {
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
+// The text from start to end, its outer blanks cut as the profile functions cut them.
 char* Trim(char* start, char* end) {
-    while (start < end && IsBlank(*start))
-        ++start;
-    while (end > start && IsBlank(end[-1]))
-        --end;
     *end = '\0';
-    return start;
-}
-
-void Unquote(char** value) {
-    char* text = *value;
-    size_t length = strlen(text);
-    if (length >= 2 && (text[0] == '"' || text[0] == '\'') && text[length - 1] == text[0]) {
-        text[length - 1] = '\0';
-        *value = text + 1;
-    }
+    return TrimField(start);
 }
 } // namespace
 
@@ -88,10 +74,8 @@ bool IniScan::Load(const char* text, size_t length) {
             char* equals = strchr(body, '=');
             if (equals) {
                 line.kind = INI_KEY;
-                char* value = Trim(equals + 1, body + strlen(body));
+                line.value = ProfileValue(equals + 1);
                 line.name = Trim(body, equals);
-                Unquote(&value);
-                line.value = value;
             } else {
                 line.kind = INI_BARE;
                 line.name = body;

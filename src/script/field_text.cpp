@@ -1,5 +1,7 @@
 #include "script/field_text.h"
 
+#include <string.h>
+
 #include "system/text.h"
 
 size_t CopyField(char* dest, size_t size, const char* src, unsigned codePage) {
@@ -39,6 +41,19 @@ int32_t ReadDecimal(const char* text) {
     if (value < INT32_MIN)
         return INT32_MIN;
     return static_cast<int32_t>(value);
+}
+
+bool ReadPlainNumber(const char* text, int* number) {
+    const char* digits = *text == '-' ? text + 1 : text;
+    size_t length = strlen(digits);
+    if (length == 0 || length > 9 || (digits[0] == '0' && length > 1))
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (digits[i] < '0' || digits[i] > '9')
+            return false;
+    }
+    *number = ReadDecimal(text);
+    return true;
 }
 
 int32_t AddSizes(int32_t a, int32_t b) {

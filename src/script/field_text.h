@@ -10,5 +10,9 @@ size_t CopyField(char* dest, size_t size, const char* src, unsigned codePage = 0
 // character; no digits read as 0. Values beyond the 32-bit range stop at its ends.
 int32_t ReadDecimal(const char* text);
 
+// A number written as the profile functions and ReadDecimal both read it alike: an optional "-",
+// then 1 to 9 decimal digits without a leading zero. False for any other form.
+bool ReadPlainNumber(const char* text, int* number);
+
 // Sum of two sizes that stops at the ends of the 32-bit range instead of wrapping.
 int32_t AddSizes(int32_t a, int32_t b);

@@ -17,7 +17,13 @@ const size_t LARGEST_SIZE = 16 * 1024 * 1024;
 const DWORD CAP = 32767;
 const DWORD CAP_ZONE = CAP - 1024;
 
-char* Unquote(char* value) {
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+} // namespace
+
+char* ProfileValue(char* text) {
+    char* value = TrimField(text);
     size_t length = strlen(value);
     if (length >= 2 && (value[0] == '"' || value[0] == '\'') && value[length - 1] == value[0]) {
         value[length - 1] = '\0';
@@ -25,11 +31,6 @@ char* Unquote(char* value) {
     }
     return value;
 }
-
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-} // namespace
 
 void SetSectionReader(SectionReader reader) {
     sectionReader = reader;
@@ -113,7 +114,7 @@ bool ProfileSection::Index() {
         if (separator)
             *separator = '\0';
         const char* key = TrimField(line);
-        const char* value = separator ? Unquote(TrimField(separator + 1)) : nullptr;
+        const char* value = separator ? ProfileValue(separator + 1) : nullptr;
         uint32_t index = HashNoCase(key) & (slotCount_ - 1);
         while (slots_[index].key && !EqualNoCase(slots_[index].key, key))
             index = (index + 1) & (slotCount_ - 1);

@@ -35,3 +35,7 @@ class ProfileSection {
 
 // Hash of a name that is equal for names that EqualNoCase takes as equal.
 uint32_t HashNoCase(const char* text);
+
+// A key's value as the profile functions return it, taken off in place: outer blanks and one pair
+// of matching outer quotes removed.
+char* ProfileValue(char* text);

@@ -6,6 +6,7 @@
 
 #include "script/field_text.h"
 #include "script/item_parser.h"
+#include "script/numbered_keys.h"
 #include "script/profile_section.h"
 #include "script/trim_field.h"
 #include "system/message_box.h"
@@ -65,20 +66,6 @@ int32_t Budget(int32_t written, int32_t floor, int32_t ceiling) {
     return budget > ceiling ? ceiling : static_cast<int32_t>(budget);
 }
 
-// "Selected" values that are plain decimal numbers; the profile function reads any other form.
-bool ReadPlainNumber(const char* text, int* number) {
-    const char* digits = *text == '-' ? text + 1 : text;
-    size_t length = strlen(digits);
-    if (length == 0 || length > 9 || (digits[0] == '0' && length > 1))
-        return false;
-    for (size_t i = 0; i < length; ++i) {
-        if (digits[i] < '0' || digits[i] > '9')
-            return false;
-    }
-    *number = atoi(text);
-    return true;
-}
-
 void CountItemSizes(Component* component) {
     component->desktopSizeK = 0;
     component->palmSizeK = 0;
@@ -132,8 +119,9 @@ void KeepFirstItems(Component* component, int32_t itemCount) {
 
 class ScriptReader {
   public:
-    explicit ScriptReader(const char* scriptPath)
-        : path_(scriptPath && *scriptPath ? scriptPath : nullptr), sections_(ReleaseSection) {}
+    ScriptReader(const char* scriptPath, bool wide)
+        : path_(scriptPath && *scriptPath ? scriptPath : nullptr), wide_(wide),
+          sections_(ReleaseSection) {}
     ~ScriptReader() { free(buckets_); }
     ScriptReader(const ScriptReader&) = delete;
     ScriptReader& operator=(const ScriptReader&) = delete;
@@ -152,8 +140,7 @@ class ScriptReader {
     bool Rehash();
     bool ReadList(Section* owner, char* value);
     bool ReadSection(Section* section);
-    bool ReadItems(const char* section, Component* component, const char* pattern,
-                   const char* widePattern, uint32_t kind);
+    bool ReadItems(const char* section, Component* component, const NumberedKeyKind& keys);
     void BuildTree(SetupScript* script, Section* root);
     Component* Place(Section* section, int32_t itemBudget);
 
@@ -264,26 +251,18 @@ bool ScriptReader::ReadList(Section* owner, char* value) {
 }
 
 // The items of one kind, numbered from 1 up to the first number without a value.
-bool ScriptReader::ReadItems(const char* section, Component* component, const char* pattern,
-                             const char* widePattern, uint32_t kind) {
-    char key[32];
+bool ScriptReader::ReadItems(const char* section, Component* component,
+                             const NumberedKeyKind& keys) {
     char value[SCRIPT_ITEM_LINE_SIZE];
-    for (int n = 1;; ++n) {
-        DWORD length = 0;
-        if (widePattern) {
-            FormatText(key, sizeof(key), widePattern, n);
-            length = ReadValue(section, key, value, sizeof(value));
-        }
-        if (length == 0) {
-            FormatText(key, sizeof(key), pattern, n);
-            length = ReadValue(section, key, value, sizeof(value));
-        }
-        if (length == 0)
-            return true;
+    bool failed = false;
+    uint32_t kind = keys.kind;
+    WalkNumberedKeys(keys, wide_, [&](const char* key) {
+        if (ReadValue(section, key, value, sizeof(value)) == 0)
+            return KEY_ABSENT;
         if (itemLines_ >= SCRIPT_MAX_ITEMS) {
             // Every section named is placed unless the tree is cut anyway.
             leftOut_ = true;
-            return true;
+            return KEY_STOP;
         }
         InstallItem* item;
         if (kind == ITEM_SHORTCUT) {
@@ -298,14 +277,17 @@ bool ScriptReader::ReadItems(const char* section, Component* component, const ch
         }
         if (!item || !component->items.Add(item)) {
             delete item;
-            return false;
+            failed = true;
+            return KEY_STOP;
         }
         ++itemLines_;
         if (kind == ITEM_PALMFILE)
             component->palmSizeK = AddSizes(component->palmSizeK, item->sizeK);
         else if (kind == ITEM_COPYFILE)
             component->desktopSizeK = AddSizes(component->desktopSizeK, item->sizeK);
-    }
+        return KEY_TAKEN;
+    });
+    return !failed;
 }
 
 bool ScriptReader::ReadSection(Section* section) {
@@ -320,10 +302,10 @@ bool ScriptReader::ReadSection(Section* section) {
     ReadValue(name, "Name", component->name, sizeof(component->name));
     ReadValue(name, "Description", component->description, sizeof(component->description));
     component->selected = ReadSelected(name);
-    if (!ReadItems(name, component, "CopyFile%d", wide_ ? "CopyFile%dU" : nullptr, ITEM_COPYFILE) ||
-        !ReadItems(name, component, "CopyPalmFile%d", nullptr, ITEM_PALMFILE) ||
-        !ReadItems(name, component, "Shortcut%d", wide_ ? "Shortcut%dU" : nullptr, ITEM_SHORTCUT))
-        return false;
+    for (const NumberedKeyKind& keys : numberedKeyKinds) {
+        if (!ReadItems(name, component, keys))
+            return false;
+    }
     char list[SCRIPT_LIST_SIZE];
     if (ReadValue(name, "Components", list, sizeof(list)) == 0)
         return true;
@@ -415,7 +397,6 @@ void ScriptReader::BuildTree(SetupScript* script, Section* root) {
 void ScriptReader::ReadComponentTree(SetupScript* script) {
     if (!path_)
         return;
-    wide_ = HasWideApi();
     Section* root = SectionNamed(GENERAL_SECTION);
     char list[SCRIPT_LIST_SIZE];
     if (!root) {
@@ -459,6 +440,7 @@ void ScriptReader::ReadGeneral(SetupScript* script) {
     ReadString(GENERAL_SECTION, "DestFolder", "", destFolder, sizeof(destFolder));
     ReadString(GENERAL_SECTION, "ByeLink", "", script->byeLink, sizeof(script->byeLink));
     ReadString(GENERAL_SECTION, "WebPage", "", script->webPage, sizeof(script->webPage));
+    ReadString(GENERAL_SECTION, "Version", "", script->version, sizeof(script->version));
 
     // Formed in room enough for both parts, then cut to the field.
     char joined[512];
@@ -478,10 +460,14 @@ void ScriptReader::ReadGeneral(SetupScript* script) {
 } // namespace
 
 SetupScript* ReadSetupScript(const char* scriptPath) {
+    return ReadSetupScript(scriptPath, HasWideApi() ? FAMILY_WINDOWS_NT : FAMILY_WINDOWS_95);
+}
+
+SetupScript* ReadSetupScript(const char* scriptPath, ScriptFamily family) {
     SetupScript* script = NewSetupScript();
     if (!script)
         return nullptr;
-    ScriptReader reader(scriptPath);
+    ScriptReader reader(scriptPath, family == FAMILY_WINDOWS_NT);
     reader.ReadComponentTree(script);
     reader.ReadGeneral(script);
     script->readIncomplete = reader.LeftOut();

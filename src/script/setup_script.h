@@ -54,6 +54,7 @@ struct SetupScript {
     char logoFile[128];
     char byeLink[256];
     char webPage[256];
+    char version[64];
     int32_t restartNeeded;
     int32_t offerComponentChoice;
     int32_t palmFilesQueued;
@@ -93,8 +94,17 @@ ShortcutItem* NewShortcutItem();
 void ReleaseComponent(void** slot);
 void ReleaseItem(void** slot);
 
+// The Windows a script is read for: the NT family takes a "U" item key in place of the plain key
+// of the same number; Windows 95, 98 and Me read no "U" keys.
+enum ScriptFamily {
+    FAMILY_WINDOWS_95,
+    FAMILY_WINDOWS_NT,
+};
+
 // Never fails for a missing file (the script then has no components); null only when memory ran
 // out. Publishes the product title for message-box captions.
+SetupScript* ReadSetupScript(const char* scriptPath, ScriptFamily family);
+// Read for the Windows this program runs on.
 SetupScript* ReadSetupScript(const char* scriptPath);
 void DestroySetupScript(SetupScript* script);
 // Appends the items of the selected components in install order; the items stay the script's.

@@ -1,9 +1,11 @@
 #!/bin/bash
 # try-product.sh end to end. Usage: try_product_test.sh <build folder> sample|leftover|silent
-#   sample:   the sample in a 32-bit prefix: exit code 0 and a complete report.
+#   sample:   the sample in a 32-bit prefix: exit code 0 and a complete report, all of it on the
+#             console, naming the vendor's folder rather than the scratch copy.
 #   silent:   the sample unattended, two components and a user chosen: both exit codes 0.
-#   leftover: a product whose COM server keeps its registration on removal: a non-zero exit code
-#             and the leftover named.
+#   leftover: a product whose COM server keeps its registration on removal and whose first run
+#             fills the destination: a non-zero exit code, both leftovers named, and a file in
+#             the system folder listed once although WOW64 shows it under two names.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build="$1"
@@ -15,10 +17,15 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 
 if [ "$case_name" = sample ]; then
   "$root/scripts/sample-product.sh" "$work/acme-reader" "$build"
-  "$root/scripts/try-product.sh" "$work/acme-reader" --prefix 32 --out "$work/out" ||
-    fail "try-product.sh ended with $?"
+  "$root/scripts/try-product.sh" "$work/acme-reader" --prefix 32 --out "$work/out" \
+    > "$work/console.txt" || fail "try-product.sh ended with $?"
   report="$work/out/report.txt"
-  for part in "SetupCheck.exe:" "no findings" "Files:" "Reader.exe  (131072 bytes)" "Folders:" \
+  missing=$(grep -vxF -f "$work/console.txt" "$report" || true)
+  [ -z "$missing" ] || fail "the console lacks these lines of the report: $missing"
+  ! grep -qiF 'Z:\' "$report" || fail "the report names a path as Wine sees it: $(grep -iF 'Z:\' "$report")"
+  for part in "try-product: $work/acme-reader" "$work/acme-reader: no findings" \
+              "Trying $work/acme-reader (" "$work/out/01-licence.png" \
+              "SetupCheck.exe:" "Files:" "Reader.exe  (131072 bytes)" "Folders:" \
               "Links:" "Acme Reader.lnk -> C:\\Program Files\\Acme\\Reader\\Reader.exe" \
               "Registry values:" "[UninstallString] = " "COM servers registered:" \
               "AcmeView.dll" "user Ann: Reader.prc" "File Copy: " "kept     C:\\windows\\Setup.exe" \
@@ -47,12 +54,22 @@ else
   cp "$root/samples/acme-reader/Licence.txt" "$root/samples/acme-reader/Logo.bmp" "$product"/
   cp "$build/bin/fakes/testcom/OrvexTestCom.dll" "$product/KeepView.dll"
   size=$(( ($(stat -c %s "$product/KeepView.dll") + 1023) / 1024 ))
-  printf '%s\r\n' "[General]" "Company=Acme" "Application=Keeper" "Components=Main" "[Main]" \
-    "Name=Keeper" "CopyFile1=$size;%DEST_PATH%\\KeepView.dll;REGSERVICE" > "$product/Setup.ini"
+  # Opened at the end as its read-me, it makes a data folder the uninstall knows nothing of.
+  printf '%s\r\n' 'mkdir "%~dp0Data"' 'echo x> "%~dp0Data\Settings.txt"' > "$product/FirstRun.bat"
+  echo note > "$product/KeepNote.txt"
+  printf '%s\r\n' "[General]" "Company=Acme" "Application=Keeper" "Components=Main" \
+    "ReadMe=%DEST_PATH%\\FirstRun.bat;Start Keeper" "[Main]" "Name=Keeper" \
+    "CopyFile1=$size;%DEST_PATH%\\KeepView.dll;REGSERVICE" "CopyFile2=1;%SYSTEM%\\KeepNote.txt" \
+    "CopyFile3=1;%DEST_PATH%\\FirstRun.bat" > "$product/Setup.ini"
   status=0
   "$root/scripts/try-product.sh" "$product" --out "$work/out" || status=$?
   [ "$status" != 0 ] || fail "try-product.sh passed a product that leaves its registration"
-  grep -qF 'LEFT     value    HKCU\Software\OrvexTests\Registered\[C:\Program Files (x86)\Acme\Keeper\KeepView.dll]' \
-    "$work/out/report.txt" || fail "the report does not name the registration left behind"
+  report="$work/out/report.txt"
+  for line in 'LEFT     value    HKCU\Software\OrvexTests\Registered\[C:\Program Files (x86)\Acme\Keeper\KeepView.dll]' \
+              'LEFT     folder   C:\Program Files (x86)\Acme\Keeper'; do
+    grep -qxF "  $line" "$report" || fail "the report lacks: $line"
+  done
+  listed=$(grep -cF 'KeepNote.txt  (' "$report" || true)
+  [ "$listed" = 1 ] || fail "KeepNote.txt is listed $listed times among the files made"
 fi
 echo "passed"

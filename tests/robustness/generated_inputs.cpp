@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "system/text.h"
+
 namespace {
 
 const char* const tokens[] = {"DEST_PATH", "WINDOWS",   "SYSTEM",    "PROGRAM_FILES",
@@ -174,6 +176,108 @@ std::string General(Rng& rng, const std::string& components) {
     if (rng.Percent(70))
         text += "ReadMe=" + Field(rng) + (rng.Percent(80) ? ";" + Field(rng) : "") + "\r\n";
     return text + "Components=" + components + "\r\n";
+}
+
+void AppendUnit(std::string* out, uint32_t unit, bool bigEndian) {
+    char low = static_cast<char>(unit & 0xFF);
+    char high = static_cast<char>(unit >> 8);
+    *out += bigEndian ? high : low;
+    *out += bigEndian ? low : high;
+}
+
+std::string Little32(uint32_t value) {
+    std::string bytes;
+    for (int i = 0; i < 4; ++i)
+        bytes += static_cast<char>(value >> (8 * i));
+    return bytes;
+}
+std::string Little16(uint32_t value) {
+    return Little32(value).substr(0, 2);
+}
+#define PICK_NUMBER(rng, list) list[rng.Below(sizeof(list) / sizeof(list[0]))]
+
+// A bitmap file header and info header of any size, bit count and compression, now and then not
+// a bitmap at all or cut short.
+std::string Logo(Rng& rng) {
+    if (rng.Percent(10))
+        return "\x89PNG\r\n\x1A\n" + Filler(rng, rng.Below(64));
+    const uint32_t headers[] = {12, 40, 108, 124, 64, 0, 0xFFFFFFFF};
+    const uint32_t bits[] = {1, 4, 8, 16, 24, 32, 0, 7, 48};
+    const uint32_t compressions[] = {0, 1, 2, 3, 4, 5, 0xFFFFFFFF};
+    const uint32_t extents[] = {1, 100, 0, 0xFFFFFFFF, 0x7FFFFFFF};
+    uint32_t header = PICK_NUMBER(rng, headers);
+    std::string info = Little32(header);
+    if (header == 12)
+        info += Little16(PICK_NUMBER(rng, extents)) + Little16(PICK_NUMBER(rng, extents)) +
+                Little16(1) + Little16(PICK_NUMBER(rng, bits));
+    else
+        info += Little32(PICK_NUMBER(rng, extents)) + Little32(PICK_NUMBER(rng, extents)) +
+                Little16(1) + Little16(PICK_NUMBER(rng, bits)) +
+                Little32(PICK_NUMBER(rng, compressions));
+    if (header < 256 && info.size() < header)
+        info.resize(header, '\0');
+    std::string pixels(16, '\x7F');
+    std::string bmp = "BM" + Little32(static_cast<uint32_t>(14 + info.size() + pixels.size())) +
+                      Little32(0) + Little32(static_cast<uint32_t>(14 + info.size())) + info +
+                      pixels;
+    if (rng.Percent(20))
+        bmp.resize(rng.Below(static_cast<uint32_t>(bmp.size())));
+    return bmp;
+}
+
+// A COM server as shipped, or damaged where a reader of its headers and exports looks.
+std::string Server(Rng& rng, const std::string& dll) {
+    uint32_t size = static_cast<uint32_t>(dll.size());
+    if (size < 1024 || rng.Percent(10))
+        return rng.Percent(50) ? "not a library\r\n" : "MZ";
+    std::string out = dll;
+    const uint32_t values[] = {0, 0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, size, size - 1};
+    switch (rng.Below(5)) {
+    case 0: // cut short, most often inside the headers
+        out.resize(rng.Below(rng.Percent(50) ? 1024 : size));
+        break;
+    case 1: // flipped bits in the headers
+        for (uint32_t i = 0, n = 1 + rng.Below(8); i < n; ++i)
+            out[rng.Below(1024)] ^= static_cast<char>(1 << rng.Below(8));
+        break;
+    case 2: // sizes, offsets and counts out of range, in the headers or in the export table
+        for (uint32_t i = 0, n = 1 + rng.Below(4); i < n; ++i) {
+            uint32_t at = rng.Below(rng.Percent(50) ? 1024 : size - 4) & ~3u;
+            out.replace(at, 4, Little32(PICK_NUMBER(rng, values)));
+        }
+        break;
+    case 3:
+        break;
+    default: // flipped bits anywhere
+        for (uint32_t i = 0, n = 1 + rng.Below(32); i < n; ++i)
+            out[rng.Below(size)] ^= static_cast<char>(1 << rng.Below(8));
+        break;
+    }
+    return out;
+}
+
+std::string Trimmed(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// The files and folders a relative path needs inside the product folder, or none for a path
+// that would lead out of it or that no file may have.
+void AddPath(std::vector<ProductFile>* files, const std::string& path, const std::string& bytes,
+             bool folder) {
+    if (path.empty() || path.size() > 200 || path.find("..") != std::string::npos ||
+        path[0] == '\\' || path.find_first_of(":*?\"<>|/") != std::string::npos)
+        return;
+    for (char c : path) {
+        if (static_cast<unsigned char>(c) < 32)
+            return;
+    }
+    for (size_t slash = path.find('\\'); slash != std::string::npos;
+         slash = path.find('\\', slash + 1))
+        files->push_back({path.substr(0, slash), "", true});
+    files->push_back({path, bytes, folder});
 }
 
 } // namespace
@@ -381,4 +485,96 @@ void WriteEscaped(FILE* out, const std::string& bytes) {
         hexBefore = hex;
     }
     fputs("\"\n", out);
+}
+
+std::string Encode(Rng& rng, const std::string& text) {
+    uint32_t form = rng.Below(100);
+    if (form < 40)
+        return text;
+    // A blank or comment line first: the mark then hides no section header.
+    std::string body = (rng.Percent(30) ? "; saved by an editor\r\n" : "") + text;
+    if (form < 55) {
+        std::string utf8 = "\xEF\xBB\xBF";
+        bool recode = rng.Percent(50);
+        for (char c : body) {
+            unsigned char byte = static_cast<unsigned char>(c);
+            if (recode && byte >= 0x80) {
+                utf8 += static_cast<char>(0xC0 | (byte >> 6));
+                utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+            } else {
+                utf8 += c;
+            }
+        }
+        return utf8;
+    }
+    // 55 to 74: little-endian with its mark, 75 to 84: big-endian with its mark, 85 to 94 and 95
+    // to 99: the same without a mark.
+    bool bigEndian = (form >= 75 && form < 85) || form >= 95;
+    bool marked = form < 85;
+    std::string wide;
+    if (marked)
+        AppendUnit(&wide, 0xFEFF, bigEndian);
+    const uint32_t specials[] = {0x20AC, 0x3042, 0xFFFD, 0xFEFF, 0xD800, 0xDC00, 0x0000};
+    for (char c : body) {
+        if (rng.Percent(1))
+            AppendUnit(&wide, PICK_NUMBER(rng, specials), bigEndian);
+        AppendUnit(&wide, static_cast<unsigned char>(c), bigEndian);
+    }
+    if (rng.Percent(10))
+        wide += 'x';
+    return wide;
+}
+
+std::vector<ProductFile> MakeProductFiles(Rng& rng, const std::string& script,
+                                          const std::string& comServer) {
+    std::vector<ProductFile> files;
+    if (rng.Percent(90))
+        files.push_back({"Licence.txt", "Terms.\r\n", false});
+    if (rng.Percent(90))
+        files.push_back({"Logo.bmp", Logo(rng), false});
+    size_t start = 0;
+    while (start < script.size()) {
+        size_t end = script.find('\n', start);
+        if (end == std::string::npos)
+            end = script.size();
+        std::string line = script.substr(start, end - start);
+        start = end + 1;
+        size_t equals = line.find('=');
+        if (equals == std::string::npos || rng.Percent(15))
+            continue;
+        std::string key = Trimmed(line.substr(0, equals));
+        std::string value = line.substr(equals + 1);
+        std::vector<std::string> fields;
+        for (size_t from = 0;;) {
+            size_t semicolon = value.find(';', from);
+            fields.push_back(Trimmed(value.substr(from, semicolon - from)));
+            if (semicolon == std::string::npos)
+                break;
+            from = semicolon + 1;
+        }
+        std::string name;
+        std::string bytes = Filler(rng, rng.Below(3000));
+        if (StartsWithNoCase(key.c_str(), "Licence")) {
+            name = fields[0];
+        } else if (StartsWithNoCase(key.c_str(), "Logo")) {
+            name = fields[0];
+            bytes = Logo(rng);
+        } else if (StartsWithNoCase(key.c_str(), "CopyPalmFile") && fields.size() > 1) {
+            name = fields[1];
+        } else if (StartsWithNoCase(key.c_str(), "CopyFile") && fields.size() > 1) {
+            name = fields[1].substr(fields[1].rfind('\\') + 1);
+            const char* option = fields.size() > 2 ? fields[2].c_str() : "";
+            if (EqualNoCase(option, "REGSERVICE") || EqualNoCase(option, "ACTIVESYNC"))
+                bytes = Server(rng, comServer);
+        }
+        // Now and then a folder stands where the file should be.
+        AddPath(&files, name, bytes, rng.Percent(5));
+    }
+    if (rng.Percent(30))
+        files.push_back({"CondMgr.dll", Server(rng, comServer), false});
+    if (rng.Percent(10))
+        files.push_back({"_Install.log", MakeLog(rng), false});
+    if (rng.Percent(20))
+        files.push_back({"Stray.dat", "x", false});
+    return files;
 }

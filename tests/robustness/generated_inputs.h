@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include <string>
+#include <vector>
 
 class Rng {
   public:
@@ -38,6 +39,24 @@ std::string MakePathValue(Rng& rng);
 // Flipped and truncated bytes, binary garbage, NUL bytes, CR-only or missing line ends, very long
 // lines, double-byte lead bytes; or the text as UTF-16 with a byte-order mark.
 std::string Mutate(Rng& rng, const std::string& text);
+
+// The text as an editor may have saved it: as it is, behind a UTF-8 byte-order mark, or as UTF-16
+// little-endian or big-endian, with or without a mark (bytes 128 to 255 taken as the characters of
+// the same number, now and then a character beyond them, a lone surrogate or an odd last byte).
+std::string Encode(Rng& rng, const std::string& text);
+
+// A file or folder of a product folder, by its path relative to the folder.
+struct ProductFile {
+    std::string name;
+    std::string bytes;
+    bool folder;
+};
+// What lies around a script: the licence, a logo (a BMP of any header, a PNG, cut short), the
+// files its items name (now and then missing or a folder of that name), COM servers (comServer
+// as it is, cut short or with damaged headers, or a text), and now and then CondMgr.dll, a shipped
+// _Install.log and a file no item names.
+std::vector<ProductFile> MakeProductFiles(Rng& rng, const std::string& script,
+                                          const std::string& comServer);
 
 // Writes the bytes as a C string literal that reproduces them exactly, so that a failing input
 // can become a plain test. Allocates nothing: it also serves after a crash.

@@ -6,10 +6,13 @@
 #include <string.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "check/findings.h"
+#include "check/product_check.h"
 #include "generated_inputs.h"
 #include "script/setup_script.h"
 #include "script/wide_api.h"
@@ -31,6 +34,8 @@ const int MAX_FAILURES_SHOWN = 3;
 const int SCRIPT_INPUTS = 250;
 const int LOG_INPUTS = 2000;
 const int PATH_INPUTS = 3000;
+// A product costs its files besides the script's profile calls.
+const int PRODUCT_INPUTS = 200;
 
 // The input being fed, for the watchdog and the crash handler to print.
 struct {
@@ -188,20 +193,46 @@ std::string MakeMutated(Rng& rng, std::string (*make)(Rng&)) {
     return rng.Percent(25) ? text : Mutate(rng, text);
 }
 
+// The first input is a tree far deeper than any product's, of depth sections.
+std::string MakeScriptInput(Rng& rng, bool* first, uint32_t depth) {
+    if (!*first)
+        return MakeMutated(rng, MakeScript);
+    *first = false;
+    return MakeWideOrDeepScript(true, depth);
+}
+
+// Sorted by line, each within the file (every CR or LF byte may end a line, whatever the
+// encoding), each text ending inside its field.
+std::string FindingsFault(const Findings& findings, const std::string& script) {
+    int lines = 1 + static_cast<int>(std::count(script.begin(), script.end(), '\n') +
+                                     std::count(script.begin(), script.end(), '\r'));
+    int previous = 0;
+    for (int i = 0; i < findings.Count(); ++i) {
+        const Finding* finding = &findings.At(i);
+        CHECK_FIELD(finding, text);
+        if (finding->line < previous || finding->line > lines)
+            return "finding " + std::to_string(i) + " names line " + std::to_string(finding->line) +
+                   " after line " + std::to_string(previous) + " of " + std::to_string(lines);
+        if (finding->level != FINDING_WARNING && finding->level != FINDING_ERROR)
+            return "finding " + std::to_string(i) + " has no level";
+        previous = finding->line;
+    }
+    return std::string();
+}
+
+void TakeSizeLine(const char* line, void* context) {
+    if (strnlen(line, 4 * SCRIPT_ITEM_LINE_SIZE) >= 4 * SCRIPT_ITEM_LINE_SIZE)
+        *static_cast<bool*>(context) = true;
+}
+
 } // namespace
 
 TEST(RobustnessTest, ScriptReaderTakesGeneratedScripts) {
     TempFolder folder("orvex-robust");
-    // The first input is a tree far deeper than the reader takes.
+    bool first = true;
     Feed(
         "script", SCRIPT_INPUTS,
-        [](Rng& rng) {
-            static bool first = true;
-            if (!first)
-                return MakeMutated(rng, MakeScript);
-            first = false;
-            return MakeWideOrDeepScript(true, 5000);
-        },
+        [&](Rng& rng) { return Encode(rng, MakeScriptInput(rng, &first, 5000)); },
         [&](const std::string& bytes, int index) {
             // The profile functions keep recent files by name: every input has its own.
             std::string path = folder.File("Setup" + std::to_string(index) + ".ini");
@@ -295,4 +326,47 @@ TEST(RobustnessTest, PathExpansionStaysWithinItsBuffers) {
         }
         return std::string();
     });
+}
+
+// Last: a crash ends the program, and the tests before it have reported by then.
+TEST(RobustnessTest, CheckerTakesGeneratedProductScripts) {
+    TempFolder folder("orvex-robust");
+    std::string server = ReadFileBytes(BinPath("fakes\\testcom\\OrvexTestCom.dll"));
+    ASSERT_FALSE(server.empty()) << "the test COM server is not built";
+    bool first = true;
+    std::vector<ProductFile> files;
+    Feed(
+        "product", PRODUCT_INPUTS,
+        [&](Rng& rng) {
+            // The checker reads every section of a deep tree twice (checks and sizes): at 5000
+            // sections that takes seconds under Wine and nears the time limit on a busy machine.
+            std::string script = MakeScriptInput(rng, &first, 1000);
+            // From the same seed as the script: the input's number gives the files again.
+            files = MakeProductFiles(rng, script, server);
+            return Encode(rng, script);
+        },
+        [&](const std::string& bytes, int index) {
+            // Its own folder each: the profile functions keep recent files by name.
+            std::string product = folder.File("product" + std::to_string(index));
+            CreateDirectoryA(product.c_str(), nullptr);
+            for (const ProductFile& file : files) {
+                std::string path = product + "\\" + file.name;
+                if (file.folder)
+                    CreateDirectoryA(path.c_str(), nullptr);
+                else
+                    WriteFileBytes(path, file.bytes);
+            }
+            if (!WriteFileBytes(product + "\\Setup.ini", bytes))
+                return std::string("the script could not be written");
+            Findings findings;
+            CheckProduct(product.c_str(), &findings);
+            std::string fault = FindingsFault(findings, bytes);
+            bool overlong = false;
+            ListCorrectedSizes(product.c_str(), TakeSizeLine, &overlong);
+            if (fault.empty() && overlong)
+                fault = "--sizes gives a line without an end";
+            captionTitle = nullptr;
+            RemoveTree(product);
+            return fault;
+        });
 }

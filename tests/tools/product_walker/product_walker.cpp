@@ -52,7 +52,18 @@ struct Snapshot {
     std::map<std::string, std::string> registry; // "key\" for a key, "key\[name]" for a value
 };
 
+// Under WOW64 the system folder a 32-bit program sees is this folder: scanned under both names,
+// every file in it would be listed twice.
+std::string SystemViewFolder() {
+    char folder[MAX_PATH];
+    UINT length = GetSystemWow64DirectoryA(folder, sizeof(folder));
+    return length > 0 && length < sizeof(folder) ? folder : "";
+}
+
 void ScanFolder(const std::string& folder, Snapshot* shot, int depth) {
+    static const std::string systemView = Lower(SystemViewFolder());
+    if (!systemView.empty() && Lower(folder) == systemView)
+        return;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -294,8 +305,7 @@ void ReportInstall(const Trial& trial, const Changes& made, const std::string& l
 
 // True when nothing of the install is left (the installer's own copy is kept by design).
 bool ReportUninstall(const Trial& trial, const UninstallRun& run, const Changes& made,
-                     const Snapshot& after, const std::string& installerCopy,
-                     const std::string& destination, bool silent = false) {
+                     const Snapshot& after, const std::string& installerCopy, bool silent = false) {
     printf("\nUninstall through the registered %s\n",
            silent ? "QuietUninstallString" : "UninstallString");
     for (const SeenBox& box : run.boxes)
@@ -323,16 +333,7 @@ bool ReportUninstall(const Trial& trial, const UninstallRun& run, const Changes&
             left.push_back("file     " + file.first);
     }
     for (const std::string& folder : made.folders) {
-        if (IsSimulation(trial, folder) || !after.folders.count(folder))
-            continue;
-        // The folders above the destination are made before the log exists, so the log cannot
-        // name them; an empty one stays.
-        bool empty = std::none_of(after.files.begin(), after.files.end(),
-                                  [&](const auto& file) { return Below(file.first, folder); });
-        if (Below(destination, folder) && empty)
-            kept.push_back(folder +
-                           "  (empty; made before the install log, which does not name it)");
-        else
+        if (!IsSimulation(trial, folder) && after.folders.count(folder))
             left.push_back("folder   " + folder);
     }
     for (const auto& entry : made.registry) {
@@ -403,13 +404,12 @@ bool StartTrial(const std::string& product, const std::string& pictures, Trial* 
     return true;
 }
 
-// Reports what the install made since before; logged receives the paths its log names.
+// Reports what the install made since before.
 Changes ReportWhatWasMade(const Trial& trial, const Snapshot& before,
-                          const std::string& uninstallString, LoggedPaths* logged) {
+                          const std::string& uninstallString) {
     Snapshot installed = TakeSnapshot();
     Changes made = Difference(before, installed);
     ReportInstall(trial, made, LogOf(uninstallString));
-    ReadLoggedPaths(LogOf(uninstallString), logged);
     return made;
 }
 
@@ -450,13 +450,10 @@ int Walk(const std::string& product, const std::string& pictures, const WalkChoi
                trial.uninstallKey.c_str());
         return 1;
     }
-    LoggedPaths logged;
-    Changes made = ReportWhatWasMade(trial, before, uninstallString, &logged);
-
+    Changes made = ReportWhatWasMade(trial, before, uninstallString);
     UninstallRun run = RunUninstallCommand(uninstallString, {IDYES}, shots);
     Snapshot after = TakeSnapshot();
-    bool clean =
-        ReportUninstall(trial, run, made, after, ProgramOf(uninstallString), logged.folder);
+    bool clean = ReportUninstall(trial, run, made, after, ProgramOf(uninstallString));
 
     printf("\nPictures:\n");
     for (const std::string& path : shots.Taken())
@@ -508,8 +505,7 @@ int Silent(const std::string& product, const std::string& pictures, const WalkCh
         printf("  The record %s:\n%s\n", record.c_str(), ReadFileBytes(record).c_str());
         return 1;
     }
-    LoggedPaths logged;
-    Changes made = ReportWhatWasMade(trial, before, uninstallString, &logged);
+    Changes made = ReportWhatWasMade(trial, before, uninstallString);
 
     SilentRun removal = RunSilently(quiet);
     UninstallRun run;
@@ -517,7 +513,7 @@ int Silent(const std::string& product, const std::string& pictures, const WalkCh
     run.ended = removal.ended;
     run.exitCode = removal.exitCode;
     Snapshot after = TakeSnapshot();
-    bool clean = ReportUninstall(trial, run, made, after, ProgramOf(quiet), logged.folder, true);
+    bool clean = ReportUninstall(trial, run, made, after, ProgramOf(quiet), true);
     ReportWindows(removal);
     printf("\nThe record %s:\n", record.c_str());
     for (const std::string& line : SplitLines(ReadFileBytes(record), "\r\n"))

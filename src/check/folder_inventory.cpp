@@ -1,0 +1,88 @@
+#include "check/folder_inventory.h"
+
+#include <stdlib.h>
+#include <windows.h>
+
+#include "system/file_probe.h"
+#include "system/text.h"
+#include "system/win_handles.h"
+
+const char INSTALL_LOG_FILE[] = "_Install.log";
+
+namespace {
+const char PALM_SUPPORT_FILE[] = "CondMgr.dll";
+const char* const OWN_FILES[] = {"Setup.exe", "Setup.ini", "SetupCheck.exe"};
+} // namespace
+
+bool FileExists(const char* path, unsigned long long* bytes) {
+    WIN32_FIND_DATAA found;
+    if (!ProbeFile(path, &found) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    if (bytes)
+        *bytes = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    return true;
+}
+
+FolderInventory::~FolderInventory() {
+    free(files_);
+}
+
+void FolderInventory::List(const char* folder) {
+    char pattern[MAX_PATH];
+    FormatText(pattern, sizeof(pattern), "%s\\*", folder);
+    int capacity = 0;
+    WIN32_FIND_DATAA found;
+    FindHandle search(FindFirstFileA(pattern, &found));
+    if (!search.IsValid())
+        return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        if (count_ == capacity) {
+            capacity += 32;
+            void* grown = realloc(files_, capacity * sizeof(File));
+            if (!grown)
+                return;
+            files_ = static_cast<File*>(grown);
+        }
+        CopyText(files_[count_].name, sizeof(files_[count_].name), found.cFileName);
+        files_[count_++].named = false;
+    } while (FindNextFileA(search.Get(), &found));
+}
+
+bool FolderInventory::MarkNamed(const char* name) {
+    bool marked = false;
+    for (int i = 0; i < count_; ++i) {
+        if (EqualNoCase(files_[i].name, name)) {
+            files_[i].named = true;
+            marked = true;
+        }
+    }
+    return marked;
+}
+
+void FolderInventory::NotePalmLine(int line) {
+    if (!firstPalmLine_ || line < firstPalmLine_)
+        firstPalmLine_ = line;
+}
+
+void FolderInventory::Report(Findings* findings, bool unnamed) {
+    for (const char* own : OWN_FILES)
+        MarkNamed(own);
+    if (firstPalmLine_ && !MarkNamed(PALM_SUPPORT_FILE))
+        findings->Add(firstPalmLine_, FINDING_ERROR,
+                      "Palm files need \"%s\" in the product folder: without it the installer "
+                      "cannot find HotSync",
+                      PALM_SUPPORT_FILE);
+    for (int i = 0; i < count_; ++i) {
+        if (EqualNoCase(files_[i].name, INSTALL_LOG_FILE))
+            findings->Add(0, FINDING_WARNING,
+                          "\"%s\" is in the product folder: the installer writes its own log "
+                          "under this name into the destination folder, and the uninstaller reads "
+                          "only that one (leave it out)",
+                          files_[i].name);
+        else if (unnamed && !files_[i].named)
+            findings->Add(0, FINDING_WARNING,
+                          "\"%s\" is in the product folder, but no item names it", files_[i].name);
+    }
+}
