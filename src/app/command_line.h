@@ -1,6 +1,6 @@
 #pragma once
-// The command line of Setup.exe: unattended-run switches in front, then the mode keyword of the
-// design ("-uninst", "-register") with its argument verbatim.
+// The command line of Setup.exe: unattended-run switches in front, then the mode keyword
+// ("-uninst", "-register") with its argument verbatim.
 #include <stdint.h>
 #include <windows.h>
 
@@ -30,6 +30,8 @@ struct CommandLine {
     bool Silent() const { return (given & SWITCH_SILENT) != 0; }
 };
 
-// A command line that starts with none of the switches keeps the design's meaning exactly:
-// ChooseMode over the whole text.
+// A command line whose leading "/" words name none of the switches keeps its old meaning exactly
+// (ChooseMode over the whole text), so that existing uninstall entries and RunOnce values work
+// as before. Once one of them is a switch, an unknown one beside it is wrong: "/X /S" must not
+// open the wizard on a machine nobody watches.
 void ParseCommandLine(const char* text, CommandLine* line);

@@ -34,7 +34,7 @@ int RunChosenMode(const CommandLine& line) {
 
 const char* ResultText(int exitCode, bool silent) {
     if (!silent)
-        return "Result: the interactive run ended";
+        return "Result: ended";
     switch (exitCode) {
     case EXIT_COMPLETE:
         return "Result: done";
