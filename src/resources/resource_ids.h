@@ -69,6 +69,7 @@
 #define IDC_HOTSYNC_NOTE 1023
 
 /* Uninstall progress (132) */
+#define IDC_UNINSTALL_ICON 1010
 #define IDC_UNINSTALL_PROGRESS 1019
 #define IDC_STAGE_LABEL 1020
 

@@ -248,6 +248,9 @@ HFONT CreateTitleFont(HWND dialog, int controlId) {
         memset(&font, 0, sizeof(font));
         CopyText(font.lfFaceName, sizeof(font.lfFaceName), "Tahoma");
     }
+    // The stock font keeps its 96-DPI average width when its height grows with the DPI: kept,
+    // that width squeezes the title into a narrow, no longer bold-looking face.
+    font.lfWidth = 0;
     font.lfWeight = FW_BOLD;
     HFONT title = CreateFontIndirectA(&font);
     SendDlgItemMessageA(dialog, controlId, WM_SETFONT, reinterpret_cast<WPARAM>(title), TRUE);

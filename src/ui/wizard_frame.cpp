@@ -8,6 +8,7 @@
 #include "system/serving_wait.h"
 #include "system/shell_open.h"
 #include "system/text.h"
+#include "ui/banner_bitmap.h"
 #include "ui/components_page.h"
 #include "ui/finish_page.h"
 #include "ui/hotsync_user_page.h"
@@ -134,7 +135,8 @@ void WizardFrame::LoadLogo() {
     const SetupScript* script = static_cast<const SetupScript*>(appData);
     char path[MAX_PATH];
     FormatText(path, sizeof(path), "%s\\%s", script->installerFolder, script->logoFile);
-    HANDLE bitmap = LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    HBITMAP bitmap = ScaleToScreenDpi(
+        static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
     if (!bitmap)
         return;
     logoBitmap.Reset(bitmap);

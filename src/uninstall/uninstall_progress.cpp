@@ -63,6 +63,13 @@ LRESULT UninstallProgressDialog::OnInitDialog() {
     SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(scale.Range())));
     // Taskbar and task switcher show the product's icon, as for the wizard.
     SetIcons(bigIcon.Get(), smallIcon.Get());
+    // Loaded at the system's icon size, so that a high DPI takes its own image rather than a
+    // stretched small one; shared, so the system frees it.
+    SendDlgItemMessageA(
+        hwnd, IDC_UNINSTALL_ICON, STM_SETICON,
+        reinterpret_cast<WPARAM>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_UNINSTALL), IMAGE_ICON,
+                                            0, 0, LR_DEFAULTSIZE | LR_SHARED)),
+        0);
     PostMessageA(hwnd, WM_START_UNINSTALL, 0, 0);
     return 1;
 }
