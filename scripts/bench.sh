@@ -1,7 +1,8 @@
 #!/bin/bash
 # Measures Setup.exe against plain programs doing the same work and prints one table: the
 # stripped size, the start to the visible wizard, an install of 1,000 small files, the extra
-# start time of a 5,000-item script and the uninstall of the same files without its pauses.
+# start time of a 5,000-item script, the uninstall of the same files without its pauses and the
+# silent uninstall (/S) of them without the finishing step's waits and its own start and end.
 # Medians of alternating runs (BENCH_RUNS, at least 10; 21 by default) in a private prefix under
 # build/bench (64-bit; ORVEX_PREFIX_KIND=32 for a 32-bit one). Not part of the tests.
 set -euo pipefail

@@ -3,12 +3,15 @@
 # install made, uninstalls it through its uninstall entry and reports whatever is left.
 #
 # Usage: try-product.sh <product folder> [--components "A;B"] [--user NAME] [--prefix 32|64]
-#                       [--out FOLDER]
+#                       [--out FOLDER] [--silent]
 #   --components  the components to install, by the names the wizard shows (default: as offered)
 #   --user        the HotSync user to choose (default: the one the wizard offers); the simulated
 #                 HotSync has the users Ann and Bob, and this one too
 #   --prefix      a 64-bit Windows (WOW64, the default) or a 32-bit one
 #   --out         where the report goes (default: out/<product>-<prefix> of this project)
+#   --silent      unattended: Setup.exe /S with /COMPONENTS (section names here) and /USER, then
+#                 the removal through the registered QuietUninstallString; both exit codes are
+#                 reported, and the record of /LOG goes to the output folder
 #
 # The vendor's folder is never written: the run works on a scratch copy (a Setup.exe of this
 # build is added when the folder has none). SetupCheck.exe checks the copy first and the run
@@ -23,7 +26,7 @@ build="${ORVEX_BUILD_DIR:-$root/build}"
 bin="$build/bin"
 
 usage() {
-  sed -n '4,10p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '4,13p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 
@@ -35,6 +38,13 @@ shift
   exit 2
 }
 source_folder=$(cd "$source_folder" && pwd)
+# --silent takes no value: it is taken out before the options that do.
+silent=false
+rest=()
+for option in "$@"; do
+  if [ "$option" = --silent ]; then silent=true; else rest+=("$option"); fi
+done
+set -- ${rest[@]+"${rest[@]}"}
 components= components_given=false user= kind=64 out=
 while [ $# -gt 0 ]; do
   [ $# -ge 2 ] || usage
@@ -207,6 +217,9 @@ prepare_activesync
 prepare_open_recorder
 
 walk=("$bin/product_walker.exe" walk "$(win_path "$product")" "$(win_path "$out")")
+if $silent; then
+  walk[1]=silent
+fi
 [ -n "$user" ] && walk+=(--user "$user")
 $components_given && walk+=(--components "$components")
 status=0

@@ -154,7 +154,8 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
         return RESULT_NOT_STARTED;
     }
     script->restartNeeded = 0;
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    if (!unattendedRun)
+        SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 
     bool hasPalmItems = false;
     bool didDesktopWork = false;
@@ -162,7 +163,8 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
     RunPrePass(*context, items, &hasPalmItems, &lastServed);
     int result = RunMainPass(*context, *script, items, &didDesktopWork, &lastServed);
 
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    if (!unattendedRun)
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     if (didDesktopWork)
         WriteUninstallEntry(*context);
     if (hasPalmItems && result == RESULT_OK)

@@ -1,7 +1,9 @@
 #include <windows.h>
 
 #include "app/after_wizard.h"
+#include "app/exit_codes.h"
 #include "app/modes.h"
+#include "app/unattended_install.h"
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
 #include "system/message_box.h"
@@ -10,7 +12,7 @@
 #include "ui/wizard_choices.h"
 #include "ui/wizard_run.h"
 
-int RunInstallMode(HINSTANCE instance) {
+int RunInstallMode(HINSTANCE instance, const CommandLine& line) {
     char scriptPath[MAX_PATH];
     // Without a whole path to the script nothing is read: a bare name would be looked for in
     // the Windows folder.
@@ -19,8 +21,11 @@ int RunInstallMode(HINSTANCE instance) {
     if (!script || script->components.Count() == 0) {
         ShowMessageId(nullptr, IDS_NO_SETUP_SCRIPT, IDS_INSTALLATION, MB_ICONHAND);
         DestroySetupScript(script);
-        return 0;
+        return line.Silent() ? EXIT_FAILED : 0;
     }
+    if (line.Silent())
+        return RunUnattendedInstall(script, line);
+    ApplyCommandLineChoices(script, line, false);
     // The wizard is gone when RunWizard returns, so it never outlives the script it borrows.
     int exitCode = RunWizard(script, instance);
     FinishInstallMode(script, wizardChoices, activeSyncRunning, systemAfterWizardActions);

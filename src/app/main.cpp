@@ -1,19 +1,67 @@
 #include <windows.h>
 
-#include "app/mode_dispatch.h"
+#include "app/command_line.h"
+#include "app/exit_codes.h"
 #include "app/modes.h"
 #include "app/module.h"
+#include "system/message_box.h"
+#include "system/run_record.h"
+#include "system/text.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    moduleInstance = instance;
-    const char* argument = nullptr;
-    switch (ChooseMode(commandLine, &argument)) {
+namespace {
+const uint32_t UNINSTALL_SWITCHES = SWITCH_SILENT | SWITCH_LOG;
+
+int RunChosenMode(const CommandLine& line) {
+    if (line.Silent() && line.wrongAt) {
+        WriteRunRecord("Wrong command line at: ", line.wrongAt);
+        return EXIT_WRONG_COMMAND;
+    }
+    if (line.Silent() && (line.mode == MODE_REGISTER ||
+                          (line.mode == MODE_UNINSTALL && (line.given & ~UNINSTALL_SWITCHES)))) {
+        WriteRunRecord("Wrong command line: -uninst takes only /S and /LOG, -register no switch");
+        return EXIT_WRONG_COMMAND;
+    }
+    switch (line.mode) {
     case MODE_UNINSTALL:
-        return RunUninstall(moduleInstance, argument);
+        return RunUninstall(moduleInstance, line.argument, line.Silent());
     case MODE_REGISTER:
-        return RunRegisterMode(moduleInstance, argument);
+        return RunRegisterMode(moduleInstance, line.argument);
     case MODE_INSTALL:
         break;
     }
-    return RunInstallMode(moduleInstance);
+    return RunInstallMode(moduleInstance, line);
+}
+
+const char* ResultText(int exitCode, bool silent) {
+    if (!silent)
+        return "Result: ended";
+    switch (exitCode) {
+    case EXIT_COMPLETE:
+        return "Result: done";
+    case EXIT_RESTART_NEEDED:
+        return "Result: done, a restart is needed";
+    case EXIT_WRONG_COMMAND:
+        return "Result: wrong command line, nothing done";
+    default:
+        return "Result: failed or incomplete";
+    }
+}
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    moduleInstance = instance;
+    static CommandLine line;
+    ParseCommandLine(commandLine, &line);
+    // Without /S an unusable record is left out like any other switch the wizard cannot apply.
+    if ((line.given & SWITCH_LOG) && !OpenRunRecord(line.logPath) && line.Silent())
+        return EXIT_WRONG_COMMAND;
+    unattendedRun = line.Silent();
+    WriteRunRecord("Setup started: ", commandLine);
+    int exitCode = RunChosenMode(line);
+    WriteRunRecord(ResultText(exitCode, line.Silent()));
+    char text[32];
+    FormatText(text, sizeof(text), "Exit code: %d", exitCode);
+    WriteRunRecord(text);
+    CloseRunRecord();
+    return exitCode;
 }

@@ -90,6 +90,7 @@ Component* CopyComponent(const Component* model, int32_t itemCount) {
     if (!copy)
         return nullptr;
     CopyText(copy->name, sizeof(copy->name), model->name);
+    CopyText(copy->section, sizeof(copy->section), model->section);
     CopyText(copy->description, sizeof(copy->description), model->description);
     copy->selected = model->selected;
     for (int32_t i = 0; i < itemCount; ++i) {
@@ -296,6 +297,8 @@ bool ScriptReader::ReadSection(Section* section) {
     if (!component)
         return false;
     section->model = component;
+    if (strlen(name) < sizeof(component->section))
+        CopyText(component->section, sizeof(component->section), name);
     ReadValue(name, "Name", component->name, sizeof(component->name));
     ReadValue(name, "Description", component->description, sizeof(component->description));
     component->selected = ReadSelected(name);

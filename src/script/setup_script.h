@@ -32,6 +32,7 @@ struct Component {
     PtrArray items;     // owning: InstallItem / ShortcutItem
     PtrArray* children; // owning; null when there are none
     char name[128];
+    char section[128]; // the section it was read from; empty when that name does not fit
     char description[1024];
     int32_t palmSizeK;
     int32_t desktopSizeK;

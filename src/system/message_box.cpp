@@ -4,9 +4,11 @@
 
 #include "app/module.h"
 #include "resources/resource_ids.h"
+#include "system/run_record.h"
 #include "system/text.h"
 
 const char* captionTitle = nullptr;
+bool unattendedRun = false;
 
 void ComposeCaption(UINT captionId, char* caption, size_t size) {
     caption[0] = '\0';
@@ -20,6 +22,12 @@ void ComposeCaption(UINT captionId, char* caption, size_t size) {
 int ShowMessage(HWND owner, const char* text, UINT captionId, UINT style) {
     char caption[256];
     ComposeCaption(captionId, caption, sizeof(caption));
+    size_t length = strlen(caption);
+    AppendText(caption, sizeof(caption), ": ");
+    WriteRunRecord(caption, text);
+    if (unattendedRun)
+        return (style & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+    caption[length] = '\0';
     return MessageBoxA(owner, text, caption, style);
 }
 

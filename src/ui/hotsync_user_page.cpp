@@ -53,8 +53,19 @@ void HotSyncUserPage::FillUserList() {
             }
         }
     }
-    userCombo.Send(CB_SETCURSEL, 0);
     free(names);
+    // A user named on the command line is chosen when HotSync lists it; otherwise the page
+    // offers "All Users" as usual.
+    SetupScript* script = static_cast<SetupScript*>(appData);
+    LRESULT preset =
+        script->hotSyncUser[0]
+            ? userCombo.Send(CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(script->hotSyncUser))
+            : CB_ERR;
+    userCombo.Send(CB_SETCURSEL, preset == CB_ERR ? 0 : preset);
+    if (preset == CB_ERR || preset == 0)
+        script->hotSyncUser[0] = '\0';
+    else
+        RecordChoice();
 }
 
 void HotSyncUserPage::RecordChoice() {

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "app/exit_codes.h"
 #include "app/module.h"
 #include "app/modes.h"
 #include "resources/resource_ids.h"
@@ -16,9 +17,10 @@ namespace {
 const int EXIT_DONE = 0;
 const int EXIT_DECLINED = 1;
 
-int RefuseArguments() {
-    ShowMessageId(nullptr, IDS_BAD_UNINSTALL_ARGUMENTS, IDS_UNINSTALLATION, MB_SYSTEMMODAL);
-    return EXIT_DONE;
+// A silent removal that could not start has failed; the interactive one ends as after a removal.
+int Refuse(UINT textId, bool silent) {
+    ShowMessageId(nullptr, textId, IDS_UNINSTALLATION, MB_SYSTEMMODAL);
+    return silent ? EXIT_FAILED : EXIT_DONE;
 }
 
 bool Confirm(const UninstallLog& log) {
@@ -46,7 +48,21 @@ bool ReplayUnderProgressWindow(UninstallProgressDialog* dialog) {
     return true;
 }
 
-// Used when the progress window cannot be made.
+// Makes the messages of a silent run go to the run record, for as long as the run lasts.
+class UnattendedScope {
+  public:
+    explicit UnattendedScope(bool silent) : before_(unattendedRun) {
+        unattendedRun = before_ || silent;
+    }
+    ~UnattendedScope() { unattendedRun = before_; }
+    UnattendedScope(const UnattendedScope&) = delete;
+    UnattendedScope& operator=(const UnattendedScope&) = delete;
+
+  private:
+    bool before_;
+};
+
+// Used when there is no progress window.
 class NoProgress : public ReplayProgress {
   public:
     void ShowStage(const char*) override {}
@@ -57,37 +73,46 @@ class NoProgress : public ReplayProgress {
 UninstallOptions DefaultUninstallOptions() {
     UninstallOptions options;
     options.restartComputer = RestartComputer;
+    options.silent = false;
     return options;
 }
 
 int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOptions& options) {
+    bool silent = options.silent;
+    // The restart question is then answered No.
+    UnattendedScope scope(silent);
     if (!argument || !argument[0] || GetFileAttributesA(argument) == INVALID_FILE_ATTRIBUTES)
-        return RefuseArguments();
+        return Refuse(IDS_BAD_UNINSTALL_ARGUMENTS, silent);
 
     UninstallLog log;
     ReadUninstallLog(argument, &log);
     // Undoing part of it and then removing the log and the uninstall entry would leave the rest
     // of the product with no means of removal: everything stays for a later try.
-    if (log.incomplete) {
-        ShowMessageId(nullptr, IDS_LOG_NOT_READ, IDS_UNINSTALLATION, MB_SYSTEMMODAL);
-        return EXIT_DONE;
-    }
+    if (log.incomplete)
+        return Refuse(IDS_LOG_NOT_READ, silent);
     // A log without a readable header names no product: there is nothing to confirm by name,
     // and the caption names none either.
     if (!log.title[0]) {
         captionTitle = nullptr;
-        return RefuseArguments();
+        return Refuse(IDS_BAD_UNINSTALL_ARGUMENTS, silent);
     }
-    if (!Confirm(log))
+    if (!silent && !Confirm(log))
         return EXIT_DECLINED;
 
     UninstallProgressDialog* dialog =
-        new (std::nothrow) UninstallProgressDialog(&log, instance, options.pauses);
-    if (!ReplayUnderProgressWindow(dialog)) {
-        // The user asked for the removal: undo the entries all the same rather than drop the
-        // log and the uninstall entry and leave every installed file behind.
-        NoProgress silent;
-        ReplayLog(&silent, &log, options.pauses);
+        silent ? nullptr
+               : new (std::nothrow) UninstallProgressDialog(&log, instance, options.pauses);
+    // The pause after each entry lets the progress window be followed; with no window it would
+    // only make a large removal take minutes. The finishing step keeps its waits.
+    ReplayPauses pauses = options.pauses;
+    if (silent)
+        pauses.entryMs = 0;
+    // When the window cannot be made, the user has still asked for the removal: the entries are
+    // undone all the same rather than the log and the uninstall entry dropped with every
+    // installed file left behind.
+    if (silent || !ReplayUnderProgressWindow(dialog)) {
+        NoProgress none;
+        ReplayLog(&none, &log, pauses);
     }
     // The replay ran it already; the folder may have emptied since.
     FinishUninstall(&log, options.pauses.finishMs, options.pauses.pause);
@@ -101,9 +126,11 @@ int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOp
     if (activeSyncRunning == 0)
         ControlActiveSync(nullptr, true, false);
     delete dialog;
-    return EXIT_DONE;
+    return silent && log.deleteFailed ? EXIT_RESTART_NEEDED : EXIT_DONE;
 }
 
-int RunUninstall(HINSTANCE instance, const char* argument) {
-    return RunUninstallWith(instance, argument, DefaultUninstallOptions());
+int RunUninstall(HINSTANCE instance, const char* argument, bool silent) {
+    UninstallOptions options = DefaultUninstallOptions();
+    options.silent = silent;
+    return RunUninstallWith(instance, argument, options);
 }

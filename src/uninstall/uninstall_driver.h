@@ -7,6 +7,8 @@
 struct UninstallOptions {
     ReplayPauses pauses;
     void (*restartComputer)(UINT flags);
+    // No question and no window; exit code 1603 when it cannot start, 3010 when a file stays.
+    bool silent;
 };
 UninstallOptions DefaultUninstallOptions();
 

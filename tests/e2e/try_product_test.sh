@@ -1,7 +1,8 @@
 #!/bin/bash
-# try-product.sh end to end. Usage: try_product_test.sh <build folder> sample|leftover
+# try-product.sh end to end. Usage: try_product_test.sh <build folder> sample|leftover|silent
 #   sample:   the sample in a 32-bit prefix: exit code 0 and a complete report, all of it on the
 #             console, naming the vendor's folder rather than the scratch copy.
+#   silent:   the sample unattended, two components and a user chosen: both exit codes 0.
 #   leftover: a product whose COM server keeps its registration on removal and whose first run
 #             fills the destination: a non-zero exit code, both leftovers named, and a file in
 #             the system folder listed once although WOW64 shows it under two names.
@@ -35,6 +36,18 @@ if [ "$case_name" = sample ]; then
     [ -s "$work/out/$picture.png" ] || fail "no picture $picture.png"
     grep -qF "$picture.png" "$work/out/report.html" || fail "report.html lacks $picture.png"
   done
+elif [ "$case_name" = silent ]; then
+  "$root/scripts/sample-product.sh" "$work/acme-reader" "$build"
+  "$root/scripts/try-product.sh" "$work/acme-reader" --silent --components "Desktop;HandheldBooks" \
+    --user Bob --out "$work/out" || fail "try-product.sh --silent ended with $?"
+  report="$work/out/report.txt"
+  for part in "Silent install: Setup.exe /S /COMPONENTS=\"Desktop;HandheldBooks\" /USER=\"Bob\"" \
+              "windows  none" "user Bob: Aesop.pdb" "Uninstall through the registered QuietUninstallString" \
+              "removed  every file" "Exit code: 0" "Exit codes: install 0, removal 0" \
+              "RESULT: installed and uninstalled cleanly, unattended"; do
+    grep -qF -- "$part" "$report" || fail "the report lacks: $part"
+  done
+  ! grep -qF "Guide.txt" "$report" || fail "a component that was not chosen was installed"
 else
   product="$work/keeper"
   mkdir -p "$product"

@@ -222,6 +222,19 @@ UninstallRun RunUninstallCommand(const std::string& commandLine, const std::vect
     return run;
 }
 
+SilentRun RunSilently(const std::string& commandLine, DWORD timeoutMs) {
+    SilentRun run;
+    ChildProcess process;
+    if (!process.Start(commandLine))
+        return run;
+    DWORD start = GetTickCount();
+    while (!run.ended && GetTickCount() - start < timeoutMs) {
+        run.windowSeen = run.windowSeen || !TopWindowsOf(process.Id()).empty();
+        run.ended = process.Wait(5, &run.exitCode);
+    }
+    return run;
+}
+
 std::vector<std::string> ReplayStageLabels() {
     return {"Unregisterring services...", "Deleting Files...", "Deleting Folder...",
             "Finishing..."};

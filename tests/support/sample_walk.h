@@ -58,6 +58,15 @@ struct UninstallRun {
 UninstallRun RunUninstallCommand(const std::string& commandLine, const std::vector<int>& answers,
                                  PageShots& shots, DWORD timeoutMs = 120000);
 
+// A command line run as a real process that is expected to show nothing: every visible top-level
+// window of the process is looked for throughout the run.
+struct SilentRun {
+    bool ended = false;
+    DWORD exitCode = 0;
+    bool windowSeen = false;
+};
+SilentRun RunSilently(const std::string& commandLine, DWORD timeoutMs = 120000);
+
 // The stage labels of a replay, in the order the progress window shows them.
 std::vector<std::string> ReplayStageLabels();
 // The stages without the template's "Uninstalling..." that may show before the replay starts.

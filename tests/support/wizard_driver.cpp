@@ -200,8 +200,12 @@ bool WizardDriver::Start(const ProductFolder& product, DWORD timeoutMs) {
     return StartIn(product.Path(), timeoutMs);
 }
 
-bool WizardDriver::StartIn(const std::string& productFolder, DWORD timeoutMs) {
-    if (!process_.Start("\"" + productFolder + "\\Setup.exe\"", productFolder.c_str()))
+bool WizardDriver::StartIn(const std::string& productFolder, DWORD timeoutMs,
+                           const std::string& arguments) {
+    std::string line = "\"" + productFolder + "\\Setup.exe\"";
+    if (!arguments.empty())
+        line += " " + arguments;
+    if (!process_.Start(line, productFolder.c_str()))
         return false;
     // The frame is the process's top-level dialog that holds the navigation buttons.
     bool found = WaitUntil(

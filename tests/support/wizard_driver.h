@@ -91,8 +91,10 @@ class WizardDriver {
 
     // Starts the product's Setup.exe and waits for the wizard frame.
     bool Start(const ProductFolder& product, DWORD timeoutMs = 30000);
-    // The same for a product folder that is not a ProductFolder (one assembled by a script).
-    bool StartIn(const std::string& productFolder, DWORD timeoutMs = 30000);
+    // The same for a product folder that is not a ProductFolder (one assembled by a script), with
+    // the command-line arguments given.
+    bool StartIn(const std::string& productFolder, DWORD timeoutMs = 30000,
+                 const std::string& arguments = std::string());
     bool StartProcessOnly(const ProductFolder& product);
     DWORD ProcessId() const { return process_.Id(); }
     bool Running() const { return process_.Running(); }

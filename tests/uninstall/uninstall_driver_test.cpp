@@ -46,6 +46,7 @@ struct Snapshot {
 };
 std::vector<Snapshot> snapshots;
 int pausesWithoutWindow = 0;
+std::vector<DWORD> pauseLengths;
 
 HWND FindProgressWindow() {
     for (HWND window : TopWindowsOf(GetCurrentProcessId(), "#32770")) {
@@ -65,7 +66,8 @@ bool NothingLeftToPaint(HWND window) {
     return true;
 }
 
-void SnapshotPause(DWORD) {
+void SnapshotPause(DWORD ms) {
+    pauseLengths.push_back(ms);
     HWND window = FindProgressWindow();
     if (!window) {
         ++pausesWithoutWindow;
@@ -96,6 +98,7 @@ UninstallOptions TestOptions() {
     options.restartComputer = RecordRestart;
     snapshots.clear();
     pausesWithoutWindow = 0;
+    pauseLengths.clear();
     restarts.clear();
     return options;
 }
@@ -168,8 +171,9 @@ struct Product {
 // are answered in order.
 struct DriverRun {
     DriverRun(const std::string& argument, std::vector<int> answers,
-              HINSTANCE instance = GetModuleHandleA(nullptr)) {
+              HINSTANCE instance = GetModuleHandleA(nullptr), bool silent = false) {
         UninstallOptions options = TestOptions();
+        options.silent = silent;
         BoxAnswerer answerer(GetCurrentProcessId(), std::move(answers));
         inTime = CallWithDeadline(RUN_LIMIT_MS, [&] {
             exitCode = RunUninstallWith(instance, argument.c_str(), options);
@@ -381,4 +385,23 @@ TEST(RunUninstallTest, AQuarterMillionEntriesAreAllUndoneAndTheBarReachesItsEnd)
     EXPECT_EQ(0xFFFF, snapshots.back().rangeEnd);
     EXPECT_EQ("Finishing...", snapshots.back().stage);
     EXPECT_EQ(snapshots.back().rangeEnd, snapshots.back().position);
+}
+
+TEST(RunUninstallTest, SilentRemovalAsksAndShowsNothingAndKeepsOnlyTheFinishingWaits) {
+    Product product;
+    product.Install();
+    DriverRun run(product.log, {}, GetModuleHandleA(nullptr), true);
+    ASSERT_TRUE(run.inTime);
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_TRUE(snapshots.empty()) << "a progress window was shown";
+    for (const std::string& path : product.Installed())
+        EXPECT_FALSE(FileExists(path)) << path;
+    EXPECT_FALSE(product.KeyExists());
+    // No pause after the entries; the finishing step's wait in both of its runs.
+    ASSERT_LE(2u, pauseLengths.size());
+    std::vector<DWORD> expected(pauseLengths.size() - 2, 0);
+    expected.insert(expected.end(), {2, 2});
+    EXPECT_EQ(expected, pauseLengths);
+    EXPECT_FALSE(unattendedRun);
 }

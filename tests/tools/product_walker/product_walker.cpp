@@ -1,10 +1,12 @@
 // Tries a product folder as scripts/try-product.sh asks:
 //   walk <product> <pictures> [--user NAME] [--components "A;B"]
-// walks the wizard of <product>\Setup.exe as a user would, reports what the install made
-// (files with sizes, folders, links with their targets, registry values, COM servers, Palm files
-// queued per user, the log), runs the registered UninstallString, answers its boxes and reports
-// everything of the install that is still there. A picture of every window goes to <pictures>.
-// Exit code 0 only when the install succeeded and nothing was left behind.
+//   silent <product> <pictures> [--user NAME] [--components "Section;Section"]
+// walks the wizard of <product>\Setup.exe as a user would (or, silent, runs it with /S and the
+// choices as switches, and later the registered QuietUninstallString), reports what the install
+// made (files with sizes, folders, links with their targets, registry values, COM servers, Palm
+// files queued per user, the log), runs the registered UninstallString, answers its boxes and
+// reports everything of the install that is still there. A picture of every window goes to
+// <pictures>. Exit code 0 only when the install succeeded and nothing was left behind.
 #include <stdio.h>
 
 #include <windows.h>
@@ -303,17 +305,21 @@ void ReportInstall(const Trial& trial, const Changes& made, const std::string& l
 
 // True when nothing of the install is left (the installer's own copy is kept by design).
 bool ReportUninstall(const Trial& trial, const UninstallRun& run, const Changes& made,
-                     const Snapshot& after, const std::string& installerCopy) {
-    printf("\nUninstall through the registered UninstallString\n");
+                     const Snapshot& after, const std::string& installerCopy, bool silent = false) {
+    printf("\nUninstall through the registered %s\n",
+           silent ? "QuietUninstallString" : "UninstallString");
     for (const SeenBox& box : run.boxes)
         printf("  asked    [%s] %s -> %s\n", box.caption.c_str(), OneLine(box.text).c_str(),
                box.answer == IDYES  ? "Yes"
                : box.answer == IDNO ? "No"
                                     : "OK");
-    printf("  stages   ");
-    for (const std::string& stage : ReplayStagesSeen(run))
-        printf("%s ", stage.c_str());
-    printf("\n  ended    %s, exit code %lu\n", run.ended ? "yes" : "NO",
+    if (!silent) {
+        printf("  stages   ");
+        for (const std::string& stage : ReplayStagesSeen(run))
+            printf("%s ", stage.c_str());
+        printf("\n");
+    }
+    printf("  ended    %s, exit code %lu\n", run.ended ? "yes" : "NO",
            static_cast<unsigned long>(run.exitCode));
 
     std::vector<std::string> left;
@@ -374,16 +380,19 @@ int Measure(const std::string& part) {
     return 0;
 }
 
-int Walk(const std::string& product, const std::string& pictures, const WalkChoices& choices) {
-    Trial trial;
+// What the trial knows of the product before it installs anything; false when its script cannot
+// be read. The picture folder is made.
+bool StartTrial(const std::string& product, const std::string& pictures, Trial* out) {
+    Trial& trial = *out;
     trial.product = product;
     SetupScript* script = ReadSetupScript((product + "\\Setup.ini").c_str());
     if (!script) {
         fprintf(stderr, "Setup.ini of %s could not be read.\n", product.c_str());
-        return 1;
+        return false;
     }
     trial.title = script->productTitle;
     DestroySetupScript(script);
+    CreateDirectoryA(pictures.c_str(), nullptr);
     trial.uninstallKey = std::string(UNINSTALL_KEY_ROOT) + trial.title;
     trial.hotSyncFolder =
         FolderOf(ProfileValue(product + "\\HotSyncFake.ini", "HotSync", "ExecPath"));
@@ -392,21 +401,34 @@ int Walk(const std::string& product, const std::string& pictures, const WalkChoi
                           "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAppMgr.exe",
                           nullptr, &manager))
         trial.activeSyncFolder = FolderOf(manager);
+    return true;
+}
 
-    CreateDirectoryA(pictures.c_str(), nullptr);
+// Reports what the install made since before.
+Changes ReportWhatWasMade(const Trial& trial, const Snapshot& before,
+                          const std::string& uninstallString) {
+    Snapshot installed = TakeSnapshot();
+    Changes made = Difference(before, installed);
+    ReportInstall(trial, made, LogOf(uninstallString));
+    return made;
+}
+
+std::string JoinedList(const std::vector<std::string>& names) {
+    std::string all;
+    for (const std::string& name : names)
+        all += (all.empty() ? "" : ";") + name;
+    return all;
+}
+
+int Walk(const std::string& product, const std::string& pictures, const WalkChoices& choices) {
+    Trial trial;
+    if (!StartTrial(product, pictures, &trial))
+        return 1;
     PageShots shots(pictures);
     printf("Trying %s (\"%s\")\n", product.c_str(), trial.title.c_str());
     printf("  choices: HotSync user %s; components %s\n",
            choices.user.empty() ? "as offered" : choices.user.c_str(),
-           choices.chooseComponents ? ("\"" +
-                                       [&] {
-                                           std::string all;
-                                           for (const std::string& name : choices.components)
-                                               all += (all.empty() ? "" : ";") + name;
-                                           return all;
-                                       }() +
-                                       "\"")
-                                          .c_str()
+           choices.chooseComponents ? ("\"" + JoinedList(choices.components) + "\"").c_str()
                                     : "as offered");
     Snapshot before = TakeSnapshot();
     WizardDriver wizard;
@@ -428,9 +450,7 @@ int Walk(const std::string& product, const std::string& pictures, const WalkChoi
                trial.uninstallKey.c_str());
         return 1;
     }
-    Snapshot installed = TakeSnapshot();
-    Changes made = Difference(before, installed);
-    ReportInstall(trial, made, LogOf(uninstallString));
+    Changes made = ReportWhatWasMade(trial, before, uninstallString);
     UninstallRun run = RunUninstallCommand(uninstallString, {IDYES}, shots);
     Snapshot after = TakeSnapshot();
     bool clean = ReportUninstall(trial, run, made, after, ProgramOf(uninstallString));
@@ -443,6 +463,71 @@ int Walk(const std::string& product, const std::string& pictures, const WalkChoi
     return clean ? 0 : 1;
 }
 
+void ReportWindows(const SilentRun& run) {
+    printf("  windows  %s\n", run.windowSeen ? "SHOWN (a silent run must show none)" : "none");
+}
+
+// The install with /S and the choices as switches, then the removal through the registered
+// QuietUninstallString; the install's record (/LOG) goes to <pictures>\setup-record.txt.
+int Silent(const std::string& product, const std::string& pictures, const WalkChoices& choices) {
+    Trial trial;
+    if (!StartTrial(product, pictures, &trial))
+        return 1;
+    std::string record = pictures + "\\setup-record.txt";
+    DeleteFileA(record.c_str());
+    std::string arguments = "/S";
+    if (choices.chooseComponents)
+        arguments += " /COMPONENTS=\"" + JoinedList(choices.components) + "\"";
+    if (!choices.user.empty())
+        arguments += " /USER=\"" + choices.user + "\"";
+    arguments += " /LOG=\"" + record + "\"";
+    printf("Trying %s (\"%s\") unattended\n", product.c_str(), trial.title.c_str());
+    printf("\nSilent install: Setup.exe %s\n", arguments.c_str());
+    Snapshot before = TakeSnapshot();
+    SilentRun install = RunSilently("\"" + product + "\\Setup.exe\" " + arguments);
+    ReportWindows(install);
+    printf("  ended    %s, exit code %lu\n", install.ended ? "yes" : "NO",
+           static_cast<unsigned long>(install.exitCode));
+
+    std::string uninstallString, quiet;
+    ReadRegistryValue(HKEY_LOCAL_MACHINE, trial.uninstallKey, "UninstallString", &uninstallString);
+    if (!ReadRegistryValue(HKEY_LOCAL_MACHINE, trial.uninstallKey, "QuietUninstallString",
+                           &quiet) &&
+        !uninstallString.empty()) {
+        size_t keyword = uninstallString.find(" -uninst");
+        quiet = uninstallString.substr(0, keyword) + " /S" + uninstallString.substr(keyword);
+        printf("  The uninstall entry has no QuietUninstallString: the removal runs %s\n",
+               quiet.c_str());
+    }
+    if (uninstallString.empty()) {
+        printf("FAILED: the install left no uninstall entry at HKLM\\%s.\n",
+               trial.uninstallKey.c_str());
+        printf("  The record %s:\n%s\n", record.c_str(), ReadFileBytes(record).c_str());
+        return 1;
+    }
+    Changes made = ReportWhatWasMade(trial, before, uninstallString);
+
+    SilentRun removal = RunSilently(quiet);
+    UninstallRun run;
+    run.started = true;
+    run.ended = removal.ended;
+    run.exitCode = removal.exitCode;
+    Snapshot after = TakeSnapshot();
+    bool clean = ReportUninstall(trial, run, made, after, ProgramOf(quiet), true);
+    ReportWindows(removal);
+    printf("\nThe record %s:\n", record.c_str());
+    for (const std::string& line : SplitLines(ReadFileBytes(record), "\r\n"))
+        printf("  %s\n", line.c_str());
+    printf("\nExit codes: install %lu, removal %lu\n", static_cast<unsigned long>(install.exitCode),
+           static_cast<unsigned long>(removal.exitCode));
+    clean = clean && install.ended && install.exitCode == 0 && !install.windowSeen &&
+            !removal.windowSeen;
+    printf("\n%s\n", clean ? "RESULT: installed and uninstalled cleanly, unattended"
+                           : "RESULT: the unattended install or uninstall failed, showed a window "
+                             "or left something behind");
+    return clean ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -451,7 +536,7 @@ int main(int argc, char** argv) {
     if (command == "measure")
         return Measure(argc > 2 ? argv[2] : "");
     WalkChoices choices;
-    bool valid = command == "walk" && argc >= 4;
+    bool valid = (command == "walk" || command == "silent") && argc >= 4;
     for (int i = 4; valid && i < argc; i += 2) {
         std::string option = argv[i];
         if (i + 1 >= argc)
@@ -465,12 +550,13 @@ int main(int argc, char** argv) {
             valid = false;
     }
     if (!valid) {
-        fprintf(stderr, "usage: product_walker.exe walk <product folder> <picture folder> "
+        fprintf(stderr, "usage: product_walker.exe walk|silent <product folder> <picture folder> "
                         "[--user NAME] [--components \"A;B\"]\n");
         return 2;
     }
     CoInitialize(nullptr);
-    int result = Walk(argv[2], argv[3], choices);
+    int result =
+        command == "silent" ? Silent(argv[2], argv[3], choices) : Walk(argv[2], argv[3], choices);
     CoUninitialize();
     return result;
 }

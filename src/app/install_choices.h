@@ -1,0 +1,25 @@
+#pragma once
+// The choices a command line makes in place of the wizard's: the destination, the components and
+// the HotSync user. Each leaves the script as it was when the value cannot be applied.
+#include <stddef.h>
+
+struct SetupScript;
+
+// The destination instead of the script's DestFolder. False when it expands (a macro at its start
+// as DestFolder's does) to no full path, or to one whose install log path would pass 259
+// characters.
+bool ApplyDestination(SetupScript* script, const char* folder);
+
+// Selects exactly the components of the named sections (";"-separated, any case) and the parents
+// of each; every other component is cleared. False for an unknown section or a selection that
+// installs nothing.
+bool ApplyComponents(SetupScript* script, const char* sections);
+
+// The name as HotSync spells it in names (each ended by a NUL, the list by an empty name, within
+// size bytes), compared without regard to case; null when it is not listed.
+const char* FindListedUser(const char* names, size_t size, const char* wanted);
+// "All Users" in any case: the entry that stands for every user.
+bool IsAllUsers(const char* name);
+
+// True when the selected components hold Palm files; items is their count when not null.
+bool SelectionHasPalmFiles(const SetupScript* script, int* items = nullptr);

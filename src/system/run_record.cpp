@@ -1,0 +1,57 @@
+#include "system/run_record.h"
+
+#include <string.h>
+
+#include "system/text.h"
+
+namespace {
+HANDLE recordFile = INVALID_HANDLE_VALUE;
+} // namespace
+
+bool OpenRunRecord(const char* path) {
+    CloseRunRecord();
+    // Read sharing lets the administrator watch the record while the run goes on.
+    recordFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (recordFile == INVALID_HANDLE_VALUE)
+        return false;
+    SetFilePointer(recordFile, 0, nullptr, FILE_END);
+    return true;
+}
+
+bool RunRecordOpen() {
+    return recordFile != INVALID_HANDLE_VALUE;
+}
+
+size_t FormatRunRecordLine(const SYSTEMTIME& time, const char* first, const char* second,
+                           char* line, size_t size) {
+    // Room is kept for the line end, which a cut must not take.
+    size_t room = size > 2 ? size - 2 : size;
+    size_t stamp = FormatText(line, room, "%04u-%02u-%02u %02u:%02u:%02u ", time.wYear, time.wMonth,
+                              time.wDay, time.wHour, time.wMinute, time.wSecond);
+    AppendText(line, room, first);
+    AppendText(line, room, second);
+    // Blanks stand for line breaks, so that every record line holds one event.
+    for (char* c = line + stamp; *c; ++c) {
+        if (*c == '\r' || *c == '\n')
+            *c = ' ';
+    }
+    return AppendText(line, size, "\r\n");
+}
+
+void WriteRunRecord(const char* first, const char* second) {
+    if (!RunRecordOpen())
+        return;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char line[4096];
+    size_t length = FormatRunRecordLine(now, first, second, line, sizeof(line));
+    DWORD written = 0;
+    WriteFile(recordFile, line, static_cast<DWORD>(length), &written, nullptr);
+}
+
+void CloseRunRecord() {
+    if (RunRecordOpen())
+        CloseHandle(recordFile);
+    recordFile = INVALID_HANDLE_VALUE;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The record of an unattended run (/LOG): plain-text lines appended to a file the administrator
+// names, each behind the local time as "YYYY-MM-DD HH:MM:SS".
+#include <stddef.h>
+#include <windows.h>
+
+// Opens the file for appending, creating it when it is absent; false when it cannot be written.
+bool OpenRunRecord(const char* path);
+bool RunRecordOpen();
+// Appends one line: the time, a blank, first and then second (either may be null). Line breaks
+// inside become blanks. Does nothing while no record is open.
+void WriteRunRecord(const char* first, const char* second = nullptr);
+void CloseRunRecord();
+
+// The line as WriteRunRecord writes it, with its CR LF; cut to size like FormatText.
+size_t FormatRunRecordLine(const SYSTEMTIME& time, const char* first, const char* second,
+                           char* line, size_t size);

@@ -1,0 +1,282 @@
+// Setup.exe run by a script, as administrators and package managers run it: the sample product
+// installed and removed with /S, the wizard preset by the switches, and the exit codes and
+// records of runs that cannot be carried out.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "resources/resource_ids.h"
+#include "support/desktop_support.h"
+#include "support/sample_machine.h"
+#include "support/sample_walk.h"
+#include "support/system_standins.h"
+#include "support/test_support.h"
+#include "support/wizard_driver.h"
+#include "ui/page_table.h"
+
+namespace {
+const char RUN_ONCE_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const char* const PALM_FILES[] = {"Reader.prc", "Aesop.pdb", "Grimm.pdb"};
+
+std::map<std::string, std::string> KeyValues(const std::string& key) {
+    std::map<std::string, std::string> values;
+    HKEY opened;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return values;
+    char name[256];
+    char data[1024];
+    DWORD nameSize = sizeof(name), dataSize = sizeof(data);
+    for (DWORD i = 0; RegEnumValueA(opened, i, name, &nameSize, nullptr, nullptr,
+                                    reinterpret_cast<BYTE*>(data), &dataSize) == ERROR_SUCCESS;
+         ++i, nameSize = sizeof(name), dataSize = sizeof(data))
+        values[name] = std::string(data, strnlen(data, dataSize));
+    RegCloseKey(opened);
+    return values;
+}
+
+// What an install of the sample leaves, as far as it can differ between two installs.
+struct Outcome {
+    std::vector<std::string> logLines; // without the first, which carries the time
+    std::vector<std::string> missing;  // logged paths that are not there
+    std::map<std::string, std::string> entry;
+    std::vector<std::string> queued; // user\file
+    std::vector<std::string> registered;
+};
+
+Outcome ReadOutcome(const SampleMachine& machine, const std::string& log) {
+    Outcome outcome;
+    outcome.logLines = SplitLines(ReadFileBytes(log), "\n");
+    if (!outcome.logLines.empty())
+        outcome.logLines.erase(outcome.logLines.begin());
+    LoggedPaths logged;
+    ReadLoggedPaths(log, &logged);
+    for (const auto* list : {&logged.files, &logged.links, &logged.folders}) {
+        for (const std::string& path : *list) {
+            if (!FileExists(path))
+                outcome.missing.push_back(path);
+        }
+    }
+    outcome.entry = KeyValues(machine.traces.UninstallKey());
+    for (const char* user : {"Ann", "Bob"}) {
+        for (const char* file : PALM_FILES) {
+            if (FileExists(machine.hotSync.QueuedFile(user, file)))
+                outcome.queued.push_back(std::string(user) + "\\" + file);
+        }
+    }
+    for (const std::string& server : logged.servers) {
+        if (TestComServerRegistered(server))
+            outcome.registered.push_back(server);
+    }
+    return outcome;
+}
+
+void ClearPalmQueue(const SampleMachine& machine) {
+    for (const char* user : {"Ann", "Bob"}) {
+        for (const char* file : PALM_FILES)
+            RemoveTree(machine.hotSync.QueuedFile(user, file));
+    }
+}
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+// The record's lines without their times, after checking that each starts with one.
+std::vector<std::string> RecordEvents(const std::string& path) {
+    std::vector<std::string> events;
+    for (const std::string& line : SplitLines(ReadFileBytes(path), "\r\n")) {
+        bool timed = line.size() > 20 && line[4] == '-' && line[7] == '-' && line[10] == ' ' &&
+                     line[13] == ':' && line[16] == ':' && line[19] == ' ';
+        EXPECT_TRUE(timed) << line;
+        events.push_back(timed ? line.substr(20) : line);
+    }
+    return events;
+}
+} // namespace
+
+TEST(SilentRunTest, InstallLeavesWhatTheWizardLeavesAndRemovalLeavesNothing) {
+    SampleMachine machine;
+    ASSERT_NO_FATAL_FAILURE(machine.Install());
+    Outcome wizard = ReadOutcome(machine, machine.log);
+    ASSERT_TRUE(wizard.missing.empty());
+    ASSERT_EQ(3u, wizard.queued.size());
+    std::string quietRemoval = WindowsFolder() + "\\Setup.exe /S -uninst" + machine.log;
+
+    SilentRun removal = RunSilently(quietRemoval);
+    ASSERT_TRUE(removal.ended);
+    EXPECT_EQ(0u, removal.exitCode);
+    EXPECT_FALSE(removal.windowSeen);
+    for (const std::string& path : machine.Everything())
+        EXPECT_FALSE(FileExists(path)) << path;
+    EXPECT_TRUE(KeyValues(machine.traces.UninstallKey()).empty());
+    for (const std::string& server : machine.installed.servers)
+        EXPECT_FALSE(TestComServerRegistered(server)) << server;
+
+    ClearPalmQueue(machine);
+    TempFolder records("silent record");
+    std::string record = records.File("setup log.txt");
+    std::string arguments = "/S /user=ann /LOG=" + Quoted(record);
+    SilentRun install = RunSilently(Quoted(machine.product.SetupPath()) + " " + arguments);
+    ASSERT_TRUE(install.ended);
+    EXPECT_EQ(0u, install.exitCode);
+    EXPECT_FALSE(install.windowSeen);
+    Outcome silent = ReadOutcome(machine, machine.log);
+    EXPECT_EQ(wizard.logLines, silent.logLines);
+    EXPECT_EQ(wizard.missing, silent.missing);
+    EXPECT_EQ(wizard.entry, silent.entry);
+    EXPECT_EQ(wizard.queued, silent.queued);
+    EXPECT_EQ(wizard.registered, silent.registered);
+    // No read-me besides the one the wizard's walk asked for.
+    EXPECT_EQ(1u, machine.recorder.Opened().size());
+    std::vector<std::string> expected = {"Setup started: " + arguments, "Result: done",
+                                         "Exit code: 0"};
+    EXPECT_EQ(expected, RecordEvents(record));
+}
+
+TEST(SilentRunTest, ChosenComponentsGoToAFolderWithBlanksAndALockedFileGives3010) {
+    SampleMachine machine;
+    FixedPlace dest(machine.dest + " Two");
+    SilentRun install =
+        RunSilently(Quoted(machine.product.SetupPath()) + " /s /d=" + Quoted(dest.Path()) +
+                    " /Components=desktop;HANDHELDBOOKS /USER=Bob");
+    ASSERT_TRUE(install.ended);
+    EXPECT_EQ(0u, install.exitCode);
+    EXPECT_FALSE(install.windowSeen);
+    std::string log = dest.Path() + "\\_Install.log";
+    LoggedPaths logged;
+    ASSERT_TRUE(ReadLoggedPaths(log, &logged));
+    EXPECT_EQ(dest.Path(), logged.folder);
+    std::vector<std::string> files = {dest.Path() + "\\Reader.exe", dest.Path() + "\\ReadMe.txt",
+                                      machine.systemServer};
+    ASSERT_EQ(files.size(), logged.files.size());
+    for (size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(0, lstrcmpiA(files[i].c_str(), logged.files[i].c_str())) << logged.files[i];
+    // The parent of a named section comes with it, its other sub-component does not.
+    for (const char* file : PALM_FILES) {
+        EXPECT_TRUE(FileExists(machine.hotSync.QueuedFile("Bob", file))) << file;
+        EXPECT_FALSE(FileExists(machine.hotSync.QueuedFile("Ann", file))) << file;
+    }
+
+    ASSERT_TRUE(machine.holder.Hold(files[0]));
+    SilentRun removal = RunSilently(WindowsFolder() + "\\Setup.exe /S -uninst" + log);
+    ASSERT_TRUE(removal.ended);
+    EXPECT_EQ(3010u, removal.exitCode);
+    EXPECT_FALSE(removal.windowSeen);
+    EXPECT_TRUE(FileExists(files[0]));
+    EXPECT_FALSE(FileExists(files[1]));
+    EXPECT_FALSE(machine.UninstallEntryExists());
+    machine.holder.Release();
+}
+
+TEST(SilentRunTest, ALockedComServerIsDeferredWithExitCode3010) {
+    SampleMachine machine;
+    RegistryValueGuard runOnce(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install AcmeView.dll");
+    ASSERT_TRUE(runOnce.Remove());
+    FixedPlace staged(SystemFolder() + "\\AcmeView.dl_");
+    // An older server, in use.
+    ASSERT_TRUE(WriteFileBytes(machine.systemServer, "old version"));
+    ASSERT_TRUE(machine.holder.Hold(machine.systemServer));
+    SilentRun install = RunSilently(Quoted(machine.product.SetupPath()) + " /S");
+    ASSERT_TRUE(install.ended);
+    EXPECT_EQ(3010u, install.exitCode);
+    EXPECT_FALSE(install.windowSeen);
+    std::string value;
+    ASSERT_TRUE(
+        ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install AcmeView.dll", &value));
+    EXPECT_EQ(Quoted(machine.product.SetupPath()) + " -register" + machine.systemServer, value);
+    machine.holder.Release();
+}
+
+TEST(SilentRunTest, WrongCommandLinesChangeNothingAndFailuresAreRecorded) {
+    SampleMachine machine;
+    TempFolder records("records");
+    std::string setup = Quoted(machine.product.SetupPath());
+    std::string missingLog = records.File("_Install.log");
+    const struct {
+        std::string arguments;
+        DWORD exitCode;
+        std::string recorded; // "": no record expected
+    } cases[] = {
+        {"/S /X", 87, "Wrong command line at: /X"},
+        {"/S /COMPONENTS=Desktop;Nope", 87,
+         "Wrong /COMPONENTS (an unknown section, or nothing to install): Desktop;Nope"},
+        {"/S /D=C:\\" + std::string(250, 'a'), 87, "Wrong /D (no full path, or too long): C:\\aaa"},
+        {"/S /D=Acme", 87, "Wrong /D (no full path, or too long): Acme"},
+        {"/S /USER=Carl", 87, "Wrong /USER (HotSync does not list it): Carl"},
+        {"/S /D=C:\\Acme -uninst" + missingLog, 87, "Wrong command line: -uninst takes only"},
+        {"/S -uninst" + missingLog, 1603,
+         "Uninstallation: Invalid uninstallation arguments or missing \"_install.log\" file."},
+        {"/S /LOG=" + records.File("none\\record.txt"), 87, ""},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        std::string record = records.File("record" + std::to_string(++number) + ".txt");
+        // The last case names an unusable record of its own.
+        std::string logSwitch = c.recorded.empty() ? "" : " /LOG=" + Quoted(record);
+        SilentRun run = RunSilently(setup + logSwitch + " " + c.arguments);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(c.exitCode, run.exitCode);
+        EXPECT_FALSE(run.windowSeen);
+        EXPECT_FALSE(FileExists(machine.dest));
+        EXPECT_FALSE(machine.UninstallEntryExists());
+        if (!c.recorded.empty()) {
+            EXPECT_NE(std::string::npos, ReadFileBytes(record).find(c.recorded))
+                << ReadFileBytes(record);
+        }
+    }
+
+    // A missing source: the message the wizard would have shown goes to the record.
+    ASSERT_TRUE(DeleteFileA(machine.product.File("Reader.exe").c_str()));
+    std::string record = records.File("missing.txt");
+    SilentRun run = RunSilently(setup + " /S /LOG=" + Quoted(record));
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(1603u, run.exitCode);
+    EXPECT_FALSE(run.windowSeen);
+    std::vector<std::string> events = RecordEvents(record);
+    ASSERT_EQ(4u, events.size());
+    EXPECT_EQ("Acme Reader Installation: ERROR: Can't find file \"Reader.exe\".  Setup is "
+              "incomplete. Some components you requested to add were not installed. You may run "
+              "the setup program later to complete the operations.",
+              events[1]);
+    EXPECT_EQ("Result: failed or incomplete", events[2]);
+    EXPECT_EQ("Exit code: 1603", events[3]);
+}
+
+// Without /S the switches preset the wizard; one it cannot apply is left out.
+TEST(SilentRunTest, SwitchesWithoutSilentPresetTheWizard) {
+    SampleMachine machine;
+    const struct {
+        const char* arguments;
+        int user;
+        std::vector<bool> checked; // the tree's nodes in display order
+    } cases[] = {
+        {"/COMPONENTS=HandheldBooks /USER=bob", 2, {false, false, false, true, true}},
+        {"/COMPONENTS=Nope /USER=Carl /X", 0, {true, true, true, true, true}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        WizardDriver wizard;
+        ASSERT_TRUE(wizard.StartIn(machine.product.Path(), 30000, c.arguments));
+        ASSERT_TRUE(wizard.WaitForPage(PAGE_LICENCE));
+        wizard.PressFrameButton(IDOK);
+        ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
+        ASSERT_TRUE(WaitUntil([&] { return wizard.UserList().size() == 3; }, 15000));
+        EXPECT_EQ(c.user, wizard.UserSelection());
+        wizard.PressFrameButton(IDOK);
+        ASSERT_TRUE(wizard.WaitForPage(PAGE_COMPONENTS));
+        std::vector<bool> checked;
+        for (const TreeNode& node : wizard.Nodes())
+            checked.push_back(node.checked);
+        EXPECT_EQ(c.checked, checked);
+        wizard.PressFrameButton(IDCANCEL);
+        DWORD exitCode = 1;
+        EXPECT_TRUE(wizard.WaitForExit(15000, &exitCode));
+        EXPECT_EQ(0u, exitCode);
+    }
+    EXPECT_FALSE(FileExists(machine.dest));
+}

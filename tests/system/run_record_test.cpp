@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "resources/resource_ids.h"
+#include "support/message_boxes.h"
+#include "support/test_support.h"
+#include "system/message_box.h"
+#include "system/run_record.h"
+
+TEST(RunRecordTest, LinesCarryTheLocalTimeAndKeepOneEventEach) {
+    SYSTEMTIME time = {};
+    time.wYear = 2026;
+    time.wMonth = 12;
+    time.wDay = 8;
+    time.wHour = 9;
+    time.wMinute = 5;
+    time.wSecond = 7;
+    char line[64];
+    FormatRunRecordLine(time, "Acme Installation: ", "ERROR: one.\n\nSetup\r\nis", line,
+                        sizeof(line));
+    EXPECT_STREQ("2026-12-08 09:05:07 Acme Installation: ERROR: one.  Setup  is\r\n", line);
+    // A cut keeps the line end.
+    FormatRunRecordLine(time, std::string(100, 'x').c_str(), nullptr, line, sizeof(line));
+    EXPECT_EQ("2026-12-08 09:05:07 " + std::string(41, 'x') + "\r\n", std::string(line));
+}
+
+// A silent run's messages go to the record instead of a box, answered as a silent run answers.
+TEST(RunRecordTest, UnattendedMessagesAreRecordedAppendedAndAnsweredWithoutABox) {
+    TempFolder folder("runrecord");
+    std::string path = folder.File("record.txt");
+    ASSERT_TRUE(WriteFileBytes(path, "earlier run\r\n"));
+    ASSERT_TRUE(OpenRunRecord(path.c_str()));
+    const char* savedTitle = captionTitle;
+    captionTitle = "Acme Reader";
+    unattendedRun = true;
+    // A box shown by mistake is answered, and counted, instead of holding the test up.
+    BoxAnswerer answerer(GetCurrentProcessId(), {});
+    int ok = ShowMessage(nullptr, "ERROR: Can't find file \"x\".\n\nSetup is incomplete.",
+                         IDS_INSTALLATION, MB_ICONHAND);
+    int no = ShowMessageId(nullptr, IDS_RESTART_AFTER_UNINSTALL, IDS_UNINSTALLATION,
+                           MB_SYSTEMMODAL | MB_YESNO);
+    std::vector<SeenBox> boxes = answerer.Stop();
+    unattendedRun = false;
+    captionTitle = savedTitle;
+    CloseRunRecord();
+    EXPECT_EQ(IDOK, ok);
+    EXPECT_EQ(IDNO, no);
+    EXPECT_TRUE(boxes.empty());
+
+    std::vector<std::string> lines = SplitLines(ReadFileBytes(path), "\r\n");
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("earlier run", lines[0]);
+    EXPECT_EQ("Acme Reader Installation: ERROR: Can't find file \"x\".  Setup is incomplete.",
+              lines[1].substr(20));
+    EXPECT_EQ(20u, lines[2].find("Acme Reader Uninstallation: Uninstallation complete."))
+        << lines[2];
+    EXPECT_FALSE(OpenRunRecord(folder.File("no such folder\\record.txt").c_str()));
+}
