@@ -73,75 +73,126 @@ InstallLog::~InstallLog() {
     CloseLog();
 }
 
-void InstallLog::WriteEntry(const char* keyword, const char* value) {
-    if (fileName[0] == '\0')
-        return;
-    HANDLE file = OpenLog();
-    // Entries made before the log's folder exists have no file to go to.
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    char line[LINE_SIZE];
-    size_t length = FormatLogEntryLine(keyword, value, line, sizeof(line));
-    if (!WriteLine(file, line, length))
-        linesLost = true;
+bool InstallLog::Fail() {
+    linesLost = true;
+    stopped = true;
+    return false;
 }
 
-void InstallLog::WriteMadeFolder(const char* folder) {
+bool InstallLog::WriteEntry(const char* keyword, const char* value) {
+    // A run without a log (no title) records nothing and is not stopped for it.
+    if (fileName[0] == '\0')
+        return true;
+    HANDLE file = OpenLog(true);
+    if (file == INVALID_HANDLE_VALUE)
+        return Fail();
+    char line[LINE_SIZE];
+    return WriteLine(file, line, FormatLogEntryLine(keyword, value, line, sizeof(line))) || Fail();
+}
+
+bool InstallLog::WriteMadeFolder(const char* folder) {
     if (fileName[0] == '\0' || !folder)
-        return;
-    if (OpenLog() != INVALID_HANDLE_VALUE) {
-        WriteEntry(LogKeywordText(LOG_MADE_DIR), folder);
-        return;
-    }
+        return true;
+    if (OpenLog() != INVALID_HANDLE_VALUE || stopped)
+        return WriteEntry(LogKeywordText(LOG_MADE_DIR), folder);
     size_t size = strlen(folder) + 1;
     char* copy = new (std::nothrow) char[size];
     if (!copy)
-        return;
+        return false;
     CopyText(copy, size, folder);
     // On failure the array has already released what it held.
-    if (!pendingFolders.Add(copy))
-        delete[] copy;
+    if (pendingFolders.Add(copy))
+        return true;
+    delete[] copy;
+    return false;
+}
+
+bool InstallLog::WriteFoundFolder(const char* folder) {
+    if (fileName[0] == '\0')
+        return true;
+    if (OpenLog() == INVALID_HANDLE_VALUE)
+        return !stopped;
+    return WriteEntry(LogKeywordText(LOG_MADE_DIR), folder);
 }
 
 // Made in order, so parents come before the folders inside them.
-void InstallLog::WritePendingFolders() {
+bool InstallLog::WritePendingFolders() {
     char line[LINE_SIZE];
-    for (int32_t index = 0; index < pendingFolders.Count(); ++index) {
+    bool whole = true;
+    for (int32_t index = 0; index < pendingFolders.Count() && whole; ++index) {
         const char* folder = static_cast<const char*>(pendingFolders.At(index));
-        if (!WriteLine(
-                fileHandle.Get(), line,
-                FormatLogEntryLine(LogKeywordText(LOG_MADE_DIR), folder, line, sizeof(line))))
-            linesLost = true;
+        whole = WriteLine(
+            fileHandle.Get(), line,
+            FormatLogEntryLine(LogKeywordText(LOG_MADE_DIR), folder, line, sizeof(line)));
     }
     pendingFolders.Clear();
+    return whole;
 }
 
-HANDLE InstallLog::OpenLog() {
-    if (fileHandle)
-        return fileHandle.Get();
-    // A stale "already exists" left by an earlier call would cost a new log its header.
-    SetLastError(ERROR_SUCCESS);
-    fileHandle.Reset(CreateFileA(fileName, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!fileHandle)
-        return INVALID_HANDLE_VALUE;
-    // Asked of the open itself rather than probed before it: the answer then belongs to the
-    // file actually opened.
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        SetFilePointer(fileHandle.Get(), 0, nullptr, FILE_END);
-        WritePendingFolders();
-        return fileHandle.Get();
-    }
+bool InstallLog::WriteHeader() {
     SYSTEMTIME now;
     GetSystemTime(&now);
     char line[LINE_SIZE];
-    bool written = WriteLine(fileHandle.Get(), line, FormatLogStartedLine(now, line, sizeof(line)));
-    written &= WriteLine(fileHandle.Get(), line, FormatLogTitleLine(title, line, sizeof(line)));
-    written &= WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
-    if (!written)
-        linesLost = true;
-    WritePendingFolders();
-    return fileHandle.Get();
+    return WriteLine(fileHandle.Get(), line, FormatLogStartedLine(now, line, sizeof(line))) &&
+           WriteLine(fileHandle.Get(), line, FormatLogTitleLine(title, line, sizeof(line))) &&
+           WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
+}
+
+// An earlier run that was stopped or ended while writing may have left its last line cut. That
+// line named an action never carried out (or undone), and its text might name some other file:
+// it is cut off, so that this run's entries start on a line of their own.
+bool InstallLog::ContinueLog() {
+    HANDLE file = fileHandle.Get();
+    DWORD size = SetFilePointer(file, 0, nullptr, FILE_END);
+    char tail[2 * LINE_SIZE];
+    DWORD length = size < sizeof(tail) ? size : static_cast<DWORD>(sizeof(tail));
+    DWORD got = 0;
+    if (size == INVALID_SET_FILE_POINTER ||
+        SetFilePointer(file, -static_cast<LONG>(length), nullptr, FILE_END) ==
+            INVALID_SET_FILE_POINTER ||
+        !ReadFile(file, tail, length, &got, nullptr) || got != length)
+        return false;
+    DWORD kept = length;
+    while (kept > 0 && tail[kept - 1] != '\n')
+        --kept;
+    if (kept == length && length > 0)
+        return true;
+    // A log holding nothing whole, not even its first line, starts again with its header.
+    DWORD rest = SetFilePointer(file, static_cast<LONG>(kept - length), nullptr, FILE_END);
+    return SetEndOfFile(file) && (rest > 0 || WriteHeader());
+}
+
+bool InstallLog::Create() {
+    // A stale "already exists" left by an earlier call would cost a new log its header.
+    SetLastError(ERROR_SUCCESS);
+    fileHandle.Reset(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!fileHandle)
+        return false;
+    // Asked of the open itself rather than probed before it: the answer then belongs to the
+    // file actually opened.
+    bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    if (!existed && !WriteHeader()) {
+        // A cut header would keep the uninstaller from removing anything; no entry names it yet.
+        fileHandle.Reset();
+        DeleteFileA(fileName);
+        return Fail();
+    }
+    if (existed && !ContinueLog())
+        return Fail();
+    // What is logged so far stays removable through the uninstall entry even when a pending
+    // line is lost.
+    bool whole = WritePendingFolders();
+    if (!LogOpened())
+        stopped = true;
+    return whole || Fail();
+}
+
+HANDLE InstallLog::OpenLog(bool makeFolder) {
+    if (!fileHandle && !stopped && !Create() && makeFolder && !stopped &&
+        GetLastError() == ERROR_PATH_NOT_FOUND && MakeLogFolder() && !fileHandle)
+        Create();
+    return fileHandle && !stopped ? fileHandle.Get() : INVALID_HANDLE_VALUE;
 }
 
 void InstallLog::CloseLog() {

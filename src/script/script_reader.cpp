@@ -456,6 +456,7 @@ void ScriptReader::ReadGeneral(SetupScript* script) {
     ReadString(GENERAL_SECTION, "DestFolder", "", destFolder, sizeof(destFolder));
     ReadString(GENERAL_SECTION, "ByeLink", "", script->byeLink, sizeof(script->byeLink));
     ReadString(GENERAL_SECTION, "WebPage", "", script->webPage, sizeof(script->webPage));
+    ReadString(GENERAL_SECTION, "Version", "", script->version, sizeof(script->version));
 
     // Formed in room enough for both parts, then cut to the field.
     char joined[512];

@@ -53,6 +53,7 @@ struct SetupScript {
     char logoFile[128];
     char byeLink[256];
     char webPage[256];
+    char version[64];
     int32_t restartNeeded;
     int32_t offerComponentChoice;
     int32_t palmFilesQueued;
