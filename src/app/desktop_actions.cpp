@@ -77,14 +77,14 @@ bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFile
     }
     size_t length = strlen(folder);
     if (length == fullLength)
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) && context.WriteFoundFolder(folder);
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) && context.WriteFolder(folder, false);
     // Outermost missing level first: each cut is a backslash that is put back in turn.
     while (length < fullLength) {
         folder[length] = '\\';
         length = strlen(folder);
         if (CreateDirectoryA(folder, nullptr)) {
             // No folder stays that its log entry does not name.
-            if (!context.WriteMadeFolder(folder)) {
+            if (!context.WriteFolder(folder, true)) {
                 RemoveDirectoryA(folder);
                 return false;
             }

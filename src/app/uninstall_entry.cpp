@@ -73,10 +73,8 @@ bool WriteUninstallEntry(InstallContext& context) {
         {"URLInfoAbout", script->webPage},     {"DisplayVersion", script->version},
     };
     for (const auto& value : values) {
-        // An earlier install's value that this one no longer has would be shown as this one's.
-        if (value.text[0] == '\0')
-            RemoveRegistryValue(HKEY_LOCAL_MACHINE, key, value.name);
-        else if (!WriteRegistryString(HKEY_LOCAL_MACHINE, key, value.name, value.text))
+        if (value.text[0] != '\0' &&
+            !WriteRegistryString(HKEY_LOCAL_MACHINE, key, value.name, value.text))
             return false;
     }
     return WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "NoModify", 1) &&
@@ -90,24 +88,19 @@ void AddInstalledSize(InstallContext& context) {
     {
         UninstallLog log;
         ReadUninstallLog(context.fileName, &log);
-        // A file that later runs copied again counts once: the paths seen go into a table twice
-        // as large as the log has entries.
-        size_t slots = 2 * static_cast<size_t>(log.EntryCount()) + 1;
-        std::unique_ptr<const char*[]> seen(new (std::nothrow) const char*[slots]());
-        for (int32_t index = 0; seen && index < log.EntryCount(); ++index) {
-            const char* path = log.Entry(index)->path;
-            size_t slot = 0;
-            for (const char* c = path; *c; ++c)
-                slot = slot * 31 + static_cast<unsigned char>(*c);
-            while (seen[slot % slots] && strcmp(seen[slot % slots], path) != 0)
-                ++slot;
+        for (int32_t index = 0; index < log.EntryCount(); ++index) {
+            const LogEntry* entry = log.Entry(index);
             WIN32_FIND_DATAA found;
-            if (log.Entry(index)->kind != LOG_FILE_COPY || seen[slot % slots] ||
-                !ProbeFile(path, &found))
+            if (entry->kind != LOG_FILE_COPY || !ProbeFile(entry->path, &found))
                 continue;
-            seen[slot % slots] = path;
-            bytes += (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) |
-                     found.nFileSizeLow;
+            // A file that later runs copied again counts once.
+            int32_t earlier = 0;
+            while (earlier < index && (log.Entry(earlier)->kind != LOG_FILE_COPY ||
+                                       strcmp(log.Entry(earlier)->path, entry->path) != 0))
+                ++earlier;
+            if (earlier == index)
+                bytes += (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) |
+                         found.nFileSizeLow;
         }
     }
     captionTitle = caption;

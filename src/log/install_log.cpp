@@ -32,11 +32,16 @@ size_t FormatLine(char* line, size_t size, const char* format, ...) {
     return length + 1;
 }
 
-// A full disk shows as a failed or a short write.
+// A full disk shows as a failed or a short write. The part of the line that got written is cut
+// off again where the disk lets it: a cut line might name some other file.
 bool WriteLine(HANDLE file, const char* line, size_t length) {
     DWORD written = 0;
-    return writeLogFile(file, line, static_cast<DWORD>(length), &written, nullptr) &&
-           written == length;
+    if (writeLogFile(file, line, static_cast<DWORD>(length), &written, nullptr) &&
+        written == length)
+        return true;
+    SetFilePointer(file, -static_cast<LONG>(written), nullptr, FILE_CURRENT);
+    SetEndOfFile(file);
+    return false;
 }
 } // namespace
 
@@ -90,11 +95,13 @@ bool InstallLog::WriteEntry(const char* keyword, const char* value) {
     return WriteLine(file, line, FormatLogEntryLine(keyword, value, line, sizeof(line))) || Fail();
 }
 
-bool InstallLog::WriteMadeFolder(const char* folder) {
+bool InstallLog::WriteFolder(const char* folder, bool made) {
     if (fileName[0] == '\0' || !folder)
         return true;
     if (OpenLog() != INVALID_HANDLE_VALUE || stopped)
         return WriteEntry(LogKeywordText(LOG_MADE_DIR), folder);
+    if (!made)
+        return true;
     size_t size = strlen(folder) + 1;
     char* copy = new (std::nothrow) char[size];
     if (!copy)
@@ -107,23 +114,15 @@ bool InstallLog::WriteMadeFolder(const char* folder) {
     return false;
 }
 
-bool InstallLog::WriteFoundFolder(const char* folder) {
-    if (fileName[0] == '\0')
-        return true;
-    if (OpenLog() == INVALID_HANDLE_VALUE)
-        return !stopped;
-    return WriteEntry(LogKeywordText(LOG_MADE_DIR), folder);
-}
-
 // Made in order, so parents come before the folders inside them.
 bool InstallLog::WritePendingFolders() {
     char line[LINE_SIZE];
     bool whole = true;
     for (int32_t index = 0; index < pendingFolders.Count() && whole; ++index) {
         const char* folder = static_cast<const char*>(pendingFolders.At(index));
-        whole = WriteLine(
-            fileHandle.Get(), line,
-            FormatLogEntryLine(LogKeywordText(LOG_MADE_DIR), folder, line, sizeof(line)));
+        whole =
+            WriteLine(fileHandle.Get(), line,
+                      FormatLogEntryLine(LogKeywordText(LOG_MADE_DIR), folder, line, sizeof(line)));
     }
     pendingFolders.Clear();
     return whole;
@@ -138,47 +137,30 @@ bool InstallLog::WriteHeader() {
            WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
 }
 
-// An earlier run that was stopped or ended while writing may have left its last line cut. That
-// line named an action never carried out (or undone), and its text might name some other file:
-// it is cut off, so that this run's entries start on a line of their own.
+// A new or empty log gets its header; a log holding entries gets this run's after them. A run
+// ended while it wrote may have left its last line cut: this run starts on a new line.
 bool InstallLog::ContinueLog() {
     HANDLE file = fileHandle.Get();
-    DWORD size = SetFilePointer(file, 0, nullptr, FILE_END);
-    char tail[2 * LINE_SIZE];
-    DWORD length = size < sizeof(tail) ? size : static_cast<DWORD>(sizeof(tail));
-    DWORD got = 0;
-    if (size == INVALID_SET_FILE_POINTER ||
-        SetFilePointer(file, -static_cast<LONG>(length), nullptr, FILE_END) ==
-            INVALID_SET_FILE_POINTER ||
-        !ReadFile(file, tail, length, &got, nullptr) || got != length)
+    if (SetFilePointer(file, 0, nullptr, FILE_END) == 0) {
+        if (WriteHeader())
+            return true;
+        // A cut header would keep the uninstaller from reading the log: it stays empty.
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
         return false;
-    DWORD kept = length;
-    while (kept > 0 && tail[kept - 1] != '\n')
-        --kept;
-    if (kept == length && length > 0)
-        return true;
-    // A log holding nothing whole, not even its first line, starts again with its header.
-    DWORD rest = SetFilePointer(file, static_cast<LONG>(kept - length), nullptr, FILE_END);
-    return SetEndOfFile(file) && (rest > 0 || WriteHeader());
+    }
+    char last = '\n';
+    DWORD got = 0;
+    SetFilePointer(file, -1, nullptr, FILE_END);
+    return ReadFile(file, &last, 1, &got, nullptr) && (last == '\n' || WriteLine(file, "\n", 1));
 }
 
 bool InstallLog::Create() {
-    // A stale "already exists" left by an earlier call would cost a new log its header.
-    SetLastError(ERROR_SUCCESS);
     fileHandle.Reset(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!fileHandle)
         return false;
-    // Asked of the open itself rather than probed before it: the answer then belongs to the
-    // file actually opened.
-    bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    if (!existed && !WriteHeader()) {
-        // A cut header would keep the uninstaller from removing anything; no entry names it yet.
-        fileHandle.Reset();
-        DeleteFileA(fileName);
-        return Fail();
-    }
-    if (existed && !ContinueLog())
+    if (!ContinueLog())
         return Fail();
     // What is logged so far stays removable through the uninstall entry even when a pending
     // line is lost.
