@@ -4,8 +4,10 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/desktop_actions.h"
@@ -381,4 +383,53 @@ TEST(RunUninstallTest, AQuarterMillionEntriesAreAllUndoneAndTheBarReachesItsEnd)
     EXPECT_EQ(0xFFFF, snapshots.back().rangeEnd);
     EXPECT_EQ("Finishing...", snapshots.back().stage);
     EXPECT_EQ(snapshots.back().rangeEnd, snapshots.back().position);
+}
+
+TEST(RunUninstallTest, TheWindowAnswersASentMessageThroughoutALongReplay) {
+    Product product;
+    product.Install();
+    // A log as a real install of 2,000 more files writes it.
+    std::string text = ReadFileBytes(product.log);
+    for (int i = 0; i < 2000; ++i) {
+        std::string file = product.dest + "\\file" + std::to_string(i) + ".dat";
+        ASSERT_TRUE(WriteFileBytes(file, "data"));
+        text += "Made Dir: " + product.dest + "\nFile Copy: " + file + "\n";
+    }
+    ASSERT_TRUE(WriteFileBytes(product.log, text));
+
+    // The pause after each entry is shortened; the finishing step keeps its second.
+    UninstallOptions options = DefaultUninstallOptions();
+    options.pauses.entryMs = 10;
+    options.restartComputer = RecordRestart;
+    std::atomic<bool> done{false};
+    int answered = 0;
+    std::vector<DWORD> late;
+    std::thread asker([&] {
+        while (!done) {
+            HWND window = FindProgressWindow();
+            DWORD start = GetTickCount();
+            DWORD_PTR result = 0;
+            if (window && !SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) &&
+                GetLastError() == ERROR_TIMEOUT)
+                late.push_back(GetTickCount() - start);
+            else if (window)
+                ++answered;
+            Sleep(250);
+        }
+    });
+    BoxAnswerer answerer(GetCurrentProcessId(), {IDYES});
+    int exitCode = -1;
+    bool inTime = CallWithDeadline(3 * RUN_LIMIT_MS, [&] {
+        exitCode = RunUninstallWith(GetModuleHandleA(nullptr), product.log.c_str(), options);
+    });
+    done = true;
+    asker.join();
+    answerer.Stop();
+
+    ASSERT_TRUE(inTime);
+    EXPECT_EQ(0, exitCode);
+    EXPECT_TRUE(late.empty()) << late.size() << " sent messages were not answered in a second";
+    // Every quarter second of a replay of more than 40 seconds.
+    EXPECT_GT(answered, 120);
+    EXPECT_FALSE(FileExists(product.dest));
 }
