@@ -32,9 +32,10 @@ void FormRunOnceName(const char* targetPath, char* out, size_t outSize) {
 }
 
 void CancelDeferredRegistration(const char* targetPath) {
+    // An unusable target gives an empty staging path, which names no file.
     char path[MAX_PATH];
-    if (FormStagingPath(targetPath, path, sizeof(path)))
-        DeleteFileA(path);
+    FormStagingPath(targetPath, path, sizeof(path));
+    DeleteFileA(path);
     char name[MAX_PATH + 16];
     FormRunOnceName(targetPath, name, sizeof(name));
     // Another product's server of the same file name may be waiting under the same name.

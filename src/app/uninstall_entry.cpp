@@ -29,7 +29,7 @@ bool WriteUninstallEntry(InstallContext& context) {
     // Without a title the key name would be the Uninstall key itself; without a log (no title,
     // or a destination that names no folder) the entry could only show the uninstaller's
     // refusal.
-    if (!script || context.productTitle[0] == '\0' || context.fileName[0] == '\0')
+    if (context.productTitle[0] == '\0' || context.fileName[0] == '\0')
         return false;
     char installerPath[MAX_PATH];
     if (!GetInstallerPath(nullptr, installerPath, sizeof(installerPath)))
@@ -42,7 +42,8 @@ bool WriteUninstallEntry(InstallContext& context) {
     FormatText(copyItem, sizeof(copyItem), "%%WINDOWS%%%s", slash);
     char copyPath[MACRO_EXPANSION_ROOM];
     context.Expand(copyItem, copyPath, sizeof(copyPath));
-    if (copyPath[0] == '\0' || strlen(copyPath) >= MAX_PATH)
+    // An empty copy path fails the copy below.
+    if (strlen(copyPath) >= MAX_PATH)
         return false;
     // An installer started from the Windows folder is its own copy: deleting it would lose it.
     // A copy made from read-only media keeps the attribute, which would make the next run's

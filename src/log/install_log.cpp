@@ -104,14 +104,14 @@ bool InstallLog::WriteFolder(const char* folder, bool made) {
         return true;
     size_t size = strlen(folder) + 1;
     char* copy = new (std::nothrow) char[size];
-    if (!copy)
-        return false;
-    CopyText(copy, size, folder);
-    // On failure the array has already released what it held.
-    if (pendingFolders.Add(copy))
-        return true;
-    delete[] copy;
-    return false;
+    if (copy) {
+        CopyText(copy, size, folder);
+        if (pendingFolders.Add(copy))
+            return true;
+        // The array has already released what it held.
+        delete[] copy;
+    }
+    return Fail();
 }
 
 // Made in order, so parents come before the folders inside them.

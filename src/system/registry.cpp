@@ -33,8 +33,8 @@ bool WriteRegistryValue(HKEY root, const char* subKey, const char* valueName, DW
     if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
                         key.Receive(), &disposition) != ERROR_SUCCESS)
         return false;
-    return setRegistryValue(key.Get(), valueName, 0, type, static_cast<const BYTE*>(data),
-                            size) == ERROR_SUCCESS;
+    return setRegistryValue(key.Get(), valueName, 0, type, static_cast<const BYTE*>(data), size) ==
+           ERROR_SUCCESS;
 }
 } // namespace
 

@@ -46,5 +46,5 @@ class ProgressControls : public ReplayProgress {
     ProgressScale scale_;
     uint32_t done_ = 0;
     uint32_t shown_ = 0;
-    DWORD lastServed_ = GetTickCount();
+    DWORD lastServed_ = 0;
 };

@@ -353,6 +353,19 @@ TEST_F(InstallEngineTest, EveryShortcutPausesAndOneThatFailsDoesNotStopTheRun) {
     EXPECT_TRUE(UninstallEntryWritten());
 }
 
+// Undoes what the log names, as the uninstaller does, without its window or pauses.
+void RemoveByLog(const std::string& log) {
+    struct Silent : ReplayProgress {
+        void ShowStage(const char*) override {}
+        void Step() override {}
+    } silent;
+    UninstallLog read;
+    ReadUninstallLog(log.c_str(), &read);
+    ReplayPauses none;
+    none.pause = nullptr;
+    ReplayLog(&silent, &read, none);
+}
+
 TEST_F(InstallEngineTest, LockedServiceFileIsDeferredAndTheRunSucceeds) {
     std::string target = DestFile("OrvexEngBusy.dll");
     ProvideServer("OrvexEngBusy.dll", target);
@@ -378,6 +391,13 @@ TEST_F(InstallEngineTest, LockedServiceFileIsDeferredAndTheRunSucceeds) {
         ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexEngBusy.dll", &command));
     EXPECT_EQ("\"" + TestProgramPath() + "\" -register" + target, command);
     EXPECT_EQ("contents", ReadFileBytes(DestFile("After.txt")));
+
+    // Removed before the restart, the product leaves nothing for the restart to bring back.
+    RemoveByLog(DestFile("_Install.log"));
+    EXPECT_FALSE(FileExists(target));
+    EXPECT_FALSE(FileExists(DestFile("OrvexEngBusy.dl_")));
+    EXPECT_FALSE(
+        ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexEngBusy.dll", &command));
 }
 
 // The disk fills up: the log takes so many whole lines, then only part of each.
@@ -385,19 +405,6 @@ int wholeLinesLeft = 0;
 BOOL WINAPI WriteOnFillingDisk(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
                                LPOVERLAPPED overlapped) {
     return WriteFile(file, data, wholeLinesLeft-- > 0 ? size : size / 2, written, overlapped);
-}
-
-// Undoes what the log names, as the uninstaller does, without its window or pauses.
-void RemoveByLog(const std::string& log) {
-    struct Silent : ReplayProgress {
-        void ShowStage(const char*) override {}
-        void Step() override {}
-    } silent;
-    UninstallLog read;
-    ReadUninstallLog(log.c_str(), &read);
-    ReplayPauses none;
-    none.pause = nullptr;
-    ReplayLog(&silent, &read, none);
 }
 
 TEST_F(InstallEngineTest, RunWhoseLogCannotGrowStopsAtThatEntryAndStaysRemovable) {
