@@ -104,12 +104,19 @@ TEST(InterruptedInstall, EndedAtAnyPointItIsRemovedWholeThroughItsEntry) {
         const char* name;
         std::function<bool(const KilledProduct&)> reached;
     };
+    // A link is logged once it is saved, and the pause follows: a quarter of a second after the
+    // file appears the run is well inside the pause.
     const Point points[] = {
+        {"early in the copies", [](const KilledProduct& p) { return p.FilesCopied() >= 20; }},
         {"in the pause after a shortcut",
-         [](const KilledProduct& p) { return FileExists(p.group.Path() + "\\Link 1.lnk"); }},
+         [](const KilledProduct& p) {
+             if (!FileExists(p.group.Path() + "\\Link 2.lnk"))
+                 return false;
+             Sleep(250);
+             return true;
+         }},
         {"right after a registration",
          [](const KilledProduct& p) { return TestComServerRegistered(p.server); }},
-        {"early in the copies", [](const KilledProduct& p) { return p.FilesCopied() >= 20; }},
     };
     for (const Point& point : points) {
         SCOPED_TRACE(point.name);
