@@ -96,7 +96,7 @@ bool InstallLog::WriteEntry(const char* keyword, const char* value) {
 }
 
 bool InstallLog::WriteFolder(const char* folder, bool made) {
-    if (fileName[0] == '\0' || !folder)
+    if (fileName[0] == '\0')
         return true;
     if (OpenLog() != INVALID_HANDLE_VALUE || stopped)
         return WriteEntry(LogKeywordText(LOG_MADE_DIR), folder);
@@ -171,8 +171,9 @@ bool InstallLog::Create() {
 }
 
 HANDLE InstallLog::OpenLog(bool makeFolder) {
-    if (!fileHandle && !stopped && !Create() && makeFolder && !stopped &&
-        GetLastError() == ERROR_PATH_NOT_FOUND && MakeLogFolder() && !fileHandle)
+    // A log that could not be created for another reason than its missing folder fails again.
+    if (!fileHandle && !stopped && !Create() && makeFolder && !stopped && MakeLogFolder() &&
+        !fileHandle)
         Create();
     return fileHandle && !stopped ? fileHandle.Get() : INVALID_HANDLE_VALUE;
 }
