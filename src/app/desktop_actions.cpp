@@ -75,20 +75,19 @@ bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFile
             return false;
         *slash = '\0';
     }
-    const char* madeDir = LogKeywordText(LOG_MADE_DIR);
     size_t length = strlen(folder);
-    if (length == fullLength) {
-        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            return false;
-        context.WriteEntry(madeDir, folder);
-        return true;
-    }
+    if (length == fullLength)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) && context.WriteFolder(folder, false);
     // Outermost missing level first: each cut is a backslash that is put back in turn.
     while (length < fullLength) {
         folder[length] = '\\';
         length = strlen(folder);
         if (CreateDirectoryA(folder, nullptr)) {
-            context.WriteMadeFolder(folder);
+            // No folder stays that its log entry does not name.
+            if (!context.WriteFolder(folder, true)) {
+                RemoveDirectoryA(folder);
+                return false;
+            }
         } else if (!IsFolder(folder)) {
             return false;
         }
@@ -132,6 +131,8 @@ bool ClearReadOnly(const char* path) {
 
 int CopyDesktopFile(InstallContext& context, const char* itemPath) {
     PrepareItemPaths(context, itemPath, true);
+    if (context.Stopped())
+        return RESULT_LOG_INCOMPLETE;
     DWORD sourceAttributes =
         context.sourcePath[0] ? GetFileAttributesA(context.sourcePath) : INVALID_FILE_ATTRIBUTES;
     if (sourceAttributes == INVALID_FILE_ATTRIBUTES) {
@@ -142,7 +143,8 @@ int CopyDesktopFile(InstallContext& context, const char* itemPath) {
         NoteFailedFile(context, context.sourcePath);
         return RESULT_COPY_FAILED;
     }
-    context.WriteEntry(LogKeywordText(LOG_FILE_COPY), context.targetPath);
+    if (!context.WriteEntry(LogKeywordText(LOG_FILE_COPY), context.targetPath))
+        return RESULT_LOG_INCOMPLETE;
     // Most targets of an install are new: a copy that will not overwrite finds that out without
     // a look of its own at the target, which is costly in a large folder.
     if (CopyFileA(context.sourcePath, context.targetPath, TRUE)) {

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "app/desktop_actions.h"
+#include "app/uninstall_entry.h"
 #include "log/log_format.h"
 #include "system/text.h"
 
@@ -32,3 +34,15 @@ InstallContext::InstallContext(const char* installer, const char* destFolder,
 }
 
 InstallContext::~InstallContext() = default;
+
+bool InstallContext::LogOpened() {
+    if (!script)
+        return true;
+    entryWritten = WriteUninstallEntry(*this);
+    entryFailed = !entryWritten;
+    return entryWritten;
+}
+
+bool InstallContext::MakeLogFolder() {
+    return MakeDirectoryPath(*this, fileName, true);
+}

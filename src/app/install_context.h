@@ -4,6 +4,8 @@
 #include "log/install_log.h"
 #include "system/path_macros.h"
 
+struct SetupScript;
+
 // Working record of one install run: expands the run's paths and writes its log.
 class InstallContext : public PathMacros, public InstallLog {
   public:
@@ -19,4 +21,13 @@ class InstallContext : public PathMacros, public InstallLog {
     char targetPath[MAX_PATH];
     char productTitle[128];
     HWND ownerWindow;
+    // Set by the install run: the product's uninstall entry is then written as soon as the log
+    // opens, so that whatever the run does from its first entry on can be removed.
+    const SetupScript* script = nullptr;
+    bool entryWritten = false;
+    bool entryFailed = false;
+
+  protected:
+    bool LogOpened() override;
+    bool MakeLogFolder() override;
 };

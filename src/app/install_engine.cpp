@@ -35,6 +35,7 @@ const ErrorMessage errorMessages[] = {
     {RESULT_COPY_FAILED, IDS_COPY_FAILED},
     {RESULT_DEVICE_FILE_FAILED, IDS_DEVICE_FILE_FAILED},
     {RESULT_LOG_INCOMPLETE, IDS_LOG_INCOMPLETE},
+    {RESULT_ENTRY_FAILED, IDS_ENTRY_FAILED},
 };
 
 InstallItem* ItemAt(const PtrArray& items, int32_t index) {
@@ -50,7 +51,7 @@ bool IsPalmItem(const InstallItem* item) {
 
 void RunPrePass(InstallContext& context, const PtrArray& items, bool* hasPalmItems,
                 DWORD* lastServed) {
-    for (int32_t i = 0; i < items.Count(); ++i) {
+    for (int32_t i = 0; i < items.Count() && !context.Stopped(); ++i) {
         ServeMessagesEvery(lastServed, SERVE_INTERVAL_MS);
         const InstallItem* item = ItemAt(items, i);
         if (IsPalmItem(item))
@@ -70,9 +71,9 @@ void MakeShortcut(InstallContext& context, const SetupScript& script, const Shor
 // Service flags are tested before the shortcut flag: a shortcut line carrying REGSERVICE or
 // ACTIVESYNC names a server file to copy and register.
 int RunMainPass(InstallContext& context, SetupScript& script, const PtrArray& items,
-                bool* didDesktopWork, DWORD* lastServed) {
+                DWORD* lastServed) {
     int result = RESULT_OK;
-    for (int32_t i = 0; i < items.Count() && result == RESULT_OK; ++i) {
+    for (int32_t i = 0; i < items.Count() && result == RESULT_OK && !context.Stopped(); ++i) {
         ServeMessagesEvery(lastServed, SERVE_INTERVAL_MS);
         const InstallItem* item = ItemAt(items, i);
         if (IsPalmItem(item))
@@ -86,10 +87,7 @@ int RunMainPass(InstallContext& context, SetupScript& script, const PtrArray& it
             WaitServingMessages(nullptr, SHORTCUT_PAUSE_MS);
         } else if (item->flags & ITEM_COPYFILE) {
             result = CopyDesktopFile(context, item->path);
-        } else {
-            continue;
         }
-        *didDesktopWork = true;
     }
     return result;
 }
@@ -130,7 +128,7 @@ char* ComposeErrorText(int result, const char* failedFileName, char* buffer, siz
     }
     if (stringId == 0)
         return nullptr;
-    char format[128];
+    char format[256];
     format[0] = '\0';
     LoadStringA(moduleInstance, stringId, format, sizeof(format));
     FormatText(buffer, size, format, failedFileName ? failedFileName : "");
@@ -158,29 +156,32 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
         SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 
     bool hasPalmItems = false;
-    bool didDesktopWork = false;
     DWORD lastServed = GetTickCount();
+    context->script = script;
     RunPrePass(*context, items, &hasPalmItems, &lastServed);
-    int result = RunMainPass(*context, *script, items, &didDesktopWork, &lastServed);
+    int result = RunMainPass(*context, *script, items, &lastServed);
 
     if (!unattendedRun)
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    if (didDesktopWork)
-        WriteUninstallEntry(*context);
+    // Nothing is done after an entry that could not be written: the uninstall would miss it.
+    if (context->entryFailed)
+        result = RESULT_ENTRY_FAILED;
+    else if (context->Stopped())
+        result = RESULT_LOG_INCOMPLETE;
     if (hasPalmItems && result == RESULT_OK)
         result = RunPalmPass(*context, *script, items, &lastServed);
-    // The uninstaller removes only what the log names: a run whose log lost a line is not clean.
-    if (result == RESULT_OK && context->linesLost)
-        result = RESULT_LOG_INCOMPLETE;
+    context->CloseLog();
+    if (context->entryWritten)
+        AddInstalledSize(*context);
 
     if (reportErrors && result != RESULT_OK) {
-        const char* named =
-            result == RESULT_LOG_INCOMPLETE ? context->fileName : context->failedFileName;
+        const char* named = result == RESULT_LOG_INCOMPLETE ? context->fileName
+                            : result == RESULT_ENTRY_FAILED ? context->productTitle
+                                                            : context->failedFileName;
         char text[2048];
         if (ComposeErrorText(result, named, text, sizeof(text)))
             ShowMessage(owner, text, IDS_INSTALLATION, MB_ICONHAND);
     }
-    context->CloseLog();
     delete context;
     items.Clear();
     return result;

@@ -4,8 +4,10 @@ enum InstallResult : int {
     RESULT_OK = 0,
     // The run could not allocate its item list or context; nothing was done.
     RESULT_NOT_STARTED = -1,
-    // Everything else was done, but a line of the install log was lost.
+    // A line of the install log could not be written: the run stopped there.
     RESULT_LOG_INCOMPLETE = -2,
+    // The uninstall entry could not be written: the run stopped before its first action.
+    RESULT_ENTRY_FAILED = -3,
     RESULT_SERVICE_REGISTER_FAILED = -6,
     RESULT_SOURCE_MISSING = -7,
     RESULT_COPY_FAILED = -8,

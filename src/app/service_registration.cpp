@@ -12,11 +12,9 @@
 
 namespace {
 
-const char RUN_ONCE_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-
 bool RemoveOldServiceFile(InstallContext& context, const char* itemPath, bool activeSync) {
     PrepareItemPaths(context, itemPath, true);
-    if (context.targetPath[0] == '\0' || context.sourcePath[0] == '\0')
+    if (context.targetPath[0] == '\0' || context.sourcePath[0] == '\0' || context.Stopped())
         return false;
     // A package that lacks the new file must not cost the user the working installed one.
     if (GetFileAttributesA(context.sourcePath) == INVALID_FILE_ATTRIBUTES)
@@ -43,9 +41,10 @@ bool RemoveOldActiveSyncService(InstallContext& context, const char* itemPath) {
 int RegisterService(InstallContext& context, const char* itemPath, int32_t* restartNeeded) {
     int copied = CopyDesktopFile(context, itemPath);
     // Without a usable target there is nothing to register now or later.
-    if (context.targetPath[0] == '\0')
+    if (context.targetPath[0] == '\0' || copied == RESULT_LOG_INCOMPLETE)
         return copied;
-    context.WriteEntry(LogKeywordText(LOG_REGSVR32), context.targetPath);
+    if (!context.WriteEntry(LogKeywordText(LOG_REGSVR32), context.targetPath))
+        return RESULT_LOG_INCOMPLETE;
     if (copied != RESULT_OK) {
         if (restartNeeded)
             *restartNeeded = 1;
@@ -86,10 +85,10 @@ int DeferRegistration(InstallContext& context, const char* sourcePath, const cha
         return RESULT_COPY_FAILED;
 
     char valueName[MAX_PATH + 16];
-    FormatText(valueName, sizeof(valueName), "Install %s", FileNamePart(sourcePath));
+    FormRunOnceName(targetPath, valueName, sizeof(valueName));
     char command[2 * MAX_PATH + 16];
     FormatText(command, sizeof(command), "\"%s\" -register%s", installerPath, targetPath);
-    if (!WriteRegistryString(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, valueName, command)) {
+    if (!WriteRegistryString(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY_PATH, valueName, command)) {
         DeleteFileA(stagingPath);
         return RESULT_COPY_FAILED;
     }

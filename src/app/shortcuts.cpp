@@ -28,7 +28,7 @@ bool PlaceLinkFolder(InstallContext& context, const char* folder) {
     CopyText(context.targetPath, sizeof(context.targetPath), expanded);
     if (isGroup)
         MakeDirectoryPath(context, context.targetPath, false);
-    return true;
+    return !context.Stopped();
 }
 
 // Saves the configured link under linkName in the folder named by targetPath.
@@ -47,8 +47,11 @@ bool SaveLink(InstallContext& context, IPersistFile* persist, const char* linkNa
         return false;
     if (FAILED(persist->Save(widePath, TRUE)))
         return false;
-    context.WriteEntry(LogKeywordText(LOG_SHELL_LINK), path);
-    return true;
+    if (context.WriteEntry(LogKeywordText(LOG_SHELL_LINK), path))
+        return true;
+    // No link stays that its log entry does not name.
+    DeleteFileA(path);
+    return false;
 }
 
 bool ConfigureAndSave(InstallContext& context, IShellLinkA* link, IPersistFile* persist,

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "system/registry.h"
 #include "system/text.h"
 
 bool FormStagingPath(const char* targetPath, char* out, size_t outSize) {
@@ -24,4 +25,25 @@ bool FormStagingPath(const char* targetPath, char* out, size_t outSize) {
     CopyTextN(out, outSize, targetPath, last);
     AppendText(out, outSize, "_");
     return true;
+}
+
+void FormRunOnceName(const char* targetPath, char* out, size_t outSize) {
+    FormatText(out, outSize, "Install %s", FileNamePart(targetPath));
+}
+
+void CancelDeferredRegistration(const char* targetPath) {
+    // An unusable target gives an empty staging path, which names no file.
+    char path[MAX_PATH];
+    FormStagingPath(targetPath, path, sizeof(path));
+    DeleteFileA(path);
+    char name[MAX_PATH + 16];
+    FormRunOnceName(targetPath, name, sizeof(name));
+    // Another product's server of the same file name may be waiting under the same name.
+    char command[2 * MAX_PATH + 16];
+    if (!ReadRegistryString(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY_PATH, name, command, sizeof(command)))
+        return;
+    size_t length = strlen(command);
+    size_t tail = strlen(targetPath);
+    if (length >= tail && EqualNoCase(command + length - tail, targetPath))
+        RemoveRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY_PATH, name);
 }

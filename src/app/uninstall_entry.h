@@ -1,5 +1,10 @@
 #pragma once
 #include "app/install_context.h"
 
-// Copies the installer into the Windows folder and registers the product's uninstall entry.
-void WriteUninstallEntry(InstallContext& context);
+// Copies the installer into the Windows folder and registers the product's uninstall entry
+// from the context's script, which must be set. False when the copy or any value could not be
+// written.
+bool WriteUninstallEntry(InstallContext& context);
+// Adds the size of the files that the log's "File Copy:" entries name and that exist now; the
+// log must be closed.
+void AddInstalledSize(InstallContext& context);

@@ -32,11 +32,16 @@ size_t FormatLine(char* line, size_t size, const char* format, ...) {
     return length + 1;
 }
 
-// A full disk shows as a failed or a short write.
+// A full disk shows as a failed or a short write. The part of the line that got written is cut
+// off again where the disk lets it: a cut line might name some other file.
 bool WriteLine(HANDLE file, const char* line, size_t length) {
     DWORD written = 0;
-    return writeLogFile(file, line, static_cast<DWORD>(length), &written, nullptr) &&
-           written == length;
+    if (writeLogFile(file, line, static_cast<DWORD>(length), &written, nullptr) &&
+        written == length)
+        return true;
+    SetFilePointer(file, -static_cast<LONG>(written), nullptr, FILE_CURRENT);
+    SetEndOfFile(file);
+    return false;
 }
 } // namespace
 
@@ -73,75 +78,104 @@ InstallLog::~InstallLog() {
     CloseLog();
 }
 
-void InstallLog::WriteEntry(const char* keyword, const char* value) {
-    if (fileName[0] == '\0')
-        return;
-    HANDLE file = OpenLog();
-    // Entries made before the log's folder exists have no file to go to.
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    char line[LINE_SIZE];
-    size_t length = FormatLogEntryLine(keyword, value, line, sizeof(line));
-    if (!WriteLine(file, line, length))
-        linesLost = true;
+bool InstallLog::Fail() {
+    linesLost = true;
+    stopped = true;
+    return false;
 }
 
-void InstallLog::WriteMadeFolder(const char* folder) {
-    if (fileName[0] == '\0' || !folder)
-        return;
-    if (OpenLog() != INVALID_HANDLE_VALUE) {
-        WriteEntry(LogKeywordText(LOG_MADE_DIR), folder);
-        return;
-    }
+bool InstallLog::WriteEntry(const char* keyword, const char* value) {
+    // A run without a log (no title) records nothing and is not stopped for it.
+    if (fileName[0] == '\0')
+        return true;
+    HANDLE file = OpenLog(true);
+    if (file == INVALID_HANDLE_VALUE)
+        return Fail();
+    char line[LINE_SIZE];
+    return WriteLine(file, line, FormatLogEntryLine(keyword, value, line, sizeof(line))) || Fail();
+}
+
+bool InstallLog::WriteFolder(const char* folder, bool made) {
+    if (fileName[0] == '\0')
+        return true;
+    if (OpenLog() != INVALID_HANDLE_VALUE || stopped)
+        return WriteEntry(LogKeywordText(LOG_MADE_DIR), folder);
+    if (!made)
+        return true;
     size_t size = strlen(folder) + 1;
     char* copy = new (std::nothrow) char[size];
-    if (!copy)
-        return;
-    CopyText(copy, size, folder);
-    // On failure the array has already released what it held.
-    if (!pendingFolders.Add(copy))
+    if (copy) {
+        CopyText(copy, size, folder);
+        if (pendingFolders.Add(copy))
+            return true;
+        // The array has already released what it held.
         delete[] copy;
+    }
+    return Fail();
 }
 
 // Made in order, so parents come before the folders inside them.
-void InstallLog::WritePendingFolders() {
+bool InstallLog::WritePendingFolders() {
     char line[LINE_SIZE];
-    for (int32_t index = 0; index < pendingFolders.Count(); ++index) {
+    bool whole = true;
+    for (int32_t index = 0; index < pendingFolders.Count() && whole; ++index) {
         const char* folder = static_cast<const char*>(pendingFolders.At(index));
-        if (!WriteLine(
-                fileHandle.Get(), line,
-                FormatLogEntryLine(LogKeywordText(LOG_MADE_DIR), folder, line, sizeof(line))))
-            linesLost = true;
+        whole =
+            WriteLine(fileHandle.Get(), line,
+                      FormatLogEntryLine(LogKeywordText(LOG_MADE_DIR), folder, line, sizeof(line)));
     }
     pendingFolders.Clear();
+    return whole;
 }
 
-HANDLE InstallLog::OpenLog() {
-    if (fileHandle)
-        return fileHandle.Get();
-    // A stale "already exists" left by an earlier call would cost a new log its header.
-    SetLastError(ERROR_SUCCESS);
-    fileHandle.Reset(CreateFileA(fileName, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!fileHandle)
-        return INVALID_HANDLE_VALUE;
-    // Asked of the open itself rather than probed before it: the answer then belongs to the
-    // file actually opened.
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        SetFilePointer(fileHandle.Get(), 0, nullptr, FILE_END);
-        WritePendingFolders();
-        return fileHandle.Get();
-    }
+bool InstallLog::WriteHeader() {
     SYSTEMTIME now;
     GetSystemTime(&now);
     char line[LINE_SIZE];
-    bool written = WriteLine(fileHandle.Get(), line, FormatLogStartedLine(now, line, sizeof(line)));
-    written &= WriteLine(fileHandle.Get(), line, FormatLogTitleLine(title, line, sizeof(line)));
-    written &= WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
-    if (!written)
-        linesLost = true;
-    WritePendingFolders();
-    return fileHandle.Get();
+    return WriteLine(fileHandle.Get(), line, FormatLogStartedLine(now, line, sizeof(line))) &&
+           WriteLine(fileHandle.Get(), line, FormatLogTitleLine(title, line, sizeof(line))) &&
+           WriteLine(fileHandle.Get(), line, FormatLogSourceLine(source, line, sizeof(line)));
+}
+
+// A new or empty log gets its header; a log holding entries gets this run's after them. A run
+// ended while it wrote may have left its last line cut: this run starts on a new line.
+bool InstallLog::ContinueLog() {
+    HANDLE file = fileHandle.Get();
+    if (SetFilePointer(file, 0, nullptr, FILE_END) == 0) {
+        if (WriteHeader())
+            return true;
+        // A cut header would keep the uninstaller from reading the log: it stays empty.
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+        return false;
+    }
+    char last = '\n';
+    DWORD got = 0;
+    SetFilePointer(file, -1, nullptr, FILE_END);
+    return ReadFile(file, &last, 1, &got, nullptr) && (last == '\n' || WriteLine(file, "\n", 1));
+}
+
+bool InstallLog::Create() {
+    fileHandle.Reset(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!fileHandle)
+        return false;
+    if (!ContinueLog())
+        return Fail();
+    // What is logged so far stays removable through the uninstall entry even when a pending
+    // line is lost.
+    bool whole = WritePendingFolders();
+    if (!LogOpened())
+        stopped = true;
+    return whole || Fail();
+}
+
+HANDLE InstallLog::OpenLog(bool makeFolder) {
+    // A log that could not be created for another reason than its missing folder fails again.
+    if (!fileHandle && !stopped && !Create() && makeFolder && !stopped && MakeLogFolder() &&
+        !fileHandle)
+        Create();
+    return fileHandle && !stopped ? fileHandle.Get() : INVALID_HANDLE_VALUE;
 }
 
 void InstallLog::CloseLog() {

@@ -13,27 +13,46 @@ class InstallLog {
     InstallLog(const InstallLog&) = delete;
     InstallLog& operator=(const InstallLog&) = delete;
 
-    // keyword is one of the logKeywords texts; value may be null. A line that could not be
-    // written whole sets linesLost.
-    void WriteEntry(const char* keyword, const char* value);
-    // The "Made Dir:" entry of a folder this run made. A folder made before the log's own folder
-    // exists (a new parent of the destination) is logged as soon as the log opens, ahead of the
-    // entry that opens it, so that the uninstall removes it too.
-    void WriteMadeFolder(const char* folder);
-    // The open file (created with its header if it did not exist), or INVALID_HANDLE_VALUE.
-    HANDLE OpenLog();
+    // An entry that names an action: keyword is one of the logKeywords texts, value may be null.
+    // The log's folder is made when it is missing. False when the line was not written whole, or
+    // the run was stopped before: the action must then not be carried out (or, logged after it,
+    // be undone), and the run stops.
+    bool WriteEntry(const char* keyword, const char* value);
+    // The "Made Dir:" entry of a folder: one this run made (made set) or one that was there
+    // already, which records no action and is left out while the log's folder does not exist. A
+    // folder made before the log's own folder exists (a new parent of the destination) is logged
+    // as soon as the log opens, ahead of the entry that opens it, so that the uninstall removes it
+    // too. False as for WriteEntry: the caller removes the folder it made.
+    bool WriteFolder(const char* folder, bool made);
+    // The open file (created with its header if it did not exist, its folder made first when
+    // makeFolder is set), or INVALID_HANDLE_VALUE.
+    HANDLE OpenLog(bool makeFolder = false);
     void CloseLog();
+    bool Stopped() const { return stopped; }
 
     char fileName[MAX_PATH];
     const char* title = nullptr;
     const char* source = nullptr;
     FileHandle fileHandle;
-    // Set once an open log took a line (or its header) not whole.
+    // Set once an open log took a line (or its header) not whole, or an action's entry found no
+    // log to go to; the run stops then.
     bool linesLost = false;
 
+  protected:
+    // Called once per opening, when the header and the pending folders are written and before the
+    // entry that opened it: false stops the run.
+    virtual bool LogOpened() { return true; }
+    // Makes the log's folder; true when it exists afterwards.
+    virtual bool MakeLogFolder() { return false; }
+
   private:
-    void WritePendingFolders();
+    bool Create();
+    bool WriteHeader();
+    bool ContinueLog();
+    bool WritePendingFolders();
+    bool Fail();
     PtrArray pendingFolders;
+    bool stopped = false;
 };
 
 // One line of the log, each ending in a single line feed; they return the length written.

@@ -41,6 +41,7 @@
 #define IDS_SOURCE_MISSING 1031
 #define IDS_DEVICE_FILE_FAILED 1032
 #define IDS_LOG_INCOMPLETE 1033
+#define IDS_ENTRY_FAILED 1034
 
 /* Wizard frame (121) */
 #define IDC_BACK 3

@@ -2,9 +2,13 @@
 
 #include <string.h>
 
+#include "system/registry_hook.h"
 #include "system/win_handles.h"
 
+LONG(WINAPI* setRegistryValue)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) = RegSetValueExA;
+
 const char UNINSTALL_KEY_PARENT[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char RUN_ONCE_KEY_PATH[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 bool ReadRegistryString(HKEY root, const char* subKey, const char* valueName, char* buffer,
                         DWORD size) {
@@ -21,16 +25,32 @@ bool ReadRegistryString(HKEY root, const char* subKey, const char* valueName, ch
     return true;
 }
 
-bool WriteRegistryString(HKEY root, const char* subKey, const char* valueName, const char* text) {
-    if (!text)
-        return false;
+namespace {
+bool WriteRegistryValue(HKEY root, const char* subKey, const char* valueName, DWORD type,
+                        const void* data, DWORD size) {
     RegKey key;
     DWORD disposition = 0;
     if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
                         key.Receive(), &disposition) != ERROR_SUCCESS)
         return false;
-    return RegSetValueExA(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(strlen(text) + 1)) == ERROR_SUCCESS;
+    return setRegistryValue(key.Get(), valueName, 0, type, static_cast<const BYTE*>(data), size) ==
+           ERROR_SUCCESS;
+}
+} // namespace
+
+bool WriteRegistryString(HKEY root, const char* subKey, const char* valueName, const char* text) {
+    return text && WriteRegistryValue(root, subKey, valueName, REG_SZ, text,
+                                      static_cast<DWORD>(strlen(text) + 1));
+}
+
+bool WriteRegistryNumber(HKEY root, const char* subKey, const char* valueName, DWORD number) {
+    return WriteRegistryValue(root, subKey, valueName, REG_DWORD, &number, sizeof(number));
+}
+
+void RemoveRegistryValue(HKEY root, const char* subKey, const char* valueName) {
+    RegKey key;
+    if (RegOpenKeyExA(root, subKey, 0, KEY_SET_VALUE, key.Receive()) == ERROR_SUCCESS)
+        RegDeleteValueA(key.Get(), valueName);
 }
 
 bool DeleteRegistryKey(HKEY root, const char* parentPath, const char* keyName) {

@@ -2,9 +2,11 @@
 
 #include <string.h>
 
+#include "app/staging_path.h"
 #include "log/log_format.h"
 #include "system/external_programs.h"
 #include "system/registry.h"
+#include "system/serving_wait.h"
 #include "system/text.h"
 
 const char REPLAY_STAGE_SERVICES[] = "Unregisterring services...";
@@ -14,7 +16,7 @@ const char REPLAY_STAGE_FINISHING[] = "Finishing...";
 
 void PauseFor(DWORD ms) {
     if (ms > 0)
-        Sleep(ms);
+        WaitServingMessages(nullptr, ms);
 }
 
 static bool PathExists(const char* path) {
@@ -40,6 +42,9 @@ void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause)
     if (kind != LOG_REGSVR32 && kind != LOG_FILE_COPY && kind != LOG_SHELL_LINK &&
         kind != LOG_MADE_DIR)
         return;
+    // A registration deferred to the next start of Windows would bring the file back.
+    if (kind == LOG_REGSVR32)
+        CancelDeferredRegistration(entry->path);
     if (!PathExists(entry->path))
         return;
     switch (kind) {

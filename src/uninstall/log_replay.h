@@ -21,7 +21,7 @@ const DWORD UNDO_PAUSE_MS = 200;
 const DWORD FINISH_PAUSE_MS = 1000;
 
 using PauseFn = void (*)(DWORD ms);
-// Sleeps for ms milliseconds.
+// Waits for ms milliseconds, serving the thread's windows meanwhile.
 void PauseFor(DWORD ms);
 
 struct ReplayPauses {

@@ -152,7 +152,11 @@ void ReadUninstallLog(const char* path, UninstallLog* log) {
     }
 
     char* cursor = text.get();
+    // A last line without its line feed was cut while it was written: it names no file that
+    // may be trusted.
     char* end = cursor + got;
+    while (end > cursor && end[-1] != '\n')
+        *--end = '\0';
     if (!ReadHeader(&cursor, end, log))
         return;
     size_t count = CountEntryLines(cursor, end);

@@ -3,12 +3,15 @@
 #include <commctrl.h>
 
 #include "resources/resource_ids.h"
+#include "system/serving_wait.h"
 #include "uninstall/uninstall_log.h"
 
 namespace {
-// The replay blocks the only thread. A peek without removing anything lets the system see the
-// window as responsive (no "not responding" ghost) and lets Wine put the painted window on the
-// screen; posted messages stay queued, so the replay cannot be re-entered.
+// Well inside the second within which a window must answer, at the cost of a clock reading per
+// entry.
+const DWORD SERVE_INTERVAL_MS = 100;
+
+// A peek without removing anything lets Wine put the painted window on the screen at once.
 void PaintNow(HWND window) {
     if (!window)
         return;
@@ -26,6 +29,9 @@ void ProgressControls::ShowStage(const char* text) {
 }
 
 void ProgressControls::Step() {
+    // The bar moves too rarely to serve the window: a thousand undone entries can lie between
+    // two moves.
+    ServeMessagesEvery(&lastServed_, SERVE_INTERVAL_MS);
     ++done_;
     if (!bar_ || !scale_.Moves(shown_, done_))
         return;

@@ -31,8 +31,8 @@ class UninstallProgressDialog : public DialogWindow {
 };
 
 // Shows the replay in a stage label and a progress bar whose range is ProgressScale's over
-// total entries. Each change is painted at once: the replay blocks the only thread, so no
-// message loop would paint it.
+// total entries. Each change is painted at once, and the window's messages are served between
+// entries: the replay runs on the only thread, inside one of those messages.
 class ProgressControls : public ReplayProgress {
   public:
     ProgressControls(HWND label, HWND bar, uint32_t total)
@@ -46,4 +46,5 @@ class ProgressControls : public ReplayProgress {
     ProgressScale scale_;
     uint32_t done_ = 0;
     uint32_t shown_ = 0;
+    DWORD lastServed_ = 0;
 };

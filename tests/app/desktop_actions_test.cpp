@@ -2,12 +2,14 @@
 #include <objbase.h>
 #include <string.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/desktop_actions.h"
 #include "app/install_result.h"
+#include "log/install_log_hook.h"
 #include "support/desktop_support.h"
 #include "system/text.h"
 
@@ -234,3 +236,40 @@ TEST_F(DesktopActionsTest, DesktopAndSendToShortcutsMakeNoFolder) {
 }
 
 } // namespace
+
+namespace {
+// A log on a full disk: no line is written.
+BOOL WINAPI WriteNothing(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED) {
+    *written = 0;
+    return FALSE;
+}
+} // namespace
+
+TEST_F(DesktopActionsTest, AnActionWhoseEntryCannotFollowItIsUndone) {
+    const struct {
+        const char* action;
+        std::function<bool(InstallContext&)> run;
+        std::string made;
+    } cases[] = {
+        {"folder",
+         [&](InstallContext& c) {
+             return MakeDirectoryPath(c, dest.File("new\\inner").c_str(), false);
+         },
+         dest.File("new")},
+        {"link",
+         [](InstallContext& c) {
+             return CreateShortcut(c, "Orvex Undone", "%DEST_PATH%", "%WINDOWS%\\notepad.exe", "",
+                                   0);
+         },
+         dest.File("Orvex Undone.lnk")},
+    };
+    for (const auto& row : cases) {
+        InstallContext fresh(setup.Path().c_str(), dest.Path().c_str(), "Orvex Desktop Test",
+                             nullptr);
+        writeLogFile = WriteNothing;
+        EXPECT_FALSE(row.run(fresh)) << row.action;
+        writeLogFile = WriteFile;
+        EXPECT_TRUE(fresh.Stopped()) << row.action;
+        EXPECT_FALSE(FileExists(row.made)) << row.action;
+    }
+}

@@ -23,8 +23,10 @@
 #include "support/palm_fakes.h"
 #include "support/system_standins.h"
 #include "system/external_programs.h"
+#include "system/registry_hook.h"
 #include "system/text.h"
 #include "ui/components_page.h"
+#include "uninstall/log_replay.h"
 
 namespace {
 // Size of the one nothrow allocation to refuse next; 0 refuses none.
@@ -108,6 +110,8 @@ class InstallEngineTest : public ::testing::Test {
         hotSync.reset();
         script.reset();
         refusedAllocationSize = 0;
+        setRegistryValue = RegSetValueExA;
+        writeLogFile = WriteFile;
         activeSyncRunning = 1;
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
         DeleteFileA(InstallerCopy().c_str());
@@ -155,6 +159,14 @@ class InstallEngineTest : public ::testing::Test {
     bool UninstallEntryWritten() const {
         std::string name;
         return ReadRegistryValue(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "DisplayName", &name);
+    }
+    DWORD UninstallNumber(const char* name) const {
+        DWORD number = 0;
+        DWORD size = sizeof(number);
+        EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, name,
+                                              RRF_RT_REG_DWORD, nullptr, &number, &size))
+            << name;
+        return number;
     }
     std::string UninstallValue(const char* name) const {
         std::string value;
@@ -341,6 +353,19 @@ TEST_F(InstallEngineTest, EveryShortcutPausesAndOneThatFailsDoesNotStopTheRun) {
     EXPECT_TRUE(UninstallEntryWritten());
 }
 
+// Undoes what the log names, as the uninstaller does, without its window or pauses.
+void RemoveByLog(const std::string& log) {
+    struct Silent : ReplayProgress {
+        void ShowStage(const char*) override {}
+        void Step() override {}
+    } silent;
+    UninstallLog read;
+    ReadUninstallLog(log.c_str(), &read);
+    ReplayPauses none;
+    none.pause = nullptr;
+    ReplayLog(&silent, &read, none);
+}
+
 TEST_F(InstallEngineTest, LockedServiceFileIsDeferredAndTheRunSucceeds) {
     std::string target = DestFile("OrvexEngBusy.dll");
     ProvideServer("OrvexEngBusy.dll", target);
@@ -366,6 +391,13 @@ TEST_F(InstallEngineTest, LockedServiceFileIsDeferredAndTheRunSucceeds) {
         ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexEngBusy.dll", &command));
     EXPECT_EQ("\"" + TestProgramPath() + "\" -register" + target, command);
     EXPECT_EQ("contents", ReadFileBytes(DestFile("After.txt")));
+
+    // Removed before the restart, the product leaves nothing for the restart to bring back.
+    RemoveByLog(DestFile("_Install.log"));
+    EXPECT_FALSE(FileExists(target));
+    EXPECT_FALSE(FileExists(DestFile("OrvexEngBusy.dl_")));
+    EXPECT_FALSE(
+        ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexEngBusy.dll", &command));
 }
 
 // The disk fills up: the log takes so many whole lines, then only part of each.
@@ -375,13 +407,19 @@ BOOL WINAPI WriteOnFillingDisk(HANDLE file, LPCVOID data, DWORD size, LPDWORD wr
     return WriteFile(file, data, wholeLinesLeft-- > 0 ? size : size / 2, written, overlapped);
 }
 
-TEST_F(InstallEngineTest, RunWhoseLogCannotBeWrittenIsNotReportedClean) {
-    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\Readme.txt\n");
-    Provide("Readme.txt");
-    MakeDest();
+TEST_F(InstallEngineTest, RunWhoseLogCannotGrowStopsAtThatEntryAndStaysRemovable) {
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\One.txt\nCopyFile2=1;%DEST_PATH%\\Two.txt\n"
+                 "Shortcut1=%DEST_PATH%\\One.txt;0;;One\n");
+    Provide("One.txt");
+    Provide("Two.txt");
     std::string log = DestFile("_Install.log");
+    outside.push_back(ShellFolder(CSIDL_PROGRAMS) + "\\" + GROUP);
+    // The user's own file in the destination stays through the uninstall.
+    MakeDest();
+    ASSERT_TRUE(WriteFileBytes(DestFile("Mine.txt"), "mine"));
 
-    wholeLinesLeft = 4; // the header and the first entry
+    // The header, "Made Dir:" and "File Copy:" of One.txt, "Made Dir:" of Two.txt.
+    wholeLinesLeft = 6;
     writeLogFile = WriteOnFillingDisk;
     Outcome run = Run();
     writeLogFile = WriteFile;
@@ -389,9 +427,53 @@ TEST_F(InstallEngineTest, RunWhoseLogCannotBeWrittenIsNotReportedClean) {
     EXPECT_EQ(RESULT_LOG_INCOMPLETE, run.result);
     ASSERT_EQ(1u, run.boxes.size());
     EXPECT_EQ("ERROR: Can't write the install log \"" + log +
-                  "\" completely; removing the product may leave files behind.\n\n" + INCOMPLETE,
+                  "\". The installation was stopped there, so that everything installed so far "
+                  "can be removed.\n\n" +
+                  INCOMPLETE,
               run.boxes[0].text);
-    EXPECT_EQ("contents", ReadFileBytes(DestFile("Readme.txt")));
+    EXPECT_TRUE(FileExists(DestFile("One.txt")));
+    EXPECT_FALSE(FileExists(DestFile("Two.txt")));
+    EXPECT_FALSE(FileExists(outside.back()));
+    EXPECT_EQ(
+        (Lines{"Made Dir: " + Dest(), "File Copy: " + DestFile("One.txt"), "Made Dir: " + Dest()}),
+        Entries());
+    EXPECT_EQ(InstallerCopy() + " -uninst" + log, UninstallValue("UninstallString"));
+
+    RemoveByLog(log);
+    EXPECT_FALSE(FileExists(DestFile("One.txt")));
+    EXPECT_FALSE(FileExists(log));
+    EXPECT_EQ("mine", ReadFileBytes(DestFile("Mine.txt")));
+    EXPECT_FALSE(UninstallEntryWritten());
+}
+
+// Refuses every registry value, as a computer without rights to the uninstall key would.
+LONG WINAPI RefuseValues(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) {
+    return ERROR_ACCESS_DENIED;
+}
+
+TEST_F(InstallEngineTest, EntryThatCannotBeWrittenStopsTheRunBeforeItsFirstAction) {
+    UseHotSync({"Ann"});
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\One.txt\nCopyPalmFile1=1;Game.prc\n");
+    Provide("One.txt");
+    Provide("Game.prc");
+
+    setRegistryValue = RefuseValues;
+    Outcome run = Run();
+    setRegistryValue = RegSetValueExA;
+
+    EXPECT_EQ(RESULT_ENTRY_FAILED, run.result);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(std::string("ERROR: Can't add \"") + TITLE +
+                  "\" to the list of installed programs, so it could not be removed later. The "
+                  "installation was stopped.\n\n" +
+                  INCOMPLETE,
+              run.boxes[0].text);
+    EXPECT_FALSE(FileExists(DestFile("One.txt")));
+    EXPECT_EQ(0, hotSync->CountCalls("PltInstallFile"));
+    // What it logged (the folders made before the log could open) stays removable by hand.
+    EXPECT_EQ((Lines{"Made Dir: " + destRoot.File("Acme")}), Entries());
+    RemoveByLog(DestFile("_Install.log"));
+    EXPECT_FALSE(FileExists(destRoot.File("Acme")));
 }
 
 TEST_F(InstallEngineTest, PalmFailureEndsThePalmPassWithTwoBoxesInOrder) {
@@ -469,9 +551,16 @@ TEST_F(InstallEngineTest, TypicalFirstInstallWritesTheWholeLogAndTheUninstallEnt
 
     EXPECT_EQ(ReadFileBytes(TestProgramPath()), ReadFileBytes(InstallerCopy()));
     EXPECT_EQ(TITLE, UninstallValue("DisplayName"));
-    EXPECT_EQ(InstallerCopy() + ";-102", UninstallValue("DisplayIcon"));
+    EXPECT_EQ(InstallerCopy() + ",-102", UninstallValue("DisplayIcon"));
     EXPECT_EQ(InstallerCopy() + " -uninst" + DestFile("_Install.log"),
               UninstallValue("UninstallString"));
+    EXPECT_EQ("Orvex", UninstallValue("Publisher"));
+    EXPECT_EQ(Dest(), UninstallValue("InstallLocation"));
+    // Kilobytes, rounded up, of the files that the "File Copy:" lines name.
+    DWORD bytes = static_cast<DWORD>(ReadFileBytes(DestFile("Reader.exe")).size() +
+                                     ReadFileBytes(syncDll).size());
+    DWORD size = (bytes + 1023) / 1024;
+    EXPECT_EQ(size, UninstallNumber("EstimatedSize"));
 
     // The first run left the script's items intact: a second run appends without a header, and
     // its pre-pass now finds the log's folder.
@@ -479,6 +568,8 @@ TEST_F(InstallEngineTest, TypicalFirstInstallWritesTheWholeLogAndTheUninstallEnt
     EXPECT_EQ(RESULT_OK, again.result);
     EXPECT_EQ(parent + Joined(entries) + "Made Dir: " + system + "\n" + Joined(entries),
               Joined(Entries()));
+    // Each file counts once, however many runs copied it.
+    EXPECT_EQ(size, UninstallNumber("EstimatedSize"));
 }
 
 TEST_F(InstallEngineTest, RunThatCannotAllocateItsContextEndsWithSetupIncomplete) {

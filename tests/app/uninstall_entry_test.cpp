@@ -6,8 +6,11 @@
 #include "app/install_context.h"
 #include "app/installer_path_hook.h"
 #include "app/uninstall_entry.h"
+#include "script/setup_script.h"
 #include "support/desktop_support.h"
 #include "support/system_standins.h"
+#include "system/registry_hook.h"
+#include "system/text.h"
 
 namespace {
 
@@ -17,6 +20,7 @@ class UninstallEntryTest : public ::testing::Test {
   protected:
     void TearDown() override {
         installerPathOverride = nullptr;
+        setRegistryValue = RegSetValueExA;
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
         SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(copy.c_str());
@@ -38,9 +42,27 @@ class UninstallEntryTest : public ::testing::Test {
     std::string key = UNINSTALL_KEY + title;
     std::string copy = WindowsFolder() + "\\OrvexSetupTest.exe";
     std::string installer;
+    std::unique_ptr<SetupScript, void (*)(SetupScript*)> script{NewSetupScript(),
+                                                                DestroySetupScript};
 };
 
-TEST_F(UninstallEntryTest, CopiesInstallerAndWritesTheThreeValuesByteForByte) {
+DWORD NumberValue(const std::string& key, const char* name) {
+    DWORD number = 0;
+    DWORD size = sizeof(number);
+    RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &number, &size);
+    return number;
+}
+
+// The value named here is refused, as a registry without rights would refuse it.
+const char* refusedValue = nullptr;
+LONG WINAPI RefuseOneValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                           DWORD size) {
+    if (name && refusedValue && strcmp(name, refusedValue) == 0)
+        return ERROR_ACCESS_DENIED;
+    return RegSetValueExA(key, name, reserved, type, data, size);
+}
+
+TEST_F(UninstallEntryTest, CopiesInstallerAndWritesEveryValueOfTheEntry) {
     ASSERT_EQ(127u, title.size());
     ASSERT_TRUE(
         CopyFileA(BinPath("Setup.exe").c_str(), setup.File("OrvexSetupTest.exe").c_str(), FALSE));
@@ -49,17 +71,52 @@ TEST_F(UninstallEntryTest, CopiesInstallerAndWritesTheThreeValuesByteForByte) {
     ASSERT_TRUE(WriteFileBytes(copy, "older installer"));
     SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_READONLY);
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
+    CopyText(script->company, sizeof(script->company), "Orvex Ltd");
+    CopyText(script->webPage, sizeof(script->webPage), "http://example.com/orvex");
+    CopyText(script->version, sizeof(script->version), "2.1.0");
 
     InstallContext context(setup.Path().c_str(), dest.Path().c_str(), title.c_str(), nullptr);
-    WriteUninstallEntry(context);
+    context.script = script.get();
+    EXPECT_TRUE(WriteUninstallEntry(context));
 
     EXPECT_TRUE(ReadFileBytes(BinPath("Setup.exe")) == ReadFileBytes(copy)) << "contents differ";
     EXPECT_EQ(0u, GetFileAttributesA(copy.c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(title, Value("DisplayName"));
-    EXPECT_EQ(copy + ";-102", Value("DisplayIcon"));
-    EXPECT_EQ(copy + " -uninst" + dest.Path() + "\\_Install.log", Value("UninstallString"));
+    std::string log = dest.Path() + "\\_Install.log";
+    const struct {
+        const char* name;
+        std::string text;
+    } values[] = {
+        {"DisplayName", title},
+        {"DisplayIcon", copy + ",-102"},
+        {"UninstallString", copy + " -uninst" + log},
+        {"QuietUninstallString", copy + " /S -uninst" + log},
+        {"Publisher", "Orvex Ltd"},
+        {"InstallLocation", dest.Path()},
+        {"URLInfoAbout", "http://example.com/orvex"},
+        {"DisplayVersion", "2.1.0"},
+    };
+    for (const auto& value : values)
+        EXPECT_EQ(value.text, Value(value.name)) << value.name;
+    EXPECT_EQ(1u, NumberValue(key, "NoModify"));
+    EXPECT_EQ(1u, NumberValue(key, "NoRepair"));
     // Nothing of this goes into the install log.
-    EXPECT_FALSE(FileExists(dest.File("_Install.log")));
+    EXPECT_FALSE(FileExists(log));
+
+    // Without a web page or a version those values are left out.
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
+    script->webPage[0] = '\0';
+    script->version[0] = '\0';
+    EXPECT_TRUE(WriteUninstallEntry(context));
+    std::string text;
+    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "URLInfoAbout", &text));
+    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayVersion", &text));
+
+    // Any value that cannot be written fails the entry.
+    setRegistryValue = RefuseOneValue;
+    for (const char* name : {"DisplayName", "QuietUninstallString", "Publisher", "NoRepair"}) {
+        refusedValue = name;
+        EXPECT_FALSE(WriteUninstallEntry(context)) << name;
+    }
 }
 
 TEST_F(UninstallEntryTest, NothingIsWrittenWithoutTitleLogOrCopy) {
@@ -77,7 +134,8 @@ TEST_F(UninstallEntryTest, NothingIsWrittenWithoutTitleLogOrCopy) {
     UseInstaller(setup.File("OrvexSetupTest.exe"));
     {
         InstallContext untitled(setup.Path().c_str(), dest.Path().c_str(), nullptr, nullptr);
-        WriteUninstallEntry(untitled);
+        untitled.script = script.get();
+        EXPECT_FALSE(WriteUninstallEntry(untitled));
     }
     std::string value;
     for (const char* valueName : {"DisplayName", "DisplayIcon", "UninstallString"})
@@ -89,7 +147,8 @@ TEST_F(UninstallEntryTest, NothingIsWrittenWithoutTitleLogOrCopy) {
     {
         InstallContext unlogged(setup.Path().c_str(), "%NO_SUCH_FOLDER%", title.c_str(), nullptr);
         ASSERT_EQ('\0', unlogged.fileName[0]);
-        WriteUninstallEntry(unlogged);
+        unlogged.script = script.get();
+        EXPECT_FALSE(WriteUninstallEntry(unlogged));
     }
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayName", &value));
     EXPECT_FALSE(FileExists(copy));
@@ -97,7 +156,8 @@ TEST_F(UninstallEntryTest, NothingIsWrittenWithoutTitleLogOrCopy) {
     // An installer that cannot be copied leaves no entry.
     UseInstaller(setup.File("Missing\\OrvexSetupTest.exe"));
     InstallContext context(setup.Path().c_str(), dest.Path().c_str(), title.c_str(), nullptr);
-    WriteUninstallEntry(context);
+    context.script = script.get();
+    EXPECT_FALSE(WriteUninstallEntry(context));
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayName", &value));
     EXPECT_FALSE(FileExists(copy));
 }
@@ -107,7 +167,8 @@ TEST_F(UninstallEntryTest, InstallerStartedFromWindowsFolderKeepsItself) {
     UseInstaller(copy);
 
     InstallContext context(setup.Path().c_str(), dest.Path().c_str(), title.c_str(), nullptr);
-    WriteUninstallEntry(context);
+    context.script = script.get();
+    EXPECT_TRUE(WriteUninstallEntry(context));
 
     EXPECT_TRUE(ReadFileBytes(BinPath("Setup.exe")) == ReadFileBytes(copy)) << "contents differ";
     EXPECT_EQ(copy + " -uninst" + dest.Path() + "\\_Install.log", Value("UninstallString"));

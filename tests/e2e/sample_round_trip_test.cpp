@@ -55,10 +55,30 @@ TEST(SampleRoundTrip, WizardInstallsEverythingAndTheUninstallEntryRemovesItAll) 
     // The uninstall entry starts the installer's copy in the Windows folder on the log.
     std::string copy = WindowsFolder() + "\\Setup.exe";
     EXPECT_EQ(copy + " -uninst" + machine.log, machine.uninstallString);
-    std::string value;
-    EXPECT_TRUE(ReadRegistryValue(
-        HKEY_LOCAL_MACHINE, std::string(UNINSTALL_KEY_ROOT) + SAMPLE_TITLE, "DisplayIcon", &value));
-    EXPECT_EQ(copy + ";-102", value);
+    std::string key = std::string(UNINSTALL_KEY_ROOT) + SAMPLE_TITLE;
+    const struct {
+        const char* name;
+        std::string text;
+    } values[] = {
+        {"DisplayName", SAMPLE_TITLE},
+        {"DisplayIcon", copy + ",-102"},
+        {"QuietUninstallString", copy + " /S -uninst" + machine.log},
+        {"Publisher", "Acme"},
+        {"InstallLocation", machine.dest},
+        {"URLInfoAbout", "http://www.example.com/acme-reader"},
+    };
+    for (const auto& expected : values) {
+        std::string value;
+        EXPECT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, expected.name, &value));
+        EXPECT_EQ(expected.text, value) << expected.name;
+    }
+    for (const char* name : {"NoModify", "NoRepair", "EstimatedSize"}) {
+        DWORD number = 0;
+        DWORD size = sizeof(number);
+        EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name,
+                                              RRF_RT_REG_DWORD, nullptr, &number, &size));
+        EXPECT_NE(0u, number) << name;
+    }
     EXPECT_TRUE(FileExists(copy));
 
     const LoggedPaths& installed = machine.installed;

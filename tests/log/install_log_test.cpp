@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 
 #include "app/install_context.h"
 #include "log/install_log.h"
+#include "log/install_log_hook.h"
 #include "log/log_format.h"
 #include "support/test_support.h"
 
@@ -84,72 +87,84 @@ TEST_F(InstallLogTest, FirstRunWritesHeaderAtFirstEntryAndExactLines) {
     EXPECT_EQ(bytes + "RegSvr32: C:\\x.dll\n", ReadFileBytes(log_));
 }
 
-TEST_F(InstallLogTest, LaterRunsAndAnEmptyLogGetNoHeader) {
+TEST_F(InstallLogTest, LaterRunsStartOnANewLineAndAnEmptyLogGetsItsHeader) {
     {
         InstallContext first(installer_.Path().c_str(), dest_.Path().c_str(), "Acme", nullptr);
-        first.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\a.txt");
+        EXPECT_TRUE(first.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\a.txt"));
     }
     std::string firstRun = ReadFileBytes(log_);
     ASSERT_FALSE(firstRun.empty());
-    {
-        InstallContext second(installer_.Path().c_str(), dest_.Path().c_str(), "Other", nullptr);
-        second.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\b.txt");
+    std::string header = firstRun.substr(0, firstRun.size() - strlen("File Copy: C:\\a.txt\n"));
+    // Earlier contents, and what a second run makes of them.
+    const struct {
+        std::string before;
+        std::string after;
+    } cases[] = {
+        {firstRun, firstRun + "File Copy: C:\\b.txt\n"},
+        {firstRun + "File Co", firstRun + "File Co\nFile Copy: C:\\b.txt\n"},
+        {"", header + "File Copy: C:\\b.txt\n"},
+    };
+    for (const auto& row : cases) {
+        ASSERT_TRUE(WriteFileBytes(log_, row.before));
+        {
+            InstallContext second(installer_.Path().c_str(), dest_.Path().c_str(), "Acme", nullptr);
+            EXPECT_TRUE(second.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\b.txt"));
+        }
+        std::string bytes = ReadFileBytes(log_);
+        // The header's time may have moved on.
+        if (row.before.empty())
+            bytes.replace(0, bytes.find('\n'), firstRun.substr(0, firstRun.find('\n')));
+        EXPECT_EQ(row.after, bytes) << row.before;
     }
-    EXPECT_EQ(firstRun + "File Copy: C:\\b.txt\n", ReadFileBytes(log_));
-
-    TempFolder other("orvexempty");
-    ASSERT_TRUE(WriteFileBytes(other.File("_Install.log"), ""));
-    {
-        InstallContext context(installer_.Path().c_str(), other.Path().c_str(), "Acme", nullptr);
-        context.WriteEntry(LogKeywordText(LOG_MADE_DIR), "C:\\d");
-    }
-    EXPECT_EQ("Made Dir: C:\\d\n", ReadFileBytes(other.File("_Install.log")));
 }
 
-TEST_F(InstallLogTest, LinesThatCannotBeWrittenAreNoted) {
-    ASSERT_TRUE(WriteFileBytes(log_, ""));
-    const char* entry = LogKeywordText(LOG_FILE_COPY);
-    {
-        InstallContext context(installer_.Path().c_str(), dest_.Path().c_str(), "Acme", nullptr);
-        context.WriteEntry(entry, "C:\\a.txt");
-        EXPECT_FALSE(context.linesLost);
-    }
-    {
-        // A handle without write access fails every write, as a full disk does.
-        InstallContext context(installer_.Path().c_str(), dest_.Path().c_str(), "Acme", nullptr);
-        context.fileHandle.Reset(CreateFileA(log_.c_str(), GENERIC_READ,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(context.fileHandle);
-        context.WriteEntry(entry, "C:\\b.txt");
-        EXPECT_TRUE(context.linesLost);
-    }
-    EXPECT_EQ("File Copy: C:\\a.txt\n", ReadFileBytes(log_));
+// A disk with room for half a line.
+BOOL WINAPI WriteHalf(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    return WriteFile(file, data, size / 2, written, nullptr);
 }
 
-TEST_F(InstallLogTest, NothingIsWrittenWithoutTitleOrBeforeTheFolderExists) {
+TEST_F(InstallLogTest, ALineThatCannotBeWrittenWholeStopsTheLog) {
+    InstallContext context(installer_.Path().c_str(), dest_.Path().c_str(), "Acme", nullptr);
+    ASSERT_TRUE(context.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\a.txt"));
+    context.CloseLog();
+    std::string whole = ReadFileBytes(log_);
+    writeLogFile = WriteHalf;
+    EXPECT_FALSE(context.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\b.txt"));
+    writeLogFile = WriteFile;
+    EXPECT_TRUE(context.linesLost);
+    EXPECT_TRUE(context.Stopped());
+    // Nothing more is written once a line was lost, and the cut part is taken back.
+    EXPECT_FALSE(context.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\c.txt"));
+    EXPECT_FALSE(context.WriteFolder("C:\\made", true));
+    context.CloseLog();
+    EXPECT_EQ(whole, ReadFileBytes(log_));
+}
+
+TEST_F(InstallLogTest, NothingIsWrittenWithoutTitleAndTheLogMakesItsOwnFolder) {
     for (const char* title : {static_cast<const char*>(nullptr), ""}) {
         InstallContext context(installer_.Path().c_str(), dest_.Path().c_str(), title, nullptr);
         EXPECT_STREQ("", context.fileName);
-        context.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\a.txt");
+        EXPECT_TRUE(context.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\a.txt"));
         EXPECT_EQ(INVALID_HANDLE_VALUE, context.OpenLog());
     }
     EXPECT_FALSE(FileExists(log_));
 
     std::string later = dest_.File("Later");
     InstallContext context(installer_.Path().c_str(), later.c_str(), "Acme", nullptr);
-    context.WriteEntry(LogKeywordText(LOG_MADE_DIR), "C:\\lost");
-    // Folders the run made wait for the log and come first, in the order they were made.
-    context.WriteMadeFolder("C:\\made");
-    context.WriteMadeFolder("C:\\made\\inner");
-    ASSERT_TRUE(CreateDirectoryA(later.c_str(), nullptr));
-    context.WriteEntry(LogKeywordText(LOG_FILE_COPY), later.c_str());
-    context.WriteMadeFolder("C:\\after");
+    // A folder that was there already records nothing before the log exists.
+    EXPECT_TRUE(context.WriteFolder("C:\\lost", false));
+    // Folders the run made wait for the log and come first, in the order they were made; the
+    // first entry that names an action makes the log's folder.
+    context.WriteFolder("C:\\made", true);
+    context.WriteFolder("C:\\made\\inner", true);
+    EXPECT_FALSE(FileExists(later));
+    EXPECT_TRUE(context.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\x.txt"));
+    context.WriteFolder("C:\\after", true);
     context.CloseLog();
     std::string bytes = ReadFileBytes(later + "\\_Install.log");
     std::string started = bytes.substr(0, bytes.find('\n') + 1);
     EXPECT_EQ(Header(started, "Acme", later) +
-                  "Made Dir: C:\\made\nMade Dir: C:\\made\\inner\nFile Copy: " + later +
-                  "\nMade Dir: C:\\after\n",
+                  "Made Dir: C:\\made\nMade Dir: C:\\made\\inner\nMade Dir: " + later +
+                  "\nFile Copy: C:\\x.txt\nMade Dir: C:\\after\n",
               bytes);
 }

@@ -359,3 +359,31 @@ TEST(FinishUninstallTest, RemovesLogKeyAndEmptyFolderOnly) {
     EXPECT_TRUE(FileExists(cutName));
     captionTitle = nullptr;
 }
+
+TEST(ReplayLogTest, UndoingARegistrationCancelsOnlyItsOwnDeferral) {
+    TempFolder folder("orvex-deferred");
+    const char runOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+    // Two products' servers of the same name: the value names the other one's folder.
+    std::string target = folder.File("OrvexDefer.dll");
+    const struct {
+        std::string command;
+        bool cancelled;
+    } cases[] = {
+        {"\"C:\\setup\\Setup.exe\" -register" + target, true},
+        {"\"C:\\setup\\Setup.exe\" -registerC:\\Other\\OrvexDefer.dll", false},
+    };
+    for (const auto& row : cases) {
+        RegistryValueGuard value(HKEY_LOCAL_MACHINE, runOnceKey, "Install OrvexDefer.dll");
+        ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, runOnceKey, "Install OrvexDefer.dll",
+                                        row.command.c_str()));
+        std::string staged = folder.File("OrvexDefer.dl_");
+        ASSERT_TRUE(WriteFileBytes(staged, "new server"));
+        UninstallLog log;
+        LogEntry entry{target.c_str(), LOG_REGSVR32};
+        UndoEntry(&entry, &log, 0, nullptr);
+        EXPECT_FALSE(FileExists(staged));
+        std::string left;
+        EXPECT_EQ(!row.cancelled, ReadRegistryValue(HKEY_LOCAL_MACHINE, runOnceKey,
+                                                    "Install OrvexDefer.dll", &left));
+    }
+}

@@ -4,8 +4,10 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/desktop_actions.h"
@@ -404,4 +406,60 @@ TEST(RunUninstallTest, SilentRemovalAsksAndShowsNothingAndKeepsOnlyTheFinishingW
     expected.insert(expected.end(), {2, 2});
     EXPECT_EQ(expected, pauseLengths);
     EXPECT_FALSE(unattendedRun);
+}
+
+TEST(RunUninstallTest, TheWindowAnswersASentMessageThroughoutALongReplay) {
+    Product product;
+    product.Install();
+    // A log as a real install of 1,500 more files writes it: 3,000 entries whose paths exist.
+    std::string text = ReadFileBytes(product.log);
+    for (int i = 0; i < 1500; ++i) {
+        std::string file = product.dest + "\\file" + std::to_string(i) + ".dat";
+        ASSERT_TRUE(WriteFileBytes(file, "data"));
+        text += "Made Dir: " + product.dest + "\nFile Copy: " + file + "\n";
+    }
+    ASSERT_TRUE(WriteFileBytes(product.log, text));
+
+    // The pause after each entry is shortened; the finishing steps keep their second.
+    UninstallOptions options = DefaultUninstallOptions();
+    options.pauses.entryMs = 10;
+    options.restartComputer = RecordRestart;
+    // Asked every quarter second, as another program would ask it, from the window's appearance
+    // to its end.
+    std::atomic<bool> done{false};
+    int answered = 0;
+    int late = 0;
+    DWORD lastAnswer = 0;
+    DWORD widestGap = 0;
+    std::thread asker([&] {
+        while (!done) {
+            HWND window = FindProgressWindow();
+            DWORD_PTR result = 0;
+            if (window && SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result)) {
+                DWORD now = GetTickCount();
+                if (answered++ > 0 && now - lastAnswer > widestGap)
+                    widestGap = now - lastAnswer;
+                lastAnswer = now;
+            } else if (window && GetLastError() == ERROR_TIMEOUT) {
+                ++late;
+            }
+            Sleep(250);
+        }
+    });
+    BoxAnswerer answerer(GetCurrentProcessId(), {IDYES});
+    int exitCode = -1;
+    bool inTime = CallWithDeadline(3 * RUN_LIMIT_MS, [&] {
+        exitCode = RunUninstallWith(GetModuleHandleA(nullptr), product.log.c_str(), options);
+    });
+    done = true;
+    asker.join();
+    answerer.Stop();
+
+    ASSERT_TRUE(inTime);
+    EXPECT_EQ(0, exitCode);
+    EXPECT_EQ(0, late) << "sent messages were not answered within a second";
+    // The window never went a second without taking its messages, finishing steps included.
+    EXPECT_LT(widestGap, 1000u);
+    EXPECT_GT(answered, 40);
+    EXPECT_FALSE(FileExists(product.dest));
 }
