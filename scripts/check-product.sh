@@ -1,13 +1,13 @@
 #!/bin/bash
 # Checks a product folder with SetupCheck.exe under Wine, for vendors on Linux and for CI.
-# Usage: check-product.sh <product folder> [--sizes]
+# Usage: check-product.sh <product folder> [--sizes] [--codepage N]
 # Prints one line per finding ("Setup.ini:12: error: ...") and a summary; the exit code is
 # SetupCheck's: 0 nothing to report, 1 warnings only, 2 errors.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ORVEX_BUILD_DIR:-$root/build}"
 if [ $# -lt 1 ] || [ ! -d "$1" ]; then
-  echo "usage: $0 <product folder> [--sizes]" >&2
+  echo "usage: $0 <product folder> [--sizes] [--codepage N]" >&2
   exit 2
 fi
 folder=$(cd "$1" && pwd)
