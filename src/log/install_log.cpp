@@ -171,10 +171,12 @@ bool InstallLog::Create() {
 }
 
 HANDLE InstallLog::OpenLog(bool makeFolder) {
-    // A log that could not be created for another reason than its missing folder fails again.
-    if (!fileHandle && !stopped && !Create() && makeFolder && !stopped && MakeLogFolder() &&
-        !fileHandle)
-        Create();
+    if (!fileHandle && !stopped && !Create() && makeFolder && !stopped) {
+        // Only a missing folder is worth a second try. Making it logs its levels, which may
+        // already have opened the log.
+        if (MakeLogFolder() && !fileHandle)
+            Create();
+    }
     return fileHandle && !stopped ? fileHandle.Get() : INVALID_HANDLE_VALUE;
 }
 
