@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "system/text.h"
+#include "system/whole_file.h"
 #include "system/win_handles.h"
 
 namespace {
@@ -75,21 +76,18 @@ bool ScriptSource::Load(const char* folder, unsigned codePage, Findings* finding
         findings->Add(0, FINDING_ERROR, "the product folder's path is too long");
         return false;
     }
-    FileHandle file(CreateFileA(path_, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD size = file.IsValid() ? GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;
-    if (size == INVALID_FILE_SIZE) {
+    std::unique_ptr<char[]> bytes;
+    DWORD size = 0;
+    WholeFileResult result = ReadWholeFile(path_, 1, &bytes, &size);
+    if (result == WHOLE_FILE_ABSENT) {
         findings->Add(0, FINDING_ERROR,
                       "cannot read \"%s\": the installer would stop with \"Cannot find setup "
                       "script file \"Setup.ini\".\"",
                       path_);
         return false;
     }
-    char* bytes = static_cast<char*>(malloc(size + 1));
-    DWORD read = 0;
-    bool decoded = bytes && ReadFile(file.Get(), bytes, size, &read, nullptr) && read == size &&
-                   Decode(bytes, size, codePage ? codePage : GetACP(), findings);
-    free(bytes);
+    bool decoded = result == WHOLE_FILE_READ &&
+                   Decode(bytes.get(), size, codePage ? codePage : GetACP(), findings);
     if (!decoded && findings->Errors() == errors)
         findings->Add(0, FINDING_ERROR, "cannot read \"%s\"", path_);
     return decoded;
