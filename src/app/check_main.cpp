@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
         folder = ownFolder;
     }
     if (sizes) {
-        if (ListCorrectedSizes(folder, PrintLine, nullptr))
+        if (ListCorrectedSizes(folder, options.codePage, PrintLine, nullptr))
             return 0;
         fprintf(stderr, "cannot read %s\\Setup.ini\n", folder);
         return 2;

@@ -78,19 +78,16 @@ bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFile
     size_t length = strlen(folder);
     if (length == fullLength)
         return (attributes & FILE_ATTRIBUTE_DIRECTORY) && context.WriteFolder(folder, false);
-    // Outermost missing level first: each cut is a backslash that is put back in turn.
+    // Outermost missing level first: each cut is a backslash that is put back in turn. Each line
+    // comes before its folder, so that a run ended in between leaves no folder its log does not
+    // name; a line for a folder that then cannot be made costs the removal nothing.
     while (length < fullLength) {
         folder[length] = '\\';
         length = strlen(folder);
-        if (CreateDirectoryA(folder, nullptr)) {
-            // No folder stays that its log entry does not name.
-            if (!context.WriteFolder(folder, true)) {
-                RemoveDirectoryA(folder);
-                return false;
-            }
-        } else if (!IsFolder(folder)) {
+        if (!context.WriteFolder(folder, true))
             return false;
-        }
+        if (!CreateDirectoryA(folder, nullptr) && !IsFolder(folder))
+            return false;
     }
     return true;
 }

@@ -21,13 +21,9 @@ class InstallContext : public PathMacros, public InstallLog {
     char targetPath[MAX_PATH];
     char productTitle[128];
     HWND ownerWindow;
-    // Set by the install run: the product's uninstall entry is then written as soon as the log
-    // opens, so that whatever the run does from its first entry on can be removed.
+    // Set by the install run: the script whose uninstall entry the run writes.
     const SetupScript* script = nullptr;
-    bool entryWritten = false;
-    bool entryFailed = false;
 
   protected:
-    bool LogOpened() override;
     bool MakeLogFolder() override;
 };

@@ -63,6 +63,23 @@ void RunPrePass(InstallContext& context, const PtrArray& items, bool* hasPalmIte
     }
 }
 
+// The log opens, and the uninstall entry is written, before the first action, so that whatever
+// the run does can be removed. A selection of Palm files alone records nothing on the desktop.
+int StartLogAndEntry(InstallContext& context, const PtrArray& items, bool* entryWritten) {
+    bool desktopItems = false;
+    for (int32_t i = 0; i < items.Count() && !desktopItems; ++i)
+        desktopItems = !IsPalmItem(ItemAt(items, i));
+    if (!desktopItems || context.fileName[0] == '\0')
+        return RESULT_OK;
+    if (context.OpenLog(true) == INVALID_HANDLE_VALUE) {
+        // Nothing was done: what was made for the log goes again.
+        context.TakeBackUnwrittenLog();
+        return RESULT_LOG_INCOMPLETE;
+    }
+    *entryWritten = WriteUninstallEntry(context);
+    return *entryWritten ? RESULT_OK : RESULT_ENTRY_FAILED;
+}
+
 void MakeShortcut(InstallContext& context, const SetupScript& script, const ShortcutItem& item) {
     CreateShortcut(context, item.linkName, ShortcutFolder(item.flags, script.startMenuFolder),
                    item.path, item.arguments, item.iconIndex);
@@ -156,22 +173,24 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
         SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 
     bool hasPalmItems = false;
+    bool entryWritten = false;
     DWORD lastServed = GetTickCount();
     context->script = script;
-    RunPrePass(*context, items, &hasPalmItems, &lastServed);
-    int result = RunMainPass(*context, *script, items, &lastServed);
+    int result = StartLogAndEntry(*context, items, &entryWritten);
+    if (result == RESULT_OK) {
+        RunPrePass(*context, items, &hasPalmItems, &lastServed);
+        result = RunMainPass(*context, *script, items, &lastServed);
+        // Nothing is done after an entry that could not be written: the uninstall would miss it.
+        if (context->Stopped())
+            result = RESULT_LOG_INCOMPLETE;
+    }
 
     if (!unattendedRun)
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    // Nothing is done after an entry that could not be written: the uninstall would miss it.
-    if (context->entryFailed)
-        result = RESULT_ENTRY_FAILED;
-    else if (context->Stopped())
-        result = RESULT_LOG_INCOMPLETE;
     if (hasPalmItems && result == RESULT_OK)
         result = RunPalmPass(*context, *script, items, &lastServed);
     context->CloseLog();
-    if (context->entryWritten)
+    if (entryWritten)
         AddInstalledSize(*context);
 
     if (reportErrors && result != RESULT_OK) {

@@ -52,11 +52,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     moduleInstance = instance;
     static CommandLine line;
     ParseCommandLine(commandLine, &line);
-    // Without /S an unusable record is left out like any other switch the wizard cannot apply.
-    if ((line.given & SWITCH_LOG) && !OpenRunRecord(line.logPath) && line.Silent())
+    // Without /S an unusable record is left out like any other switch the wizard cannot apply. A
+    // record that cannot take even its first line is as unusable as one that cannot be opened.
+    if ((line.given & SWITCH_LOG) &&
+        !(OpenRunRecord(line.logPath) && WriteRunRecord("Setup started: ", commandLine)) &&
+        line.Silent())
         return EXIT_WRONG_COMMAND;
     unattendedRun = line.Silent();
-    WriteRunRecord("Setup started: ", commandLine);
     int exitCode = RunChosenMode(line);
     WriteRunRecord(ResultText(exitCode, line.Silent()));
     char text[32];

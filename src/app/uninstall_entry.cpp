@@ -92,7 +92,8 @@ int ComparePaths(const void* a, const void* b) {
 void AddInstalledSize(InstallContext& context) {
     // One question per file where Windows can answer it (not Windows 95): a search for each of
     // a thousand files costs the install a tenth of a second under Wine.
-    BOOL(WINAPI * attributesOf)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID);
+    // Typed by the record GetFileExInfoStandard fills, so that no other record can be passed.
+    BOOL(WINAPI * attributesOf)(LPCSTR, GET_FILEEX_INFO_LEVELS, WIN32_FILE_ATTRIBUTE_DATA*);
     BindProc(GetModuleHandleA("kernel32.dll"), "GetFileAttributesExA", attributesOf);
     unsigned long long bytes = 0;
     // The reader names its product in the captions: this run's captions stay as they are.
@@ -110,14 +111,24 @@ void AddInstalledSize(InstallContext& context) {
         }
         qsort(paths.get(), count, sizeof(const char*), ComparePaths);
         for (int32_t index = 0; index < count; ++index) {
-            // The attributes, times and size lead both records.
-            WIN32_FIND_DATAA found;
-            if ((index > 0 && strcmp(paths[index - 1], paths[index]) == 0) ||
-                !(attributesOf ? attributesOf(paths[index], GetFileExInfoStandard, &found)
-                               : ProbeFile(paths[index], &found)))
+            if (index > 0 && strcmp(paths[index - 1], paths[index]) == 0)
                 continue;
-            bytes +=
-                (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+            DWORD high = 0;
+            DWORD low = 0;
+            WIN32_FILE_ATTRIBUTE_DATA attributes;
+            WIN32_FIND_DATAA found;
+            if (attributesOf) {
+                if (!attributesOf(paths[index], GetFileExInfoStandard, &attributes))
+                    continue;
+                high = attributes.nFileSizeHigh;
+                low = attributes.nFileSizeLow;
+            } else {
+                if (!ProbeFile(paths[index], &found))
+                    continue;
+                high = found.nFileSizeHigh;
+                low = found.nFileSizeLow;
+            }
+            bytes += (static_cast<unsigned long long>(high) << 32) | low;
         }
     }
     captionTitle = caption;

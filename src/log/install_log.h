@@ -29,6 +29,10 @@ class InstallLog {
     HANDLE OpenLog(bool makeFolder = false);
     void CloseLog();
     bool Stopped() const { return stopped; }
+    // For a run whose log never took a line (not even its header): closes it and takes back the
+    // empty file this run created and the folders made for it, innermost first. Does nothing once
+    // the log took a line.
+    void TakeBackUnwrittenLog();
 
     char fileName[MAX_PATH];
     const char* title = nullptr;
@@ -39,9 +43,6 @@ class InstallLog {
     bool linesLost = false;
 
   protected:
-    // Called once per opening, when the header and the pending folders are written and before the
-    // entry that opened it: false stops the run.
-    virtual bool LogOpened() { return true; }
     // Makes the log's folder; true when it exists afterwards.
     virtual bool MakeLogFolder() { return false; }
 
@@ -53,6 +54,8 @@ class InstallLog {
     bool Fail();
     PtrArray pendingFolders;
     bool stopped = false;
+    bool createdFile = false;
+    bool tookLine = false;
 };
 
 // One line of the log, each ending in a single line feed; they return the length written.

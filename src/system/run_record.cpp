@@ -2,25 +2,30 @@
 
 #include <string.h>
 
+#include "system/run_record_hook.h"
 #include "system/text.h"
+#include "system/whole_line.h"
+#include "system/win_handles.h"
+
+FileWriter writeRecordFile = WriteFile;
 
 namespace {
-HANDLE recordFile = INVALID_HANDLE_VALUE;
+FileHandle recordFile;
 } // namespace
 
 bool OpenRunRecord(const char* path) {
     CloseRunRecord();
     // Read sharing lets the administrator watch the record while the run goes on.
-    recordFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (recordFile == INVALID_HANDLE_VALUE)
+    recordFile.Reset(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!recordFile)
         return false;
-    SetFilePointer(recordFile, 0, nullptr, FILE_END);
+    SetFilePointer(recordFile.Get(), 0, nullptr, FILE_END);
     return true;
 }
 
 bool RunRecordOpen() {
-    return recordFile != INVALID_HANDLE_VALUE;
+    return recordFile.IsValid();
 }
 
 size_t FormatRunRecordLine(const SYSTEMTIME& time, const char* first, const char* second,
@@ -39,19 +44,20 @@ size_t FormatRunRecordLine(const SYSTEMTIME& time, const char* first, const char
     return AppendText(line, size, "\r\n");
 }
 
-void WriteRunRecord(const char* first, const char* second) {
+bool WriteRunRecord(const char* first, const char* second) {
     if (!RunRecordOpen())
-        return;
+        return false;
     SYSTEMTIME now;
     GetLocalTime(&now);
     char line[4096];
     size_t length = FormatRunRecordLine(now, first, second, line, sizeof(line));
-    DWORD written = 0;
-    WriteFile(recordFile, line, static_cast<DWORD>(length), &written, nullptr);
+    if (WriteWholeLine(recordFile.Get(), line, length, writeRecordFile))
+        return true;
+    // A record with a line missing in its middle would tell the administrator a wrong story.
+    CloseRunRecord();
+    return false;
 }
 
 void CloseRunRecord() {
-    if (RunRecordOpen())
-        CloseHandle(recordFile);
-    recordFile = INVALID_HANDLE_VALUE;
+    recordFile.Reset();
 }
