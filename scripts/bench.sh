@@ -5,6 +5,7 @@
 # silent uninstall (/S) of them without the finishing step's waits and its own start and end.
 # Medians of alternating runs (BENCH_RUNS, at least 10; 21 by default) in a private prefix under
 # build/bench (64-bit; ORVEX_PREFIX_KIND=32 for a 32-bit one). Not part of the tests.
+# "scripts/bench.sh start" measures only the start-up figures.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ORVEX_BUILD_DIR:-$root/build}"
@@ -32,4 +33,4 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 bin=$(timeout 60 winepath -w "$build/bin")
 # Each run takes some seconds; a hung one ends the whole benchmark.
 timeout $((120 * runs + 300)) wine "$build/bin/bench_runner.exe" "$bin" 'C:\orvex-bench' "$runs" \
-  </dev/null
+  "$@" </dev/null
