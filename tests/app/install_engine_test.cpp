@@ -109,8 +109,6 @@ class InstallEngineTest : public ::testing::Test {
         hotSync.reset();
         script.reset();
         refusedAllocationSize = 0;
-        setRegistryValue = RegSetValueExA;
-        writeLogFile = WriteFile;
         activeSyncRunning = 1;
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
         DeleteFileA(InstallerCopy().c_str());

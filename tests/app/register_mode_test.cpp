@@ -38,7 +38,6 @@ class RegisterModeTest : public ::testing::Test {
     void TearDown() override {
         DeleteRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, target.c_str());
         DeleteWhenFree(target);
-        installerPathOverride = nullptr;
         EXPECT_TRUE(EndChildProcesses(15000)) << "a started program did not end and was ended";
     }
 
@@ -106,7 +105,7 @@ TEST_F(RegisterModeTest, DeferredRegistrationCompletesAtTheNextStartOfWindows) {
     // The RunOnce command starts the installer by its full path: a real Setup.exe.
     std::string installer = product.File("Setup.exe");
     ASSERT_TRUE(CopyFileA(BinPath("Setup.exe").c_str(), installer.c_str(), FALSE));
-    installerPathOverride = installer.c_str();
+    SeamGuard<const char*> installerPath(installerPathOverride, installer.c_str());
     RegistryValueGuard runOnce(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexLate.dll");
     ASSERT_TRUE(WriteFileBytes(target, "old server"));
 

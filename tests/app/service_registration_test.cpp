@@ -27,7 +27,6 @@ class ServiceRegistrationTest : public ::testing::Test {
     }
     void TearDown() override {
         context.reset();
-        installerPathOverride = nullptr;
         activeSyncRunning = 1;
         for (const std::string& path : registered)
             DeleteRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, path.c_str());
@@ -108,7 +107,7 @@ TEST_F(ServiceRegistrationTest, LockedServerIsStagedAndDeferredToRunOnce) {
     ASSERT_TRUE(WriteFileBytes(target, "old server"));
     // An installer in a folder whose path holds blanks.
     std::string installer = setup.File("Setup.exe");
-    installerPathOverride = installer.c_str();
+    SeamGuard<const char*> installerPath(installerPathOverride, installer.c_str());
     RegistryValueGuard runOnce(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexBusy.dll");
     HeldFile held;
     ASSERT_TRUE(held.Hold(target)) << "holdfile.exe did not take " << target;

@@ -20,7 +20,6 @@ class UninstallEntryTest : public ::testing::Test {
   protected:
     void TearDown() override {
         installerPathOverride = nullptr;
-        setRegistryValue = RegSetValueExA;
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
         SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(copy.c_str());
@@ -112,7 +111,7 @@ TEST_F(UninstallEntryTest, CopiesInstallerAndWritesEveryValueOfTheEntry) {
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayVersion", &text));
 
     // Any value that cannot be written fails the entry.
-    setRegistryValue = RefuseOneValue;
+    SeamGuard refused(setRegistryValue, RefuseOneValue);
     for (const char* name : {"DisplayName", "QuietUninstallString", "Publisher", "NoRepair"}) {
         refusedValue = name;
         EXPECT_FALSE(WriteUninstallEntry(context)) << name;
