@@ -206,6 +206,8 @@ class InstallEngineTest : public ::testing::Test {
         }
         return outcome;
     }
+    // Runs on a disk that takes so many whole lines and then only part of each.
+    Outcome RunOnFillingDisk(int wholeLines);
 
     TempFolder product{"orvex product"};
     TempFolder destRoot{"orvex engine"};
@@ -403,6 +405,12 @@ BOOL WINAPI WriteOnFillingDisk(HANDLE file, LPCVOID data, DWORD size, LPDWORD wr
     return WriteFile(file, data, wholeLinesLeft-- > 0 ? size : size / 2, written, overlapped);
 }
 
+Outcome InstallEngineTest::RunOnFillingDisk(int wholeLines) {
+    wholeLinesLeft = wholeLines;
+    SeamGuard fillingDisk(writeLogFile, WriteOnFillingDisk);
+    return Run();
+}
+
 TEST_F(InstallEngineTest, RunWhoseLogCannotGrowStopsAtThatEntryAndStaysRemovable) {
     Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\One.txt\nCopyFile2=1;%DEST_PATH%\\Two.txt\n"
                  "Shortcut1=%DEST_PATH%\\One.txt;0;;One\n");
@@ -415,12 +423,7 @@ TEST_F(InstallEngineTest, RunWhoseLogCannotGrowStopsAtThatEntryAndStaysRemovable
     ASSERT_TRUE(WriteFileBytes(DestFile("Mine.txt"), "mine"));
 
     // The header, "Made Dir:" and "File Copy:" of One.txt, "Made Dir:" of Two.txt.
-    wholeLinesLeft = 6;
-    Outcome run;
-    {
-        SeamGuard fillingDisk(writeLogFile, WriteOnFillingDisk);
-        run = Run();
-    }
+    Outcome run = RunOnFillingDisk(6);
 
     EXPECT_EQ(RESULT_LOG_INCOMPLETE, run.result);
     ASSERT_EQ(1u, run.boxes.size());
@@ -449,12 +452,7 @@ TEST_F(InstallEngineTest, RunWhoseLogCannotGrowStopsAtThatEntryAndStaysRemovable
 TEST_F(InstallEngineTest, RunWhoseLogTakesNoLineLeavesNothingBehind) {
     Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\One.txt\n");
     Provide("One.txt");
-    wholeLinesLeft = 0;
-    Outcome run;
-    {
-        SeamGuard fullDisk(writeLogFile, WriteOnFillingDisk);
-        run = Run();
-    }
+    Outcome run = RunOnFillingDisk(0);
     EXPECT_EQ(RESULT_LOG_INCOMPLETE, run.result);
     EXPECT_EQ(1u, run.boxes.size());
     EXPECT_FALSE(FileExists(destRoot.File("Acme")));

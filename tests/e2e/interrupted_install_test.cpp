@@ -4,7 +4,6 @@
 
 #include <windows.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -36,23 +35,9 @@ struct HeldRegistration {
     KernelHandle go;
 };
 
-// Waits until every regsvr32 that the given process started has ended (Wine's desktop process,
-// which it may have started too, stays).
-bool WaitForRegistrationsStartedBy(DWORD parentId, DWORD timeoutMs) {
-    std::vector<DWORD> children;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return false;
-    PROCESSENTRY32 entry;
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32First(snapshot, &entry); more;
-         more = Process32Next(snapshot, &entry)) {
-        if (entry.th32ParentProcessID == parentId &&
-            lstrcmpiA(entry.szExeFile, "regsvr32.exe") == 0)
-            children.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    for (DWORD id : children) {
+// Waits until every process that the given one started (a held regsvr32) has ended.
+bool WaitForProcessesStartedBy(DWORD parentId, DWORD timeoutMs) {
+    for (DWORD id : ChildProcessIds(parentId)) {
         KernelHandle child(OpenProcess(SYNCHRONIZE, FALSE, id));
         if (child && WaitForSingleObject(child.Get(), timeoutMs) != WAIT_OBJECT_0)
             return false;
@@ -166,7 +151,7 @@ TEST(InterruptedInstall, EndedAtAnyPointItIsRemovedWholeThroughItsEntry) {
             CloseHandle(process);
             ASSERT_TRUE(wizard.WaitForExit(15000));
             SetEvent(held.go.Get());
-            ASSERT_TRUE(WaitForRegistrationsStartedBy(wizard.ProcessId(), 60000));
+            ASSERT_TRUE(WaitForProcessesStartedBy(wizard.ProcessId(), 60000));
         }
         EXPECT_EQ(point.serverAfter, product.FilesCopied());
         ASSERT_TRUE(TestComServerRegistered(product.server));

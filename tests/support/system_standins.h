@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Path of a stand-in built into bin\fakes, e.g. StandInPath("activesync\\wcesmgr.exe").
 std::string StandInPath(const char* relative);
@@ -16,6 +17,9 @@ extern const char CEAPPMGR_APP_PATHS_KEY[]; // under HKEY_LOCAL_MACHINE
 std::string WcesmgrRecord(const std::string& folder);
 // Waits until the record in folder contains text; false on time-out.
 bool WaitForWcesmgrRecord(const std::string& folder, const std::string& text, DWORD timeoutMs);
+
+// The processes that the given one started and that still run, but Wine's desktop process.
+std::vector<DWORD> ChildProcessIds(DWORD parentId);
 
 // The test COM server and the marker its DllRegisterServer writes for its own path.
 std::string TestComServerPath();
