@@ -194,11 +194,10 @@ TEST(ReplayLogTest, ServicesAreUnregisteredFirstAndActiveSyncToldToQuitOnce) {
                             (FileExists(serverA) ? "a" : "-") + (FileExists(serverB) ? "b" : "-") +
                             " " + record);
     };
-    activeSyncRunning = 1;
+    SeamGuard running(activeSyncRunning, 1);
     ASSERT_TRUE(
         CallWithDeadline(CALL_LIMIT_MS, [&] { ReplayLog(&progress, &log, CountingPauses()); }));
     EXPECT_EQ(0, activeSyncRunning);
-    activeSyncRunning = 1;
 
     // Newest first: the second StopActiveSync stops ActiveSync (and is waited for), the first
     // finds it stopped; each server is unregistered before its file is deleted.
@@ -289,7 +288,7 @@ TEST(ReplayLogTest, PausesFollowOnlyEntriesWhosePathExisted) {
     UninstallLog log;
     ReadUninstallLog(install.log.c_str(), &log);
     ASSERT_EQ(13, log.EntryCount());
-    activeSyncRunning = 1;
+    SeamGuard running(activeSyncRunning, 1);
     RecordingProgress progress;
     ReplayLog(&progress, &log, CountingPauses());
     EXPECT_EQ(1, activeSyncRunning);

@@ -315,7 +315,7 @@ TEST(RunUninstallTest, YesToTheRestartQuestionRestartsAndLeavesActiveSyncStopped
     std::string locked = product.dest + "\\Reader.exe";
     HeldFile holder;
     ASSERT_TRUE(holder.Hold(locked));
-    activeSyncRunning = 1;
+    SeamGuard running(activeSyncRunning, 1);
 
     DriverRun run(product.log, {IDYES, IDYES});
     ASSERT_TRUE(run.inTime);
@@ -330,7 +330,6 @@ TEST(RunUninstallTest, YesToTheRestartQuestionRestartsAndLeavesActiveSyncStopped
     EXPECT_FALSE(FileExists(product.dest + "\\doc\\Help.txt"));
     EXPECT_FALSE(product.KeyExists());
     holder.Release();
-    activeSyncRunning = 1;
 }
 
 TEST(RunUninstallTest, WithoutAProgressWindowTheLogIsStillReplayed) {
