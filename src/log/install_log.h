@@ -18,11 +18,11 @@ class InstallLog {
     // the run was stopped before: the action must then not be carried out (or, logged after it,
     // be undone), and the run stops.
     bool WriteEntry(const char* keyword, const char* value);
-    // The "Made Dir:" entry of a folder: one this run made (made set) or one that was there
-    // already, which records no action and is left out while the log's folder does not exist. A
-    // folder made before the log's own folder exists (a new parent of the destination) is logged
-    // as soon as the log opens, ahead of the entry that opens it, so that the uninstall removes it
-    // too. False as for WriteEntry: the caller removes the folder it made.
+    // The "Made Dir:" entry of a folder: one this run is about to make (made set) or one that was
+    // there already, which records no action and is left out while the log's folder does not
+    // exist. A folder made while the log's own folder does not exist yet (the destination and its
+    // new parents) is logged as soon as the log opens, so that the uninstall removes it too. False
+    // as for WriteEntry: the caller then does not make the folder.
     bool WriteFolder(const char* folder, bool made);
     // The open file (created with its header if it did not exist, its folder made first when
     // makeFolder is set), or INVALID_HANDLE_VALUE.
