@@ -32,6 +32,7 @@ usage() {
 
 [ $# -ge 1 ] || usage
 source_folder="$1"
+[ "${source_folder#-}" = "$source_folder" ] || usage
 shift
 [ -d "$source_folder" ] && [ -f "$source_folder/Setup.ini" ] || {
   echo "$source_folder is not a product folder (no Setup.ini)" >&2
