@@ -45,7 +45,9 @@ const SwitchForm switchForms[] = {
     {"ALLUSERS", false, FOR_INSTALL, SWITCH_ALLUSERS, SWITCH_HELP | SWITCH_CURRENTUSER, NO_FIELD,
      "/ALLUSERS", "Start-menu and desktop shortcuts for every user."},
     {"CURRENTUSER", false, FOR_INSTALL, SWITCH_CURRENTUSER, SWITCH_HELP | SWITCH_ALLUSERS, NO_FIELD,
-     "/CURRENTUSER", "Start-menu and desktop shortcuts for the current user."},
+     "/CURRENTUSER",
+     "Start-menu and desktop shortcuts for the current user: the default, except for "
+     "LocalSystem."},
     {"?", false, FOR_INSTALL, SWITCH_HELP, ALONE, NO_FIELD, "/? or /HELP", "Shows this list."},
     {"HELP", false, FOR_INSTALL, SWITCH_HELP, ALONE, NO_FIELD, nullptr, nullptr},
 };
