@@ -5,8 +5,8 @@
 
 #include "app/desktop_actions.h"
 #include "app/install_context.h"
-#include "app/link_folder.h"
-#include "app/module.h"
+#include "script/link_folder.h"
+#include "system/module.h"
 #include "app/service_registration.h"
 #include "app/uninstall_entry.h"
 #include "palm/palm_bridge.h"

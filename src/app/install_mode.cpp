@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "app/after_wizard.h"
-#include "app/exit_codes.h"
+#include "system/exit_codes.h"
 #include "app/modes.h"
 #include "app/unattended_install.h"
 #include "resources/resource_ids.h"

@@ -1,9 +1,9 @@
 #include <windows.h>
 
 #include "app/command_line.h"
-#include "app/exit_codes.h"
+#include "system/exit_codes.h"
 #include "app/modes.h"
-#include "app/module.h"
+#include "system/module.h"
 #include "system/message_box.h"
 #include "system/run_record.h"
 #include "system/text.h"

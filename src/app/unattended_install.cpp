@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "app/after_wizard.h"
-#include "app/exit_codes.h"
+#include "system/exit_codes.h"
 #include "app/install_choices.h"
 #include "app/install_engine.h"
 #include "palm/palm_bridge.h"

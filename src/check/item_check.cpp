@@ -4,7 +4,7 @@
 #include <string.h>
 #include <windows.h>
 
-#include "app/link_folder.h"
+#include "script/link_folder.h"
 #include "check/near_names.h"
 #include "check/product_check.h"
 #include "check/server_file.h"

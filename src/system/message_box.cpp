@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "app/module.h"
+#include "system/module.h"
 #include "resources/resource_ids.h"
 #include "system/run_record.h"
 #include "system/text.h"

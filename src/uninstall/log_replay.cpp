@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "app/staging_path.h"
+#include "system/staging_path.h"
 #include "log/log_format.h"
 #include "system/external_programs.h"
 #include "system/registry.h"

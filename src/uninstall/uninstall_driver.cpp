@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "app/exit_codes.h"
-#include "app/module.h"
+#include "system/exit_codes.h"
+#include "system/module.h"
 #include "app/modes.h"
 #include "resources/resource_ids.h"
 #include "system/external_programs.h"

@@ -13,7 +13,7 @@
 
 #include "app/install_context.h"
 #include "app/install_engine.h"
-#include "app/module.h"
+#include "system/module.h"
 #include "log/install_log_hook.h"
 #include "palm/palm_bridge_testing.h"
 #include "palm/palm_error_texts.h"

@@ -3,7 +3,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "app/shell_link_ids.h"
+#include "system/shell_link_ids.h"
 #include "support/system_standins.h"
 
 namespace {

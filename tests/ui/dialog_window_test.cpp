@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/module.h"
+#include "system/module.h"
 #include "resources/resource_ids.h"
 #include "support/test_support.h"
 #include "support/wizard_memory_script.h"

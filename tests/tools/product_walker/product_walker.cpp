@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell_link_ids.h"
+#include "system/shell_link_ids.h"
 #include "script/setup_script.h"
 #include "support/desktop_support.h"
 #include "support/sample_walk.h"

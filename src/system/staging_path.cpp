@@ -1,4 +1,4 @@
-#include "app/staging_path.h"
+#include "system/staging_path.h"
 
 #include <string.h>
 
