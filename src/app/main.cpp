@@ -1,10 +1,10 @@
 #include <windows.h>
 
 #include "app/command_line.h"
-#include "system/exit_codes.h"
 #include "app/modes.h"
-#include "system/module.h"
+#include "system/exit_codes.h"
 #include "system/message_box.h"
+#include "system/module.h"
 #include "system/run_record.h"
 #include "system/text.h"
 
@@ -55,7 +55,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     // Without /S an unusable record is left out like any other switch the wizard cannot apply.
     if ((line.given & SWITCH_LOG) && !OpenRunRecord(line.logPath) && line.Silent())
         return EXIT_WRONG_COMMAND;
-    unattendedRun = line.Silent();
     WriteRunRecord("Setup started: ", commandLine);
     int exitCode = RunChosenMode(line);
     WriteRunRecord(ResultText(exitCode, line.Silent()));

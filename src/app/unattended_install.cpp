@@ -3,11 +3,11 @@
 #include <string.h>
 
 #include "app/after_wizard.h"
-#include "system/exit_codes.h"
 #include "app/install_choices.h"
 #include "app/install_engine.h"
 #include "palm/palm_bridge.h"
 #include "script/setup_script.h"
+#include "system/exit_codes.h"
 #include "system/external_programs.h"
 #include "system/run_record.h"
 #include "system/text.h"
@@ -50,7 +50,7 @@ bool ApplyCommandLineChoices(SetupScript* script, const CommandLine& line, bool 
 int RunUnattendedInstall(SetupScript* script, const CommandLine& line) {
     int code = EXIT_WRONG_COMMAND;
     if (ApplyCommandLineChoices(script, line, true)) {
-        int result = RunInstall(script, nullptr, true);
+        int result = RunInstall(script, nullptr, true, true);
         code = result != RESULT_OK     ? EXIT_FAILED
                : script->restartNeeded ? EXIT_RESTART_NEEDED
                                        : EXIT_COMPLETE;

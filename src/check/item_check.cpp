@@ -4,13 +4,13 @@
 #include <string.h>
 #include <windows.h>
 
-#include "script/link_folder.h"
 #include "check/near_names.h"
 #include "check/product_check.h"
 #include "check/server_file.h"
 #include "check/windows_names.h"
 #include "script/field_text.h"
 #include "script/item_parser.h"
+#include "script/link_folder.h"
 #include "script/trim_field.h"
 #include "system/macro_expansion.h"
 #include "system/text.h"

@@ -12,6 +12,10 @@ struct UninstallOptions {
 };
 UninstallOptions DefaultUninstallOptions();
 
+// The uninstall mode of the executable; returns the process exit code. silent: no question, no
+// window, and the exit codes of a silent run.
+int RunUninstall(HINSTANCE instance, const char* argument, bool silent);
+
 // RunUninstall with its pauses and restart taken from options. instance supplies the progress
 // window and its icons.
 int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOptions& options);
