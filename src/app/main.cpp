@@ -4,6 +4,7 @@
 #include "app/exit_codes.h"
 #include "app/modes.h"
 #include "app/module.h"
+#include "app/run_result.h"
 #include "system/message_box.h"
 #include "system/run_record.h"
 #include "system/text.h"
@@ -31,21 +32,6 @@ int RunChosenMode(const CommandLine& line) {
     }
     return RunInstallMode(moduleInstance, line);
 }
-
-const char* ResultText(int exitCode, bool silent) {
-    if (!silent)
-        return "Result: ended";
-    switch (exitCode) {
-    case EXIT_COMPLETE:
-        return "Result: done";
-    case EXIT_RESTART_NEEDED:
-        return "Result: done, a restart is needed";
-    case EXIT_WRONG_COMMAND:
-        return "Result: wrong command line, nothing done";
-    default:
-        return "Result: failed or incomplete";
-    }
-}
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
@@ -58,10 +44,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     unattendedRun = line.Silent();
     WriteRunRecord("Setup started: ", commandLine);
     int exitCode = RunChosenMode(line);
-    WriteRunRecord(ResultText(exitCode, line.Silent()));
-    char text[32];
-    FormatText(text, sizeof(text), "Exit code: %d", exitCode);
-    WriteRunRecord(text);
+    WriteRunResult(exitCode, line.Silent());
     CloseRunRecord();
     return exitCode;
 }
