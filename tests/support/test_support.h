@@ -95,6 +95,8 @@ class ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Start(const std::string& commandLine, const char* folder = nullptr);
+    // Takes a process this one did not start (a program a package started).
+    bool Attach(DWORD processId);
     // True when the process ended within the time; exitCode receives its code.
     bool Wait(DWORD timeoutMs, DWORD* exitCode = nullptr);
     bool Running() const;
@@ -110,7 +112,8 @@ class ChildProcess {
 // did not end within the time (it is then killed).
 long RunAndWait(const std::string& commandLine, DWORD timeoutMs = 60000);
 
-// Visible top-level windows of a process whose class matches (null: any class).
+// Visible top-level windows of a process (0: of any process) whose class matches (null: any
+// class).
 std::vector<HWND> TopWindowsOf(DWORD processId, const char* className = nullptr);
 // Waits until the process shows a visible top-level window of the class; null on time-out.
 HWND WaitForTopWindow(DWORD processId, const char* className, DWORD timeoutMs);

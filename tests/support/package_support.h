@@ -1,0 +1,11 @@
+#pragma once
+// One-file packages in tests: made with SetupCheck.exe --pack, read back through the format's own
+// functions.
+#include <string>
+
+// Runs SetupCheck.exe --pack on the folder; SetupCheck's exit code, -1 when it did not run.
+long MakePackage(const std::string& folder, const std::string& package);
+// The product title a package's header carries; empty when the package cannot be read.
+std::string PackageTitle(const std::string& package);
+// The offset of the package data in the file (right after the starter's sections); 0 when none.
+unsigned long PackageDataOffset(const std::string& package);
