@@ -18,6 +18,31 @@ void MakeCrcTable() {
     }
 }
 
+// Names Windows takes for devices in every folder, with any extension.
+bool DeviceName(const char* name) {
+    static const char* const devices[] = {"CON",    "PRN",     "AUX",   "NUL",
+                                          "CONIN$", "CONOUT$", "CLOCK$"};
+    char base[8];
+    size_t length = 0;
+    while (name[length] && name[length] != '.' && length < sizeof(base) - 1) {
+        base[length] = name[length];
+        ++length;
+    }
+    if (name[length] && name[length] != '.')
+        return false;
+    while (length && base[length - 1] == ' ')
+        --length;
+    base[length] = '\0';
+    if (length == 4 && base[3] >= '1' && base[3] <= '9' &&
+        (StartsWithNoCase(base, "COM") || StartsWithNoCase(base, "LPT")))
+        return true;
+    for (const char* device : devices) {
+        if (EqualNoCase(base, device))
+            return true;
+    }
+    return false;
+}
+
 uint16_t ReadLe16(const uint8_t* at) {
     return static_cast<uint16_t>(at[0] | (at[1] << 8));
 }
@@ -104,7 +129,7 @@ bool ReadPackageHeader(const uint8_t* bytes, size_t size, PackageHeader* header)
 bool PackageNameUsable(const char* name) {
     size_t length = strlen(name);
     if (length == 0 || length > PACKAGE_MAX_NAME || name[length - 1] == '.' ||
-        name[length - 1] == ' ')
+        name[length - 1] == ' ' || DeviceName(name))
         return false;
     for (size_t i = 0; i < length; ++i) {
         if (static_cast<uint8_t>(name[i]) < 0x20)

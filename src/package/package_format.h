@@ -58,8 +58,8 @@ bool ProgramImageEnd(const uint8_t* headers, size_t size, uint32_t* end);
 void WritePackageHeader(const PackageHeader& header, uint8_t* out);
 bool ReadPackageHeader(const uint8_t* bytes, size_t size, PackageHeader* header);
 
-// A file name a package may carry: a plain name of the folder itself, nothing a path or device
-// could make of it.
+// A file name a package may carry: a plain name of the folder itself, nothing a path, a stream or
+// a device (CON, LPT1.txt) could make of it.
 bool PackageNameUsable(const char* name);
 
 // Appends one entry to a table being built; the number of bytes it took (0: the name is unusable

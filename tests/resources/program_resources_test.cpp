@@ -10,7 +10,10 @@
 #include <string>
 
 #include "orvex_version.h"
+#include "resources/resource_ids.h"
+#include "support/package_support.h"
 #include "support/test_support.h"
+#include "support/wizard_driver.h"
 
 namespace {
 struct Program {
@@ -177,4 +180,64 @@ TEST(ProgramResources, CheckerPrintsItsNameAndVersion) {
     EXPECT_EQ(std::string("SetupCheck.exe (Orvex Install Wizard) ") + ORVEX_VERSION_TEXT + "\r\n",
               ReadFileBytes(output));
     DeleteFileA(output.c_str());
+}
+
+// A package's starter asks for administrator rights for the file the user downloaded and shows
+// Setup.exe's icon and the product's own name, maker and version in Explorer's Properties.
+TEST(ProgramResources, PackageCarriesTheProductsVersionTheIconAndTheElevationRequest) {
+    ProductFolder product;
+    ASSERT_TRUE(product.WriteScript("[General]\r\nCompany=Acme\r\nApplication=Reader\r\n"
+                                    "Version=2.1.3 beta\r\nComponents=Main\r\n[Main]\r\n"
+                                    "CopyFile1=1;%DEST_PATH%\\ReadMe.txt\r\n"));
+    ASSERT_TRUE(product.Write("ReadMe.txt", "read me"));
+    ASSERT_TRUE(product.Write("Licence.txt", "terms"));
+    ASSERT_TRUE(product.WriteLogo("Logo.bmp", 32, 32));
+    TempFolder out("package resources");
+    std::string package = out.File("AcmeReader.exe");
+    ASSERT_EQ(0, MakePackage(product.Path(), package));
+
+    ACTCTXA request = {};
+    request.cbSize = sizeof(request);
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = package.c_str();
+    request.lpResourceName = MAKEINTRESOURCEA(1);
+    HANDLE context = CreateActCtxA(&request);
+    ASSERT_NE(INVALID_HANDLE_VALUE, context) << GetLastError();
+    ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
+    EXPECT_TRUE(QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &level,
+                             sizeof(level), nullptr));
+    EXPECT_EQ(ACTCTX_RUN_LEVEL_REQUIRE_ADMIN, level.RunLevel);
+    ReleaseActCtx(context);
+
+    HMODULE module = LoadLibraryExA(package.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module);
+    EXPECT_NE(nullptr, FindResourceA(module, MAKEINTRESOURCEA(IDI_SETUP), RT_GROUP_ICON));
+    FreeLibrary(module);
+
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(package.c_str(), &handle);
+    ASSERT_NE(0u, size);
+    std::string data(size, '\0');
+    ASSERT_TRUE(GetFileVersionInfoA(package.c_str(), 0, size, &data[0]));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(&data[0], "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(MAKELONG(1, 2), fixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(0, 3), fixed->dwFileVersionLS);
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueA(&data[0], "\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    const char* const strings[][2] = {{"ProductName", "Acme Reader"},
+                                      {"CompanyName", "Acme"},
+                                      {"ProductVersion", "2.1.3 beta"},
+                                      {"FileDescription", "Acme Reader Setup"}};
+    for (const auto& expected : strings) {
+        char query[128];
+        wsprintfA(query, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1],
+                  expected[0]);
+        char* value = nullptr;
+        ASSERT_TRUE(VerQueryValueA(&data[0], query, reinterpret_cast<void**>(&value), &length))
+            << query;
+        EXPECT_STREQ(expected[1], value) << query;
+    }
 }

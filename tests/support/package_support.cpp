@@ -21,12 +21,33 @@ unsigned long PackageDataOffset(const std::string& package) {
     return end;
 }
 
+namespace {
+bool ReadHeader(const std::string& bytes, unsigned long at, PackageHeader* header) {
+    return at && ReadPackageHeader(reinterpret_cast<const uint8_t*>(bytes.data()) + at,
+                                   bytes.size() - at, header);
+}
+} // namespace
+
 std::string PackageTitle(const std::string& package) {
+    PackageHeader header;
+    return ReadHeader(ReadFileBytes(package), PackageDataOffset(package), &header) ? header.title
+                                                                                   : "";
+}
+
+std::vector<std::string> PackageNames(const std::string& package) {
     std::string bytes = ReadFileBytes(package);
     unsigned long at = PackageDataOffset(package);
     PackageHeader header;
-    if (!at || !ReadPackageHeader(reinterpret_cast<const uint8_t*>(bytes.data()) + at,
-                                  bytes.size() - at, &header))
-        return "";
-    return header.title;
+    std::vector<std::string> names;
+    if (!ReadHeader(bytes, at, &header) ||
+        bytes.size() - at < PACKAGE_HEADER_SIZE + header.tableSize)
+        return names;
+    std::vector<PackageEntry> entries(header.fileCount);
+    if (!ReadPackageTable(header,
+                          reinterpret_cast<const uint8_t*>(bytes.data()) + at + PACKAGE_HEADER_SIZE,
+                          entries.data()))
+        return names;
+    for (const PackageEntry& entry : entries)
+        names.push_back(entry.name);
+    return names;
 }

@@ -2,6 +2,7 @@
 // One-file packages in tests: made with SetupCheck.exe --pack, read back through the format's own
 // functions.
 #include <string>
+#include <vector>
 
 // Runs SetupCheck.exe --pack on the folder; SetupCheck's exit code, -1 when it did not run.
 long MakePackage(const std::string& folder, const std::string& package);
@@ -9,3 +10,5 @@ long MakePackage(const std::string& folder, const std::string& package);
 std::string PackageTitle(const std::string& package);
 // The offset of the package data in the file (right after the starter's sections); 0 when none.
 unsigned long PackageDataOffset(const std::string& package);
+// The names in a package's table, in its order; empty when the package cannot be read.
+std::vector<std::string> PackageNames(const std::string& package);

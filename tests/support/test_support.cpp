@@ -172,6 +172,19 @@ TempRegistryKey::~TempRegistryKey() {
     DeleteRegistryTree(root_, path_);
 }
 
+EnvironmentValue::EnvironmentValue(const char* name, const std::string& value) : name_(name) {
+    char old[MAX_PATH * 4];
+    DWORD length = GetEnvironmentVariableA(name, old, sizeof(old));
+    hadValue_ = length > 0 && length < sizeof(old);
+    if (hadValue_)
+        old_ = old;
+    SetEnvironmentVariableA(name, value.c_str());
+}
+
+EnvironmentValue::~EnvironmentValue() {
+    SetEnvironmentVariableA(name_, hadValue_ ? old_.c_str() : nullptr);
+}
+
 ChildProcess::~ChildProcess() {
     if (info_.hProcess) {
         if (Running())

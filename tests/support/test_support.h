@@ -38,6 +38,21 @@ class TempFolder {
     std::string path_;
 };
 
+// An environment variable for the programs started while the object lives; its old value comes
+// back at the end.
+class EnvironmentValue {
+  public:
+    EnvironmentValue(const char* name, const std::string& value);
+    ~EnvironmentValue();
+    EnvironmentValue(const EnvironmentValue&) = delete;
+    EnvironmentValue& operator=(const EnvironmentValue&) = delete;
+
+  private:
+    const char* name_;
+    bool hadValue_ = false;
+    std::string old_;
+};
+
 // A file or folder at a fixed place outside the scratch folders (the system folder, the bin
 // folder, Program Files): removed before use, if an earlier run left it, and at destruction, so
 // that a failed test does not fail every later run too.
