@@ -53,6 +53,15 @@ std::string ManifestText(const std::string& path) {
     FreeLibrary(module);
     return text;
 }
+// The activation context Windows makes from the program's manifest.
+HANDLE ManifestContext(const std::string& path) {
+    ACTCTXA request = {};
+    request.cbSize = sizeof(request);
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path.c_str();
+    request.lpResourceName = MAKEINTRESOURCEA(1);
+    return CreateActCtxA(&request);
+}
 } // namespace
 
 TEST(ProgramResources, ManifestAsksForItsRightsControlsDpiAndWindowsVersions) {
@@ -73,12 +82,7 @@ TEST(ProgramResources, ManifestAsksForItsRightsControlsDpiAndWindowsVersions) {
                                   "\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\""})
             EXPECT_EQ(1, CountOf(text, space)) << space;
 
-        ACTCTXA request = {};
-        request.cbSize = sizeof(request);
-        request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-        request.lpSource = path.c_str();
-        request.lpResourceName = MAKEINTRESOURCEA(1);
-        HANDLE context = CreateActCtxA(&request);
+        HANDLE context = ManifestContext(path);
         ASSERT_NE(INVALID_HANDLE_VALUE, context) << GetLastError();
 
         ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
@@ -186,22 +190,12 @@ TEST(ProgramResources, CheckerPrintsItsNameAndVersion) {
 // Setup.exe's icon and the product's own name, maker and version in Explorer's Properties.
 TEST(ProgramResources, PackageCarriesTheProductsVersionTheIconAndTheElevationRequest) {
     ProductFolder product;
-    ASSERT_TRUE(product.WriteScript("[General]\r\nCompany=Acme\r\nApplication=Reader\r\n"
-                                    "Version=2.1.3 beta\r\nComponents=Main\r\n[Main]\r\n"
-                                    "CopyFile1=1;%DEST_PATH%\\ReadMe.txt\r\n"));
-    ASSERT_TRUE(product.Write("ReadMe.txt", "read me"));
-    ASSERT_TRUE(product.Write("Licence.txt", "terms"));
-    ASSERT_TRUE(product.WriteLogo("Logo.bmp", 32, 32));
+    ASSERT_TRUE(WriteSmallProduct(product));
     TempFolder out("package resources");
     std::string package = out.File("AcmeReader.exe");
     ASSERT_EQ(0, MakePackage(product.Path(), package));
 
-    ACTCTXA request = {};
-    request.cbSize = sizeof(request);
-    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    request.lpSource = package.c_str();
-    request.lpResourceName = MAKEINTRESOURCEA(1);
-    HANDLE context = CreateActCtxA(&request);
+    HANDLE context = ManifestContext(package);
     ASSERT_NE(INVALID_HANDLE_VALUE, context) << GetLastError();
     ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
     EXPECT_TRUE(QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &level,

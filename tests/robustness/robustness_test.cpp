@@ -356,18 +356,12 @@ TEST(RobustnessTest, StarterRefusesGeneratedDamagedPackages) {
     // The installer of this product only records that it ran: no damaged package gets that far.
     ASSERT_TRUE(
         product.Write("Setup.exe", ReadFileBytes(BinPath("fakes\\wizardaids\\openrecorder.exe"))));
-    ASSERT_TRUE(product.WriteScript("[General]\r\nCompany=Acme\r\nApplication=Robust\r\n"
-                                    "Components=Main\r\n[Main]\r\n"
-                                    "CopyFile1=1;%DEST_PATH%\\ReadMe.txt\r\n"
-                                    "CopyFile2=64;%DEST_PATH%\\Data.bin\r\n"));
+    ASSERT_TRUE(WriteSmallProduct(product, "CopyFile2=64;%DEST_PATH%\\Data.bin\r\n"));
     std::string random;
     Rng bytes(SEED);
     for (int i = 0; i < 64 * 1024; ++i)
         random += static_cast<char>(bytes.Next() % (i % 3 ? 256 : 16));
     ASSERT_TRUE(product.Write("Data.bin", random));
-    ASSERT_TRUE(product.Write("ReadMe.txt", "read me"));
-    ASSERT_TRUE(product.Write("Licence.txt", "terms"));
-    ASSERT_TRUE(product.WriteLogo("Logo.bmp", 16, 16));
     TempFolder folder("orvex-packages");
     std::string good = folder.File("good.exe");
     ASSERT_EQ(0, MakePackage(product.Path(), good));

@@ -4,6 +4,16 @@
 
 #include "package/package_format.h"
 #include "support/test_support.h"
+#include "support/wizard_driver.h"
+
+bool WriteSmallProduct(const ProductFolder& product, const std::string& items) {
+    return product.WriteScript("[General]\r\nCompany=Acme\r\nApplication=Reader\r\n"
+                               "Version=2.1.3 beta\r\nComponents=Main\r\n[Main]\r\n"
+                               "CopyFile1=1;%DEST_PATH%\\ReadMe.txt\r\n" +
+                               items) &&
+           product.Write("ReadMe.txt", "read me") && product.Write("Licence.txt", "terms") &&
+           product.WriteLogo("Logo.bmp", 32, 32);
+}
 
 long MakePackage(const std::string& folder, const std::string& package) {
     return RunAndWait("\"" + BinPath("SetupCheck.exe") + "\" --pack \"" + package + "\" \"" +

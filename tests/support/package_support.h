@@ -4,6 +4,12 @@
 #include <string>
 #include <vector>
 
+class ProductFolder;
+
+// A small product in the folder: Acme Reader, version 2.1.3 beta, one component that installs
+// ReadMe.txt and the item lines given (CopyFile2=...), with its licence and logo.
+bool WriteSmallProduct(const ProductFolder& product, const std::string& items = std::string());
+
 // Runs SetupCheck.exe --pack on the folder; SetupCheck's exit code, -1 when it did not run.
 long MakePackage(const std::string& folder, const std::string& package);
 // The product title a package's header carries; empty when the package cannot be read.
