@@ -139,7 +139,7 @@ void Starter::Advance(DWORD bytes) {
         RegisterClassA(&type);
         const int width = 360, height = 100;
         window_ = CreateWindowExA(0, PROGRESS_WINDOW_CLASS, headerRead_ ? header_.title : "Setup",
-                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                                  WS_POPUP | WS_CAPTION | WS_VISIBLE,
                                   (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                                   (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                                   nullptr, nullptr, instance_, nullptr);
