@@ -49,6 +49,65 @@ bool NtFamily() {
     return GetVersion() < 0x80000000u;
 }
 
+// USER32 is bound only when a window or a box is needed: loading it is most of a program's start
+// (it connects to the display), and a package that unpacks quickly or runs with /S needs none.
+struct UserFunctions {
+    ATOM(WINAPI* registerClass)(const WNDCLASSA*);
+    HWND(WINAPI* createWindow)
+    (DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID);
+    BOOL(WINAPI* destroyWindow)(HWND);
+    int(WINAPI* systemMetrics)(int);
+    HICON(WINAPI* loadIcon)(HINSTANCE, LPCSTR);
+    HCURSOR(WINAPI* loadCursor)(HINSTANCE, LPCSTR);
+    HBRUSH(WINAPI* colorBrush)(int);
+    BOOL(WINAPI* invalidate)(HWND, const RECT*, BOOL);
+    BOOL(WINAPI* peekMessage)(LPMSG, HWND, UINT, UINT, UINT);
+    BOOL(WINAPI* translateMessage)(const MSG*);
+    LRESULT(WINAPI* dispatchMessage)(const MSG*);
+    LRESULT(WINAPI* defaultProc)(HWND, UINT, WPARAM, LPARAM);
+    HDC(WINAPI* beginPaint)(HWND, LPPAINTSTRUCT);
+    BOOL(WINAPI* endPaint)(HWND, const PAINTSTRUCT*);
+    BOOL(WINAPI* clientRect)(HWND, LPRECT);
+    int(WINAPI* frameRect)(HDC, const RECT*, HBRUSH);
+    int(WINAPI* fillRect)(HDC, const RECT*, HBRUSH);
+    int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT);
+};
+UserFunctions user;
+
+// The library stays loaded for the rest of the process.
+bool BindUser() {
+    static int bound = -1;
+    if (bound >= 0)
+        return bound != 0;
+    HMODULE library = LoadSystemLibrary("user32.dll");
+    bound = BindProc(library, "RegisterClassA", user.registerClass) &&
+            BindProc(library, "CreateWindowExA", user.createWindow) &&
+            BindProc(library, "DestroyWindow", user.destroyWindow) &&
+            BindProc(library, "GetSystemMetrics", user.systemMetrics) &&
+            BindProc(library, "LoadIconA", user.loadIcon) &&
+            BindProc(library, "LoadCursorA", user.loadCursor) &&
+            BindProc(library, "GetSysColorBrush", user.colorBrush) &&
+            BindProc(library, "InvalidateRect", user.invalidate) &&
+            BindProc(library, "PeekMessageA", user.peekMessage) &&
+            BindProc(library, "TranslateMessage", user.translateMessage) &&
+            BindProc(library, "DispatchMessageA", user.dispatchMessage) &&
+            BindProc(library, "DefWindowProcA", user.defaultProc) &&
+            BindProc(library, "BeginPaint", user.beginPaint) &&
+            BindProc(library, "EndPaint", user.endPaint) &&
+            BindProc(library, "GetClientRect", user.clientRect) &&
+            BindProc(library, "FrameRect", user.frameRect) &&
+            BindProc(library, "FillRect", user.fillRect) &&
+            BindProc(library, "MessageBoxA", user.messageBox);
+    return bound != 0;
+}
+
+void Shrink(RECT* rect, int dx, int dy) {
+    rect->left += dx;
+    rect->right -= dx;
+    rect->top += dy;
+    rect->bottom -= dy;
+}
+
 // The progress window: the product's title and a bar painted here, so that the common controls
 // library is not needed.
 int progressPermille;
@@ -57,17 +116,17 @@ LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_CLOSE)
         return 0;
     if (message != WM_PAINT)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return user.defaultProc(window, message, wParam, lParam);
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
+    HDC dc = user.beginPaint(window, &paint);
     RECT bar;
-    GetClientRect(window, &bar);
-    InflateRect(&bar, -16, -(bar.bottom - 20) / 2);
-    FrameRect(dc, &bar, GetSysColorBrush(COLOR_WINDOWTEXT));
-    InflateRect(&bar, -2, -2);
+    user.clientRect(window, &bar);
+    Shrink(&bar, 16, (bar.bottom - 20) / 2);
+    user.frameRect(dc, &bar, user.colorBrush(COLOR_WINDOWTEXT));
+    Shrink(&bar, 2, 2);
     bar.right = bar.left + (bar.right - bar.left) * progressPermille / 1000;
-    FillRect(dc, &bar, GetSysColorBrush(COLOR_HIGHLIGHT));
-    EndPaint(window, &paint);
+    user.fillRect(dc, &bar, user.colorBrush(COLOR_HIGHLIGHT));
+    user.endPaint(window, &paint);
     return 0;
 }
 
@@ -119,7 +178,7 @@ class Starter {
 
 Starter::~Starter() {
     if (window_)
-        DestroyWindow(window_);
+        user.destroyWindow(window_);
     FreeBlock(table_);
     FreeBlock(entries_);
 }
@@ -128,33 +187,33 @@ void Starter::Advance(DWORD bytes) {
     done_ += bytes;
     if (silent_)
         return;
-    if (!window_ && GetTickCount() - started_ >= PROGRESS_DELAY_MS) {
+    if (!window_ && GetTickCount() - started_ >= PROGRESS_DELAY_MS && BindUser()) {
         WNDCLASSA type = {};
         type.lpfnWndProc = ProgressProc;
         type.hInstance = instance_;
-        type.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_SETUP));
-        type.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)); // IDC_APPSTARTING
-        type.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        type.hIcon = user.loadIcon(instance_, MAKEINTRESOURCEA(IDI_SETUP));
+        type.hCursor = user.loadCursor(nullptr, MAKEINTRESOURCEA(32514)); // IDC_APPSTARTING
+        type.hbrBackground = user.colorBrush(COLOR_BTNFACE);
         type.lpszClassName = PROGRESS_WINDOW_CLASS;
-        RegisterClassA(&type);
+        user.registerClass(&type);
         const int width = 360, height = 100;
-        window_ = CreateWindowExA(0, PROGRESS_WINDOW_CLASS, headerRead_ ? header_.title : "Setup",
-                                  WS_POPUP | WS_CAPTION | WS_VISIBLE,
-                                  (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                                  nullptr, nullptr, instance_, nullptr);
+        window_ = user.createWindow(0, PROGRESS_WINDOW_CLASS, headerRead_ ? header_.title : "Setup",
+                                    WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                                    (user.systemMetrics(SM_CXSCREEN) - width) / 2,
+                                    (user.systemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+                                    nullptr, nullptr, instance_, nullptr);
     }
     if (!window_)
         return;
     int permille = static_cast<int>(done_ * 1000 / total_);
     if (permille != progressPermille) {
         progressPermille = permille;
-        InvalidateRect(window_, nullptr, FALSE);
+        user.invalidate(window_, nullptr, FALSE);
     }
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    while (user.peekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
+        user.translateMessage(&message);
+        user.dispatchMessage(&message);
     }
 }
 
@@ -461,7 +520,7 @@ void Starter::RemoveFolder() {
 
 int Starter::Fail(Outcome outcome) {
     if (window_) {
-        DestroyWindow(window_);
+        user.destroyWindow(window_);
         window_ = nullptr;
     }
     RemoveFolder();
@@ -480,7 +539,8 @@ int Starter::Fail(Outcome outcome) {
         char caption[PACKAGE_TITLE_SIZE + 16] = "Setup";
         if (headerRead_)
             FormatText(caption, sizeof(caption), "%s Installation", header_.title);
-        MessageBoxA(nullptr, text, caption, MB_ICONHAND | MB_SETFOREGROUND);
+        if (BindUser())
+            user.messageBox(nullptr, text, caption, MB_ICONHAND | MB_SETFOREGROUND);
     }
     return EXIT_FAILED;
 }
@@ -503,7 +563,7 @@ int Starter::Run(const char* arguments, const CommandLine& line) {
         return code;
     }
     if (window_) {
-        DestroyWindow(window_);
+        user.destroyWindow(window_);
         window_ = nullptr;
     }
     package_.Reset();
