@@ -53,6 +53,37 @@ std::string ManifestText(const std::string& path) {
     FreeLibrary(module);
     return text;
 }
+// A program's version resource, as Explorer's Properties read it; empty when it has none.
+std::string VersionData(const std::string& path) {
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+    std::string data(size, '\0');
+    if (!size || !GetFileVersionInfoA(path.c_str(), 0, size, &data[0]))
+        data.clear();
+    return data;
+}
+
+const VS_FIXEDFILEINFO* FixedVersion(std::string& data) {
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    return VerQueryValueA(&data[0], "\\", reinterpret_cast<void**>(&fixed), &length) ? fixed
+                                                                                     : nullptr;
+}
+
+// A value of the first translation's strings, where Explorer finds them; null when absent.
+const char* VersionString(std::string& data, const char* name) {
+    WORD* translation = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(&data[0], "\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&translation), &length))
+        return nullptr;
+    char query[128];
+    wsprintfA(query, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], name);
+    char* value = nullptr;
+    return VerQueryValueA(&data[0], query, reinterpret_cast<void**>(&value), &length) ? value
+                                                                                      : nullptr;
+}
+
 // The activation context Windows makes from the program's manifest.
 HANDLE ManifestContext(const std::string& path) {
     ACTCTXA request = {};
@@ -127,29 +158,16 @@ TEST(ProgramResources, ManifestAsksForItsRightsControlsDpiAndWindowsVersions) {
 TEST(ProgramResources, PropertiesShowDescriptionProductVersionAndCopyright) {
     for (const Program& program : PROGRAMS) {
         SCOPED_TRACE(program.file);
-        std::string path = BinPath(program.file);
-        DWORD handle = 0;
-        DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
-        ASSERT_NE(0u, size);
-        std::string data(size, '\0');
-        ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, &data[0]));
-
-        VS_FIXEDFILEINFO* fixed = nullptr;
-        UINT length = 0;
-        ASSERT_TRUE(VerQueryValueA(&data[0], "\\", reinterpret_cast<void**>(&fixed), &length));
+        std::string data = VersionData(BinPath(program.file));
+        ASSERT_FALSE(data.empty());
+        const VS_FIXEDFILEINFO* fixed = FixedVersion(data);
+        ASSERT_NE(nullptr, fixed);
         char numbers[32];
         wsprintfA(numbers, "%u.%u.%u", HIWORD(fixed->dwFileVersionMS),
                   LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS));
         EXPECT_STREQ(ORVEX_VERSION_TEXT, numbers);
         EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
 
-        // Explorer finds the strings through the first translation, as here.
-        WORD* translation = nullptr;
-        ASSERT_TRUE(VerQueryValueA(&data[0], "\\VarFileInfo\\Translation",
-                                   reinterpret_cast<void**>(&translation), &length));
-        char block[16];
-        wsprintfA(block, "%04x%04x", translation[0], translation[1]);
-        char query[128];
         struct Expected {
             const char* name;
             std::string value;
@@ -161,16 +179,12 @@ TEST(ProgramResources, PropertiesShowDescriptionProductVersionAndCopyright) {
                                     {"OriginalFilename", program.file},
                                     {"LegalCopyright", "Copyright (C) 2026 Orvex"}};
         for (const Expected& expected : strings) {
-            wsprintfA(query, "\\StringFileInfo\\%s\\%s", block, expected.name);
-            char* value = nullptr;
-            ASSERT_TRUE(VerQueryValueA(&data[0], query, reinterpret_cast<void**>(&value), &length))
-                << query;
-            EXPECT_EQ(expected.value, value) << query;
+            const char* value = VersionString(data, expected.name);
+            ASSERT_NE(nullptr, value) << expected.name;
+            EXPECT_EQ(expected.value, value) << expected.name;
         }
-        wsprintfA(query, "\\StringFileInfo\\%s\\FileDescription", block);
-        char* description = nullptr;
-        ASSERT_TRUE(
-            VerQueryValueA(&data[0], query, reinterpret_cast<void**>(&description), &length));
+        const char* description = VersionString(data, "FileDescription");
+        ASSERT_NE(nullptr, description);
         EXPECT_NE(nullptr, strstr(description, "Orvex Install Wizard"));
     }
 }
@@ -208,30 +222,19 @@ TEST(ProgramResources, PackageCarriesTheProductsVersionTheIconAndTheElevationReq
     EXPECT_NE(nullptr, FindResourceA(module, MAKEINTRESOURCEA(IDI_SETUP), RT_GROUP_ICON));
     FreeLibrary(module);
 
-    DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(package.c_str(), &handle);
-    ASSERT_NE(0u, size);
-    std::string data(size, '\0');
-    ASSERT_TRUE(GetFileVersionInfoA(package.c_str(), 0, size, &data[0]));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(&data[0], "\\", reinterpret_cast<void**>(&fixed), &length));
+    std::string data = VersionData(package);
+    ASSERT_FALSE(data.empty());
+    const VS_FIXEDFILEINFO* fixed = FixedVersion(data);
+    ASSERT_NE(nullptr, fixed);
     EXPECT_EQ(MAKELONG(1, 2), fixed->dwFileVersionMS);
     EXPECT_EQ(MAKELONG(0, 3), fixed->dwFileVersionLS);
-    WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueA(&data[0], "\\VarFileInfo\\Translation",
-                               reinterpret_cast<void**>(&translation), &length));
     const char* const strings[][2] = {{"ProductName", "Acme Reader"},
                                       {"CompanyName", "Acme"},
                                       {"ProductVersion", "2.1.3 beta"},
                                       {"FileDescription", "Acme Reader Setup"}};
     for (const auto& expected : strings) {
-        char query[128];
-        wsprintfA(query, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1],
-                  expected[0]);
-        char* value = nullptr;
-        ASSERT_TRUE(VerQueryValueA(&data[0], query, reinterpret_cast<void**>(&value), &length))
-            << query;
-        EXPECT_STREQ(expected[1], value) << query;
+        const char* value = VersionString(data, expected[0]);
+        ASSERT_NE(nullptr, value) << expected[0];
+        EXPECT_STREQ(expected[1], value) << expected[0];
     }
 }
