@@ -1,5 +1,6 @@
 #include "uninstall/log_replay.h"
 
+#include <new>
 #include <string.h>
 
 #include "app/staging_path.h"
@@ -7,6 +8,7 @@
 #include "system/external_programs.h"
 #include "system/registry.h"
 #include "system/serving_wait.h"
+#include "system/shared_count.h"
 #include "system/text.h"
 
 const char REPLAY_STAGE_SERVICES[] = "Unregisterring services...";
@@ -30,17 +32,76 @@ static bool HoldsPath(const char* folder, const char* path) {
     return length > 0 && StartsWithNoCase(path, folder) && path[length] == '\\';
 }
 
+static SharedCountPlan* FindSharedCount(const UninstallLog* log, const char* path) {
+    for (int32_t index = 0; index < log->sharedCountCount; ++index) {
+        if (EqualNoCase(log->sharedCounts[index].path, path))
+            return &log->sharedCounts[index];
+    }
+    return nullptr;
+}
+
+// A file that another product still counts stays, and so does its registration.
+static bool StaysShared(const UninstallLog* log, const char* path) {
+    const SharedCountPlan* plan = FindSharedCount(log, path);
+    return plan && plan->remaining > 0;
+}
+
+// The server registered just before a "StopActiveSync:" entry: the item it was written for.
+static const char* ServerBefore(const UninstallLog* log, const LogEntry* entry) {
+    const LogEntry* first = log->entries.get();
+    if (!first || entry < first || entry >= first + log->EntryCount())
+        return nullptr;
+    for (const LogEntry* earlier = entry - 1; earlier >= first; --earlier) {
+        if (earlier->kind == LOG_REGSVR32)
+            return earlier->path;
+    }
+    return nullptr;
+}
+
+void PlanSharedCounts(UninstallLog* log) {
+    log->sharedCountCount = 0;
+    log->sharedCounts.reset(new (std::nothrow) SharedCountPlan[log->EntryCount() + 1]);
+    if (!log->sharedCounts)
+        return;
+    // First the number of copies each shared path had, then what its count keeps of them.
+    for (int32_t index = 0; index < log->EntryCount(); ++index) {
+        const LogEntry* entry = log->Entry(index);
+        if (entry->kind != LOG_FILE_COPY || !IsSharedTarget(log->sourceFolder, entry->path))
+            continue;
+        SharedCountPlan* plan = FindSharedCount(log, entry->path);
+        if (!plan) {
+            plan = &log->sharedCounts[log->sharedCountCount++];
+            *plan = SharedCountPlan{entry->path, 0, false};
+        }
+        ++plan->remaining;
+    }
+    // A file without a count was logged before counting began: it is removed as it always was.
+    for (int32_t index = log->sharedCountCount - 1; index >= 0; --index) {
+        SharedCountPlan* plan = &log->sharedCounts[index];
+        DWORD count = 0;
+        if (ReadSharedCount(plan->path, &count)) {
+            plan->remaining = count > plan->remaining ? count - plan->remaining : 0;
+            continue;
+        }
+        *plan = log->sharedCounts[--log->sharedCountCount];
+    }
+}
+
 void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause) {
     int32_t kind = entry->kind;
-    entry->kind = LOG_NONE;
     if (kind == LOG_STOP_ACTIVESYNC) {
         // Only the first of several such entries finds ActiveSync believed running.
-        if (activeSyncRunning == 1)
+        const char* server = ServerBefore(log, entry);
+        entry->kind = LOG_NONE;
+        if (activeSyncRunning == 1 && !(server && StaysShared(log, server)))
             ControlActiveSync(nullptr, false, true);
         return;
     }
+    entry->kind = LOG_NONE;
     if (kind != LOG_REGSVR32 && kind != LOG_FILE_COPY && kind != LOG_SHELL_LINK &&
         kind != LOG_MADE_DIR)
+        return;
+    if ((kind == LOG_REGSVR32 || kind == LOG_FILE_COPY) && StaysShared(log, entry->path))
         return;
     // A registration deferred to the next start of Windows would bring the file back.
     if (kind == LOG_REGSVR32)
@@ -81,6 +142,7 @@ static void RunStage(ReplayProgress* progress, UninstallLog* log, const char* la
 }
 
 void ReplayLog(ReplayProgress* progress, UninstallLog* log, const ReplayPauses& pauses) {
+    PlanSharedCounts(log);
     RunStage(progress, log, REPLAY_STAGE_SERVICES, LOG_STOP_ACTIVESYNC, LOG_REGSVR32, pauses);
     RunStage(progress, log, REPLAY_STAGE_FILES, LOG_FILE_COPY, LOG_SHELL_LINK, pauses);
     // "Made Dir:" lines are written outermost first, so walking backwards empties inner
@@ -90,9 +152,25 @@ void ReplayLog(ReplayProgress* progress, UninstallLog* log, const ReplayPauses& 
     FinishUninstall(log, pauses.finishMs, pauses.pause);
 }
 
+static void SettleSharedCounts(UninstallLog* log) {
+    for (int32_t index = 0; index < log->sharedCountCount; ++index) {
+        SharedCountPlan* plan = &log->sharedCounts[index];
+        if (plan->settled)
+            continue;
+        plan->settled = true;
+        if (plan->remaining > 0)
+            WriteSharedCount(plan->path, plan->remaining);
+        else
+            RemoveSharedCount(plan->path);
+    }
+}
+
 void FinishUninstall(UninstallLog* log, DWORD pauseMs, PauseFn pause) {
     if (log->logPath[0] != '\0')
         DeleteFileA(log->logPath);
+    // While the log is there this removal can run again and would take its copies off twice.
+    if (log->logPath[0] != '\0' && GetFileAttributesA(log->logPath) == INVALID_FILE_ATTRIBUTES)
+        SettleSharedCounts(log);
     // An empty key name would make RegDeleteKeyA delete the parent key itself.
     if (log->title[0] != '\0')
         DeleteRegistryKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY_PARENT, log->title);
