@@ -6,6 +6,7 @@
 #include "app/staging_path.h"
 #include "log/log_format.h"
 #include "system/external_programs.h"
+#include "system/file_protection.h"
 #include "system/registry.h"
 #include "system/serving_wait.h"
 #include "system/shared_count.h"
@@ -40,10 +41,12 @@ static SharedCountPlan* FindSharedCount(const UninstallLog* log, const char* pat
     return nullptr;
 }
 
-// A file that another product still counts stays, and so does its registration.
+// A file that another product still counts stays, and so does its registration; Windows' own
+// files stay whatever their count.
 static bool StaysShared(const UninstallLog* log, const char* path) {
     const SharedCountPlan* plan = FindSharedCount(log, path);
-    return plan && plan->remaining > 0;
+    return (plan && plan->remaining > 0) ||
+           (IsSharedTarget(log->sourceFolder, path) && IsProtectedFile(path));
 }
 
 // The server registered just before a "StopActiveSync:" entry: the item it was written for.

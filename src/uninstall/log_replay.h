@@ -40,7 +40,7 @@ void PlanSharedCounts(UninstallLog* log);
 // Undoes one entry and marks it done (kind LOG_NONE). The pause follows only an entry whose path
 // existed.
 void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause = PauseFor);
-// Removes the log file, then sets the planned counts once the log is gone, the product's
-// uninstall key and the destination folder when it is empty;
-// then the logged parent folders that held it, when they are empty too.
+// Removes the log file (and, once it is gone, sets the counts the replay planned), the product's
+// uninstall key and the destination folder when it is empty; then the logged parent folders that
+// held it, when they are empty too.
 void FinishUninstall(UninstallLog* log, DWORD pauseMs = FINISH_PAUSE_MS, PauseFn pause = PauseFor);

@@ -15,6 +15,7 @@
 #include "support/test_support.h"
 #include "system/external_programs.h"
 #include "system/message_box.h"
+#include "system/file_protection_hook.h"
 #include "system/registry.h"
 #include "system/shared_count.h"
 #include "uninstall/log_replay.h"
@@ -452,4 +453,28 @@ TEST(ReplayLogTest, SharedFilesStayWithTheirRegistrationUntilTheLastProductIsRem
         ExpectAllGone({a.dest, b.dest});
         RemoveSharedCount(earlier.c_str());
     }
+}
+
+std::string protectedFile;
+bool ProtectOneFile(const char* path) {
+    return protectedFile == path;
+}
+
+TEST(ReplayLogTest, AFileWindowsProtectsIsNeverDeleted) {
+    Installation install;
+    TempFolder common("orvex common");
+    protectedFile = common.File("a.txt");
+    install.Run([&](InstallContext& context) {
+        EXPECT_EQ(0, CopyDesktopFile(context, protectedFile.c_str()));
+    });
+    bool (*askWindows)(const char*) = askFileProtected;
+    askFileProtected = ProtectOneFile;
+    UninstallLog log;
+    ReadUninstallLog(install.log.c_str(), &log);
+    RecordingProgress progress;
+    ReplayLog(&progress, &log, CountingPauses());
+    askFileProtected = askWindows;
+    EXPECT_TRUE(FileExists(protectedFile));
+    DWORD count = 0;
+    EXPECT_FALSE(ReadSharedCount(protectedFile.c_str(), &count)) << "no product counts it now";
 }
