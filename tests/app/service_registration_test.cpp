@@ -226,23 +226,26 @@ bool ProtectOnePath(const char* path) {
 TEST_F(ServiceRegistrationTest, SharedServerNeverReplacesANewerOrProtectedOne) {
     TempFolder common("orvex common");
     TempFolder records("orvex record");
+    std::string record = records.File("record.txt");
+    ASSERT_TRUE(OpenRunRecord(record.c_str()));
     const std::string older = TestComServerPath();
     const std::string newer = NewerTestComServerPath();
     const std::string plain = "MZ no version";
     bool (*askWindows)(const char*) = askFileProtected;
+    askFileProtected = ProtectOnePath;
+    protectedPath = common.File("OrvexProtected.dll");
     Lines expected;
     const struct {
         const char* name;
         std::string installed; // a file to copy, or the bytes of one without a version
         std::string shipped;
-        bool isProtected;
         bool kept;
     } cases[] = {
-        {"OrvexNewerThere.dll", newer, older, false, true},
-        {"OrvexOlderThere.dll", older, newer, false, false},
-        {"OrvexPlainThere.dll", plain, older, false, false},
-        {"OrvexPlainShipped.dll", newer, plain, false, false},
-        {"OrvexProtected.dll", older, newer, true, true},
+        {"OrvexNewerThere.dll", newer, older, true},
+        {"OrvexOlderThere.dll", older, newer, false},
+        {"OrvexPlainThere.dll", plain, older, false},
+        {"OrvexPlainShipped.dll", newer, plain, false},
+        {"OrvexProtected.dll", older, newer, true},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
@@ -255,10 +258,6 @@ TEST_F(ServiceRegistrationTest, SharedServerNeverReplacesANewerOrProtectedOne) {
         ASSERT_TRUE(place(row.shipped, setup.File(row.name)));
         std::string before = ReadFileBytes(target);
         registered.push_back(target);
-        protectedPath = row.isProtected ? target : "";
-        askFileProtected = ProtectOnePath;
-        std::string record = records.File(std::string(row.name) + ".txt");
-        ASSERT_TRUE(OpenRunRecord(record.c_str()));
         RegistryValueGuard marker(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, target.c_str());
         ASSERT_TRUE(marker.Set("registered"));
 
@@ -269,8 +268,6 @@ TEST_F(ServiceRegistrationTest, SharedServerNeverReplacesANewerOrProtectedOne) {
             markerAfterPrePass = TestComServerRegistered(target);
             result = RegisterService(*context, target.c_str(), &restartNeeded);
         });
-        CloseRunRecord();
-        askFileProtected = askWindows;
         DWORD number = 0;
         bool counted = ReadSharedCount(target.c_str(), &number);
         RemoveSharedCount(target.c_str());
@@ -281,9 +278,6 @@ TEST_F(ServiceRegistrationTest, SharedServerNeverReplacesANewerOrProtectedOne) {
         // The earlier owner's 1 and this product's.
         EXPECT_TRUE(counted);
         EXPECT_EQ(2u, number);
-        bool recorded =
-            ReadFileBytes(record).find("Kept newer file: " + target) != std::string::npos;
-        EXPECT_EQ(row.kept, recorded);
         if (row.kept) {
             EXPECT_TRUE(markerAfterPrePass) << "the kept server was unregistered";
             EXPECT_TRUE(TestComServerRegistered(target));
@@ -292,8 +286,15 @@ TEST_F(ServiceRegistrationTest, SharedServerNeverReplacesANewerOrProtectedOne) {
                                         "File Copy: " + target, "RegSvr32: " + target})
             expected.push_back(line);
     }
+    askFileProtected = askWindows;
+    CloseRunRecord();
     // A kept file is logged as a copied one, so that its removal counts it off.
     EXPECT_EQ(expected, Entries());
+    std::string text = ReadFileBytes(record);
+    for (const auto& row : cases) {
+        std::string line = "Kept newer file: " + common.File(row.name) + "\r\n";
+        EXPECT_EQ(row.kept, text.find(line) != std::string::npos) << row.name;
+    }
 }
 
 } // namespace
