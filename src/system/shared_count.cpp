@@ -4,6 +4,7 @@
 
 #include "system/registry.h"
 #include "system/text.h"
+#include "system/win_handles.h"
 
 const char SHARED_DLLS_KEY_PATH[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
@@ -18,6 +19,28 @@ bool IsSharedTarget(const char* destFolder, const char* path) {
 
 bool ReadSharedCount(const char* path, DWORD* count) {
     return ReadRegistryNumber(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, path, count);
+}
+
+void ForEachSharedCount(void (*visit)(const char* path, DWORD count, void* context),
+                        void* context) {
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, 0, KEY_READ, key.Receive()) !=
+        ERROR_SUCCESS)
+        return;
+    for (DWORD index = 0;; ++index) {
+        // A longer name is no path an install logs.
+        char name[MAX_PATH];
+        DWORD nameSize = sizeof(name);
+        DWORD type = 0;
+        DWORD count = 0;
+        DWORD size = sizeof(count);
+        LONG status = RegEnumValueA(key.Get(), index, name, &nameSize, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(&count), &size);
+        if (status == ERROR_NO_MORE_ITEMS)
+            break;
+        if (status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(count))
+            visit(name, count, context);
+    }
 }
 
 void WriteSharedCount(const char* path, DWORD count) {

@@ -13,6 +13,9 @@ bool IsSharedTarget(const char* destFolder, const char* path);
 
 // False when the file has no count.
 bool ReadSharedCount(const char* path, DWORD* count);
+// Calls visit for every count there is: one pass over the key, however many files are asked
+// about.
+void ForEachSharedCount(void (*visit)(const char* path, DWORD count, void* context), void* context);
 void WriteSharedCount(const char* path, DWORD count);
 void RemoveSharedCount(const char* path);
 // Adds this product's use of the file at path. A file that is there without a count belongs to

@@ -1,6 +1,7 @@
 #include "uninstall/log_replay.h"
 
 #include <new>
+#include <stdlib.h>
 #include <string.h>
 
 #include "app/staging_path.h"
@@ -33,20 +34,26 @@ static bool HoldsPath(const char* folder, const char* path) {
     return length > 0 && StartsWithNoCase(path, folder) && path[length] == '\\';
 }
 
-static SharedCountPlan* FindSharedCount(const UninstallLog* log, const char* path) {
-    for (int32_t index = 0; index < log->sharedCountCount; ++index) {
-        if (EqualNoCase(log->sharedCounts[index].path, path))
-            return &log->sharedCounts[index];
-    }
-    return nullptr;
+static int ComparePlans(const void* a, const void* b) {
+    return CompareNoCase(static_cast<const SharedCountPlan*>(a)->path,
+                         static_cast<const SharedCountPlan*>(b)->path);
 }
 
-// A file that another product still counts stays, and so does its registration; Windows' own
-// files stay whatever their count.
+// The plans are sorted by path: a log of many thousand shared files is planned and replayed
+// without a search through all of them per entry.
+static SharedCountPlan* FindSharedCount(const UninstallLog* log, const char* path) {
+    if (!log->sharedCounts)
+        return nullptr;
+    SharedCountPlan key = {path, 0, false};
+    return static_cast<SharedCountPlan*>(bsearch(&key, log->sharedCounts.get(),
+                                                 log->sharedCountCount, sizeof(SharedCountPlan),
+                                                 ComparePlans));
+}
+
+// A file that another product still counts stays, and so does its registration.
 static bool StaysShared(const UninstallLog* log, const char* path) {
     const SharedCountPlan* plan = FindSharedCount(log, path);
-    return (plan && plan->remaining > 0) ||
-           (IsSharedTarget(log->sourceFolder, path) && IsProtectedFile(path));
+    return plan && plan->remaining > 0;
 }
 
 // The server registered just before a "StopActiveSync:" entry: the item it was written for.
@@ -61,33 +68,47 @@ static const char* ServerBefore(const UninstallLog* log, const LogEntry* entry) 
     return nullptr;
 }
 
+// Marks the plan of a path that has a count; remaining still holds the number of its copies.
+static void TakeCount(const char* path, DWORD count, void* context) {
+    UninstallLog* log = static_cast<UninstallLog*>(context);
+    SharedCountPlan* plan = FindSharedCount(log, path);
+    if (!plan)
+        return;
+    plan->remaining = count > plan->remaining ? count - plan->remaining : 0;
+    plan->settled = true;
+}
+
 void PlanSharedCounts(UninstallLog* log) {
     log->sharedCountCount = 0;
     log->sharedCounts.reset(new (std::nothrow) SharedCountPlan[log->EntryCount() + 1]);
     if (!log->sharedCounts)
         return;
-    // First the number of copies each shared path had, then what its count keeps of them.
+    SharedCountPlan* plans = log->sharedCounts.get();
+    int32_t count = 0;
     for (int32_t index = 0; index < log->EntryCount(); ++index) {
         const LogEntry* entry = log->Entry(index);
-        if (entry->kind != LOG_FILE_COPY || !IsSharedTarget(log->sourceFolder, entry->path))
-            continue;
-        SharedCountPlan* plan = FindSharedCount(log, entry->path);
-        if (!plan) {
-            plan = &log->sharedCounts[log->sharedCountCount++];
-            *plan = SharedCountPlan{entry->path, 0, false};
-        }
-        ++plan->remaining;
+        if (entry->kind == LOG_FILE_COPY && IsSharedTarget(log->sourceFolder, entry->path))
+            plans[count++] = SharedCountPlan{entry->path, 1, false};
     }
-    // A file without a count was logged before counting began: it is removed as it always was.
-    for (int32_t index = log->sharedCountCount - 1; index >= 0; --index) {
-        SharedCountPlan* plan = &log->sharedCounts[index];
-        DWORD count = 0;
-        if (ReadSharedCount(plan->path, &count)) {
-            plan->remaining = count > plan->remaining ? count - plan->remaining : 0;
-            continue;
-        }
-        *plan = log->sharedCounts[--log->sharedCountCount];
+    qsort(plans, count, sizeof(SharedCountPlan), ComparePlans);
+    // One plan per path, holding the number of its copies.
+    int32_t unique = 0;
+    for (int32_t index = 0; index < count; ++index) {
+        if (unique > 0 && CompareNoCase(plans[unique - 1].path, plans[index].path) == 0)
+            ++plans[unique - 1].remaining;
+        else
+            plans[unique++] = plans[index];
     }
+    log->sharedCountCount = unique;
+    // settled marks, for now, the paths that have a count. A file without one was logged before
+    // counting began: it is removed as it always was.
+    ForEachSharedCount(TakeCount, log);
+    int32_t kept = 0;
+    for (int32_t index = 0; index < unique; ++index) {
+        if (plans[index].settled)
+            plans[kept++] = SharedCountPlan{plans[index].path, plans[index].remaining, false};
+    }
+    log->sharedCountCount = kept;
 }
 
 void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause) {
@@ -110,6 +131,11 @@ void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause)
     if (kind == LOG_REGSVR32)
         CancelDeferredRegistration(entry->path);
     if (!PathExists(entry->path))
+        return;
+    // Windows' own files stay whatever their count (asked only of files that are there: the
+    // question loads a library).
+    if ((kind == LOG_REGSVR32 || kind == LOG_FILE_COPY) &&
+        IsSharedTarget(log->sourceFolder, entry->path) && IsProtectedFile(entry->path))
         return;
     switch (kind) {
     case LOG_REGSVR32:
