@@ -4,13 +4,13 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/staging_path.h"
 #include "log/log_format.h"
 #include "system/external_programs.h"
 #include "system/file_protection.h"
 #include "system/registry.h"
 #include "system/serving_wait.h"
 #include "system/shared_count.h"
+#include "system/staging_path.h"
 #include "system/text.h"
 
 const char REPLAY_STAGE_SERVICES[] = "Unregisterring services...";
