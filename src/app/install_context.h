@@ -23,6 +23,9 @@ class InstallContext : public PathMacros, public InstallLog {
     HWND ownerWindow;
     // Set by the install run: the script whose uninstall entry the run writes.
     const SetupScript* script = nullptr;
+    // The installer's copy that the uninstall entry names, once written: a deferred registration
+    // runs it after the restart, when the running installer's CD or share may be gone.
+    char installerCopy[MAX_PATH] = {};
 
   protected:
     bool MakeLogFolder() override;

@@ -5,15 +5,15 @@
 
 #include "app/desktop_actions.h"
 #include "app/install_context.h"
-#include "app/link_folder.h"
-#include "app/module.h"
 #include "app/service_registration.h"
 #include "app/uninstall_entry.h"
 #include "palm/palm_bridge.h"
 #include "resources/resource_ids.h"
+#include "script/link_folder.h"
 #include "script/ptr_array.h"
 #include "script/setup_script.h"
 #include "system/message_box.h"
+#include "system/module.h"
 #include "system/serving_wait.h"
 #include "system/text.h"
 
@@ -110,7 +110,7 @@ int RunMainPass(InstallContext& context, SetupScript& script, const PtrArray& it
 }
 
 int RunPalmPass(InstallContext& context, SetupScript& script, const PtrArray& items,
-                DWORD* lastServed) {
+                bool unattended, DWORD* lastServed) {
     for (int32_t i = 0; i < items.Count(); ++i) {
         ServeMessagesEvery(lastServed, SERVE_INTERVAL_MS);
         const InstallItem* item = ItemAt(items, i);
@@ -125,7 +125,7 @@ int RunPalmPass(InstallContext& context, SetupScript& script, const PtrArray& it
         // The Palm library's own text is shown whatever reportErrors says.
         char palmText[1024];
         GetPalmErrorText(palmText, sizeof(palmText));
-        ShowMessage(context.ownerWindow, palmText, IDS_INSTALLATION, MB_ICONHAND);
+        ShowMessage(context.ownerWindow, palmText, IDS_INSTALLATION, MB_ICONHAND, IDOK, unattended);
         CopyText(context.failedFileName, sizeof(context.failedFileName), FileNamePart(item->path));
         return RESULT_DEVICE_FILE_FAILED;
     }
@@ -157,7 +157,7 @@ char* ComposeErrorText(int result, const char* failedFileName, char* buffer, siz
     return buffer;
 }
 
-int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
+int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattended) {
     InstallContext* context = new (std::nothrow)
         InstallContext(script->installerFolder, script->destFolder, script->productTitle, owner);
     PtrArray items; // borrows the script's items
@@ -165,11 +165,12 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
         // Nothing was done; the wizard closes on the nonzero result.
         delete context;
         if (reportErrors)
-            ShowMessageId(owner, IDS_SETUP_INCOMPLETE, IDS_INSTALLATION, MB_ICONHAND);
+            ShowMessageId(owner, IDS_SETUP_INCOMPLETE, IDS_INSTALLATION, MB_ICONHAND, IDOK,
+                          unattended);
         return RESULT_NOT_STARTED;
     }
     script->restartNeeded = 0;
-    if (!unattendedRun)
+    if (!unattended)
         SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 
     bool hasPalmItems = false;
@@ -185,10 +186,10 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
             result = RESULT_LOG_INCOMPLETE;
     }
 
-    if (!unattendedRun)
+    if (!unattended)
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     if (hasPalmItems && result == RESULT_OK)
-        result = RunPalmPass(*context, *script, items, &lastServed);
+        result = RunPalmPass(*context, *script, items, unattended, &lastServed);
     context->CloseLog();
     if (entryWritten)
         AddInstalledSize(*context);
@@ -199,7 +200,7 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
                                                             : context->failedFileName;
         char text[2048];
         if (ComposeErrorText(result, named, text, sizeof(text)))
-            ShowMessage(owner, text, IDS_INSTALLATION, MB_ICONHAND);
+            ShowMessage(owner, text, IDS_INSTALLATION, MB_ICONHAND, IDOK, unattended);
     }
     delete context;
     items.Clear();

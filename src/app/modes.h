@@ -2,9 +2,8 @@
 #include <windows.h>
 
 #include "app/command_line.h"
+#include "uninstall/uninstall_driver.h"
 
 // The three modes of the executable; each returns the process exit code.
 int RunInstallMode(HINSTANCE instance, const CommandLine& line);
-// silent: no question, no window, and the exit codes of a silent run.
-int RunUninstall(HINSTANCE instance, const char* argument, bool silent);
 int RunRegisterMode(HINSTANCE instance, const char* argument);

@@ -3,9 +3,11 @@
 #include <string.h>
 
 #include "check/bitmap_header.h"
+#include "check/licence_width.h"
 #include "check/near_names.h"
 #include "script/field_text.h"
 #include "system/text.h"
+#include "system/whole_file.h"
 
 namespace {
 // Keys with the longest value the reader keeps (size less one); size 0: a number.
@@ -32,7 +34,7 @@ const KnownKey componentKeys[] = {
     {"Selected", 0},
     {"Components", SCRIPT_LIST_SIZE},
 };
-const size_t MOST_KEYS = sizeof(generalKeys) / sizeof(generalKeys[0]) + 5;
+const size_t MOST_KEYS = sizeof(generalKeys) / sizeof(generalKeys[0]) + NUMBERED_KEY_PATTERNS;
 
 // The prefix of a numbered key pattern: "CopyFile" of "CopyFile%d".
 size_t PrefixLength(const NumberedKeyKind& kind) {
@@ -41,7 +43,7 @@ size_t PrefixLength(const NumberedKeyKind& kind) {
 
 // The known key nearest to an unknown one; numbered keys are tried with the number it holds.
 const char* NearestKey(const char* name, const KnownKey* keys, size_t count, bool numbered,
-                       char (&formed)[5][32]) {
+                       char (&formed)[NUMBERED_KEY_PATTERNS][32]) {
     const char* candidates[MOST_KEYS];
     size_t used = 0;
     for (size_t k = 0; k < count; ++k)
@@ -102,7 +104,7 @@ void CheckKeys(ProductReading& reading, int block, const KnownKey* keys, size_t 
         }
         if (numbered && ParseNumberedKey(line.name, &number, &wide))
             continue;
-        char formed[5][32];
+        char formed[NUMBERED_KEY_PATTERNS][32];
         const char* suggestion = NearestKey(line.name, keys, keyCount, numbered, formed);
         char hint[64] = "";
         if (suggestion)
@@ -111,6 +113,36 @@ void CheckKeys(ProductReading& reading, int block, const KnownKey* keys, size_t 
                        "unknown key \"%s\" in [%s]: the installer never reads it%s", line.name,
                        range.name, hint);
     }
+}
+
+// What the licence box cuts off at its right edge, and line ends it does not break at.
+void CheckLicenceLines(ProductReading& reading, int line, const char* file, const char* path) {
+    std::unique_ptr<char[]> text;
+    DWORD size = 0;
+    if (ReadWholeFile(path, 1, &text, &size) != WHOLE_FILE_READ)
+        return;
+    LicenceLayout layout;
+    MeasureLicence(text.get(), size, &layout);
+    int box = LicenceBoxPixels();
+    for (int i = 0; i < layout.wideLines && i < LicenceLayout::NAMED; ++i) {
+        const WideLicenceLine& wide = layout.named[i];
+        reading.Report(line, FINDING_WARNING,
+                       "line %d of the licence \"%s\" is wider than the licence box (%d pixels in "
+                       "Windows' dialog font): it shows the first %u of its %u characters; break "
+                       "the line there",
+                       wide.number, file, box, static_cast<unsigned>(wide.fitting),
+                       static_cast<unsigned>(wide.characters));
+    }
+    if (layout.wideLines > LicenceLayout::NAMED)
+        reading.Report(line, FINDING_WARNING,
+                       "%d more lines of the licence \"%s\" are wider than the licence box",
+                       layout.wideLines - LicenceLayout::NAMED, file);
+    if (layout.firstBareLineFeed > 0)
+        reading.Report(line, FINDING_WARNING,
+                       "line %d of the licence \"%s\" ends in LF without CR: the licence box "
+                       "breaks lines only at CR LF and runs such lines together; save the file "
+                       "with CR LF line ends",
+                       layout.firstBareLineFeed, file);
 }
 
 void CheckShownFile(ProductReading& reading, FolderInventory& inventory, const char* key,
@@ -125,6 +157,8 @@ void CheckShownFile(ProductReading& reading, FolderInventory& inventory, const c
                        logo ? "the wizard shows no banner" : "the licence page stays empty");
         return;
     }
+    if (!logo)
+        CheckLicenceLines(reading, line, file, path);
     char reason[128];
     if (logo && !Windows95LoadsBitmap(path, reason, sizeof(reason)))
         reading.Report(line, FINDING_WARNING,
@@ -266,7 +300,7 @@ void CheckGeneral(ProductReading& reading, ItemCheck& items, FolderInventory& in
                            "destination itself is formed");
         items.CheckNames(destLine, "the destination folder", script.destFolder, false);
     }
-    char expanded[EXPANSION_ROOM];
+    char expanded[MACRO_EXPANSION_ROOM];
     reading.Expand(script.destFolder, expanded, sizeof(expanded));
     items.CheckPathLength(destLine, "the destination folder", expanded);
 

@@ -6,6 +6,9 @@
 #define IDI_SETUP 101
 #define IDI_UNINSTALL 102
 
+/* SetupCheck.exe: the starter program that heads a package */
+#define IDR_PACKAGE_STARTER 301
+
 /* Dialogs */
 #define IDD_WIZARD_FRAME 121
 #define IDD_LICENCE_PAGE 122
@@ -52,6 +55,8 @@
 
 /* Licence page (122) */
 #define IDC_LICENCE_TEXT 1003
+/* The licence box's width in dialog units: SetupCheck measures licence lines against it. */
+#define LICENCE_BOX_WIDTH 299
 
 /* Components page (123) */
 #define IDC_DESCRIPTION 1005

@@ -4,6 +4,10 @@
 // paths.
 #include <stddef.h>
 
+// Room for an expansion that may exceed a path buffer, so that an over-long result is seen and
+// refused (or, by the checker, measured) instead of being cut into the name of some other file.
+const size_t MACRO_EXPANSION_ROOM = 2048;
+
 enum MacroToken {
     TOKEN_UNKNOWN,
     TOKEN_DEST_PATH,
@@ -16,6 +20,9 @@ enum MacroToken {
     TOKEN_SENDTO,
 };
 
+// The names of the macros, without percent signs, in the order of their tokens.
+const int MACRO_COUNT = TOKEN_SENDTO - TOKEN_DEST_PATH + 1;
+extern const char* const macroNames[MACRO_COUNT];
 // Case-sensitive: only the upper-case names are macros.
 MacroToken FindMacroToken(const char* name);
 
@@ -23,6 +30,10 @@ struct ShellFolderRow {
     MacroToken token;
     const char* valueName; // under the current user's "Shell Folders" key
     int folderNumber;      // CSIDL_...
+    // The folder shared by all users: its value under the machine's "Shell Folders" key and its
+    // CSIDL_COMMON_...; null and -1 where Windows has none.
+    const char* commonValueName;
+    int commonFolderNumber;
 };
 extern const ShellFolderRow shellFolderRows[4];
 extern const char SHELL_FOLDERS_KEY[];

@@ -2,24 +2,42 @@
 
 #include <string.h>
 
+#include "system/exit_codes.h"
 #include "system/run_record_hook.h"
 #include "system/text.h"
 #include "system/whole_line.h"
 #include "system/win_handles.h"
 
-FileWriter writeRecordFile = WriteFile;
+// Both start out null, so that they need no constructor run: the package's starter, which shares
+// this record, has no C runtime to run one. Null stands for WriteFile and for no open record.
+FileWriter writeRecordFile = nullptr;
 
 namespace {
-FileHandle recordFile;
+KernelHandle recordFile;
+
+// Makes each missing folder of the file's path, outermost first. A level that cannot be made
+// (a drive or server part, or one that exists) is passed over: opening the file tells.
+void MakeFoldersOf(const char* path) {
+    char folder[MAX_PATH];
+    if (!path || !*path || CopyText(folder, sizeof(folder), path) != strlen(path))
+        return;
+    for (char* cut = FindChar(folder + 1, '\\'); cut; cut = FindChar(cut + 1, '\\')) {
+        *cut = '\0';
+        CreateDirectoryA(folder, nullptr);
+        *cut = '\\';
+    }
+}
 } // namespace
 
 bool OpenRunRecord(const char* path) {
     CloseRunRecord();
+    MakeFoldersOf(path);
     // Read sharing lets the administrator watch the record while the run goes on.
-    recordFile.Reset(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!recordFile)
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         return false;
+    recordFile.Reset(file);
     SetFilePointer(recordFile.Get(), 0, nullptr, FILE_END);
     return true;
 }
@@ -51,7 +69,8 @@ bool WriteRunRecord(const char* first, const char* second) {
     GetLocalTime(&now);
     char line[4096];
     size_t length = FormatRunRecordLine(now, first, second, line, sizeof(line));
-    if (WriteWholeLine(recordFile.Get(), line, length, writeRecordFile))
+    if (WriteWholeLine(recordFile.Get(), line, length,
+                       writeRecordFile ? writeRecordFile : WriteFile))
         return true;
     // A record with a line missing in its middle would tell the administrator a wrong story.
     CloseRunRecord();
@@ -60,4 +79,11 @@ bool WriteRunRecord(const char* first, const char* second) {
 
 void CloseRunRecord() {
     recordFile.Reset();
+}
+
+void WriteRunResult(int exitCode, bool silent) {
+    WriteRunRecord("Result: ", silent ? ExitCodeMeaning(exitCode) : "ended");
+    char text[32];
+    FormatText(text, sizeof(text), "Exit code: %d", exitCode);
+    WriteRunRecord(text);
 }

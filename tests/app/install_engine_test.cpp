@@ -13,7 +13,6 @@
 
 #include "app/install_context.h"
 #include "app/install_engine.h"
-#include "app/module.h"
 #include "log/install_log_hook.h"
 #include "palm/palm_bridge_testing.h"
 #include "palm/palm_error_texts.h"
@@ -23,6 +22,7 @@
 #include "support/palm_fakes.h"
 #include "support/system_standins.h"
 #include "system/external_programs.h"
+#include "system/module.h"
 #include "system/registry_hook.h"
 #include "system/text.h"
 #include "ui/components_page.h"
@@ -192,7 +192,7 @@ class InstallEngineTest : public ::testing::Test {
             HWND owner = CreateWindowExA(0, "STATIC", "Orvex wizard", WS_POPUP, 0, 0, 10, 10,
                                          nullptr, nullptr, nullptr, nullptr);
             outcome.owner = owner;
-            outcome.result = RunInstall(script.get(), owner, reportErrors);
+            outcome.result = RunInstall(script.get(), owner, reportErrors, false);
             outcome.cursorAfter = GetCursor();
             DestroyWindow(owner);
             CoUninitialize();
@@ -387,7 +387,8 @@ TEST_F(InstallEngineTest, LockedServiceFileIsDeferredAndTheRunSucceeds) {
     std::string command;
     EXPECT_TRUE(
         ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexEngBusy.dll", &command));
-    EXPECT_EQ("\"" + TestProgramPath() + "\" -register" + target, command);
+    // The copy that the uninstall entry names: the running installer may be on a CD.
+    EXPECT_EQ("\"" + InstallerCopy() + "\" -register" + target, command);
     EXPECT_EQ("contents", ReadFileBytes(DestFile("After.txt")));
 
     // Removed before the restart, the product leaves nothing for the restart to bring back.
