@@ -42,6 +42,7 @@ bool ApplyDestination(SetupScript* script, const char* folder) {
     if (!IsFullPath(expanded) || strlen(expanded) + 1 + strlen(LOG_FILE_NAME) > MAX_PATH - 1)
         return false;
     CopyText(script->destFolder, sizeof(script->destFolder), folder);
+    script->destGiven = 1;
     return true;
 }
 
