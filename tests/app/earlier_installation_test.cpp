@@ -4,6 +4,7 @@
 
 #include "app/earlier_installation.h"
 #include "script/setup_script.h"
+#include "system/text.h"
 
 TEST(EarlierInstallationTest, TheEntrysCommandNamesTheLogAndItsFolder) {
     const struct {
@@ -46,10 +47,10 @@ TEST(EarlierInstallationTest, OnlyAFolderTheCommandLineLeftOpenAndNoMacroWouldCh
         SCOPED_TRACE(c.folder);
         SetupScript* script = NewSetupScript();
         ASSERT_TRUE(script);
-        snprintf(script->destFolder, sizeof(script->destFolder), "%%PROGRAM_FILES%%\\Acme");
+        CopyText(script->destFolder, sizeof(script->destFolder), "%PROGRAM_FILES%\\Acme");
         script->destGiven = c.destGiven;
         EarlierInstallation earlier;
-        snprintf(earlier.folder, sizeof(earlier.folder), "%s", c.folder);
+        CopyText(earlier.folder, sizeof(earlier.folder), c.folder);
         FollowEarlierInstallation(script, earlier);
         EXPECT_EQ(c.destFolder, std::string(script->destFolder));
         DestroySetupScript(script);

@@ -85,19 +85,28 @@ TEST(ReinstallTest, WithoutDestinationTheProductIsInstalledAgainWhereItIs) {
     EXPECT_TRUE(RemoveQuietly(machine, first.Path()));
 }
 
-TEST(ReinstallTest, AnotherDestinationRemovesTheEarlierInstallationFirst) {
+// The sample installed unattended into its own folder, and another folder to install it into.
+class ReinstallElsewhereTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_EQ(0u, RunSetup(machine, DESKTOP_PART)); }
+    DWORD InstallElsewhere() const {
+        return RunSetup(machine, std::string(DESKTOP_PART) + " /D=" + Quoted(other.Path()) +
+                                     " /LOG=" + Quoted(record));
+    }
+
     SampleMachine machine;
-    ASSERT_EQ(0u, RunSetup(machine, DESKTOP_PART));
+    FixedPlace other{machine.dest + " Two"};
+    TempFolder records{"reinstall record"};
+    std::string record = records.File("record.txt");
+};
+
+TEST_F(ReinstallElsewhereTest, TheEarlierInstallationIsRemovedFirst) {
     std::string notes = machine.dest + "\\Notes.txt";
     ASSERT_TRUE(WriteFileBytes(notes, "the user's own"));
     LoggedPaths earlier;
     ASSERT_TRUE(ReadLoggedPaths(machine.dest + "\\_Install.log", &earlier));
 
-    FixedPlace other(machine.dest + " Two");
-    TempFolder records("reinstall record");
-    std::string record = records.File("record.txt");
-    ASSERT_EQ(0u, RunSetup(machine, std::string(DESKTOP_PART) + " /D=" + Quoted(other.Path()) +
-                                        " /LOG=" + Quoted(record)));
+    ASSERT_EQ(0u, InstallElsewhere());
     EXPECT_NE(std::string::npos,
               ReadFileBytes(record).find("Removed the earlier installation in " + machine.dest));
     // The system folder's server is installed again.
@@ -112,17 +121,10 @@ TEST(ReinstallTest, AnotherDestinationRemovesTheEarlierInstallationFirst) {
     EXPECT_TRUE(FileExists(notes));
 }
 
-TEST(ReinstallTest, AFileOfTheEarlierInstallationInUseStopsTheRun) {
-    SampleMachine machine;
-    ASSERT_EQ(0u, RunSetup(machine, DESKTOP_PART));
+TEST_F(ReinstallElsewhereTest, AFileOfTheEarlierInstallationInUseStopsTheRun) {
     std::string locked = machine.dest + "\\Reader.exe";
     ASSERT_TRUE(machine.holder.Hold(locked));
-
-    FixedPlace other(machine.dest + " Two");
-    TempFolder records("reinstall record");
-    std::string record = records.File("record.txt");
-    EXPECT_EQ(1603u, RunSetup(machine, std::string(DESKTOP_PART) + " /D=" + Quoted(other.Path()) +
-                                           " /LOG=" + Quoted(record)));
+    EXPECT_EQ(1603u, InstallElsewhere());
     EXPECT_NE(std::string::npos,
               ReadFileBytes(record).find("Acme Reader Installation: ERROR: Can't remove the "
                                          "earlier installation in \"" +
