@@ -1,5 +1,10 @@
 # Sourced by sign-product.sh and try-product.sh: what Authenticode signature a program carries,
 # read with osslsigncode on the Linux side.
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  echo "usage: . scripts/authenticode.sh (sourced by a bash script, which then calls" \
+       "orvex_describe_signature <program>)" >&2
+  exit 2
+fi
 
 # Prints one line: "not signed ...", "signed by <subject> ..." or "signature broken ...".
 # Exit code 0 for a signature that is intact, 1 otherwise.

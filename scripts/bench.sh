@@ -6,6 +6,10 @@
 # Medians of alternating runs (BENCH_RUNS, at least 10; 21 by default) in a private prefix under
 # build/bench (64-bit; ORVEX_PREFIX_KIND=32 for a 32-bit one). Not part of the tests.
 set -euo pipefail
+if [ $# -gt 0 ]; then
+  echo "usage: bench.sh (no arguments; BENCH_RUNS and ORVEX_PREFIX_KIND=32 in the environment)" >&2
+  exit 2
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ORVEX_BUILD_DIR:-$root/build}"
 runs="${BENCH_RUNS:-21}"

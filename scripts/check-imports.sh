@@ -2,11 +2,16 @@
 # Fails unless the given program is a 32-bit (i386) Windows GUI program (a console program with
 # --console) whose imports all come from the libraries that every 32-bit Windows has.
 set -eu
+usage() {
+  echo "usage: check-imports.sh [--console] <program.exe>" >&2
+  exit 2
+}
 subsystem=00000002 kind=GUI
 if [ "${1:-}" = --console ]; then
   subsystem=00000003 kind=console
   shift
 fi
+[ $# -eq 1 ] && [ -f "$1" ] || usage
 exe="$1"
 dump=$(i686-w64-mingw32-objdump -p "$exe") || { echo "cannot read $exe" >&2; exit 1; }
 status=0

@@ -6,12 +6,23 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ORVEX_BUILD_DIR:-$root/build}"
-if [ $# -lt 1 ] || [ ! -d "$1" ]; then
-  echo "usage: $0 <product folder> [--sizes] [--codepage N]" >&2
+usage() {
+  echo "usage: check-product.sh <product folder> [--sizes] [--codepage N]" >&2
   exit 2
-fi
+}
+[ $# -ge 1 ] && [ -d "$1" ] || usage
 folder=$(cd "$1" && pwd)
 shift
+# Checked here, before anything is built: SetupCheck.exe would only say so after the build.
+options=("$@")
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --sizes) shift ;;
+    --codepage) [ $# -ge 2 ] && [[ "$2" =~ ^[0-9]+$ ]] || usage; shift 2 ;;
+    *) usage ;;
+  esac
+done
+set -- ${options[@]+"${options[@]}"}
 wine_dir="$build/wine/check"
 
 if [ ! -x "$build/bin/SetupCheck.exe" ] || [ -z "${ORVEX_NO_BUILD:-}" ]; then

@@ -2,6 +2,10 @@
 # Installs what building and testing need on Debian 12 (run as root). Does nothing when all of
 # it is present already.
 set -euo pipefail
+if [ $# -gt 0 ]; then
+  echo "usage: deps.sh (no arguments; run as root to install what is missing)" >&2
+  exit 2
+fi
 packages=(cmake make g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 googletest
           wine wine32:i386 wine64 xvfb xauth x11-utils fonts-wine imagemagick locales clang-format
           osslsigncode openssl)

@@ -17,6 +17,11 @@ import subprocess
 import sys
 import zlib
 
+if len(sys.argv) > 1:
+    sys.stderr.write("usage: make-icons.py (no arguments; writes src/resources/setup.ico and "
+                     "uninstall.ico)\n")
+    sys.exit(2)
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SOURCES = os.path.join(ROOT, "src", "resources", "icons")
 

@@ -6,6 +6,23 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ORVEX_BUILD_DIR:-$root/build}"
 
+usage() {
+  echo "usage: run-sample.sh [--prefix 32|64] [--components \"A;B\"] [--user NAME]" \
+       "[--out FOLDER] [--silent]" >&2
+  exit 2
+}
+# try-product.sh checks them too, but only after the build and the sample's assembly.
+arguments=("$@")
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --silent) shift ;;
+    --prefix) [ $# -ge 2 ] && { [ "$2" = 32 ] || [ "$2" = 64 ]; } || usage; shift 2 ;;
+    --components | --user | --out) [ $# -ge 2 ] || usage; shift 2 ;;
+    *) usage ;;
+  esac
+done
+set -- ${arguments[@]+"${arguments[@]}"}
+
 "$root/scripts/deps.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 cmake --build "$build" -j"$(nproc)" --target Setup SetupCheck orvex_test_programs product_walker \

@@ -2,11 +2,34 @@
 # Assembles the sample product folder: samples/acme-reader with Setup.exe and the built files it
 # names (Reader.exe, two COM servers, the packaged CondMgr.dll).
 # Usage: sample-product.sh <destination folder> [build folder]
+#   destination  made anew: an earlier assembly there is replaced; any other folder is refused
+#   build folder where Setup.exe and the stand-ins were built (default: $ORVEX_BUILD_DIR, else
+#                build/ of this project; scripts/test.sh or scripts/run-sample.sh builds them)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+
+usage() {
+  sed -n '4,8p' "$0" | sed 's/^# \{0,1\}//' >&2
+  exit 2
+}
+
+[ $# -ge 1 ] && [ $# -le 2 ] || usage
+for argument in "$@"; do
+  [ -n "$argument" ] && [ "${argument#-}" = "$argument" ] || usage
+done
 product="$1"
 build="${2:-${ORVEX_BUILD_DIR:-$root/build}}"
 bin="$build/bin"
+if [ ! -f "$bin/Setup.exe" ] || [ ! -f "$bin/fakes/sample/Reader.exe" ]; then
+  echo "$build holds no built Setup.exe and stand-ins: build first (scripts/test.sh)" >&2
+  exit 2
+fi
+# The destination is deleted first, so it must be empty or an earlier assembly.
+if [ -e "$product" ] && { [ ! -d "$product" ] || [ -n "$(ls -A "$product")" ]; } &&
+   { [ ! -f "$product/Setup.ini" ] || [ ! -f "$product/Reader.exe" ]; }; then
+  echo "$product is neither empty nor an earlier assembly of the sample: not replaced" >&2
+  exit 2
+fi
 
 # A real product's files have the sizes its script gives; the stand-ins are padded to them
 # (bytes after a program's last section are never loaded).

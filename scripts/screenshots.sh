@@ -2,6 +2,10 @@
 # Regenerates the README's pictures (docs/images/) from the sample product: the four wizard pages
 # and the uninstall progress window, as try-product.sh takes them in a 64-bit prefix.
 set -euo pipefail
+if [ $# -gt 0 ]; then
+  echo "usage: screenshots.sh (no arguments)" >&2
+  exit 2
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ORVEX_BUILD_DIR:-$root/build}"
 shots="$build/screenshots-run"

@@ -1,5 +1,10 @@
 # Sourced by the test and run scripts: one private X display and one persistent wineserver per
 # prefix for the length of a run, all stopped again by orvex_stop_session.
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  echo "usage: . scripts/session.sh (sourced by a bash script, which then calls" \
+       "orvex_start_session <wine folder> <32|64>... and orvex_stop_session)" >&2
+  exit 2
+fi
 
 orvex_start_session() {
   local wine_dir="$1"; shift

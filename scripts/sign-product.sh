@@ -20,6 +20,7 @@ usage() {
 
 [ $# -ge 1 ] || usage
 folder="$1"
+[ "${folder#-}" = "$folder" ] || usage
 shift
 cert= password_file= timestamp=
 while [ $# -gt 0 ]; do

@@ -6,7 +6,36 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ORVEX_BUILD_DIR:-$root/build}"
 
+usage() {
+  echo "usage: test.sh [ctest options] (for instance -R script_tests; a gtest filter goes" \
+       "through GTEST_FILTER)" >&2
+  exit 2
+}
+# ctest passes over an option it does not know and then runs every test: such an option is
+# refused here, before anything is built, by the option names ctest's own help lists.
+check_arguments() {
+  local known argument name
+  known=$(ctest --help | grep -E '^  -' | grep -oE -- '(^|[ ,])-{1,2}[A-Za-z][-A-Za-z]*' |
+          sed 's/^[ ,]//')
+  for argument in "$@"; do
+    case "$argument" in
+      -*)
+        name="${argument%%=*}"
+        # A short option may carry its value (-j2).
+        grep -qxF -- "$name" <<< "$known" || grep -qxF -- "${name:0:2}" <<< "$known" || usage ;;
+    esac
+  done
+}
+for argument in "$@"; do
+  case "$argument" in
+    --help | -h | -help | -usage) usage ;;
+  esac
+done
+# On a fresh machine ctest comes with what deps.sh installs.
+if command -v ctest >/dev/null; then check_arguments "$@"; fi
+
 "$root/scripts/deps.sh"
+check_arguments "$@"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel -DORVEX_WERROR=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
 

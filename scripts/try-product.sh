@@ -17,7 +17,8 @@
 # build is added when the folder has none). SetupCheck.exe checks the copy first and the run
 # stops on an error. Each try gets a new private Wine prefix and HOME (build/wine/try-run), with
 # a simulated HotSync and ActiveSync; documents opened at the end go to a recorder. The output
-# folder gets report.txt, report.html and a picture of every page and of the uninstall window.
+# folder gets report.txt, report.html and a picture of every page and of the uninstall window;
+# with --silent, which shows no window, the run's record (setup-record.txt) instead of pictures.
 # Exit code: 0 when the install succeeded and nothing was left behind; 1 otherwise; 2 when the
 # check found an error or the arguments are wrong.
 set -euo pipefail
@@ -32,6 +33,7 @@ usage() {
 
 [ $# -ge 1 ] || usage
 source_folder="$1"
+[ "${source_folder#-}" = "$source_folder" ] || usage
 shift
 [ -d "$source_folder" ] && [ -f "$source_folder/Setup.ini" ] || {
   echo "$source_folder is not a product folder (no Setup.ini)" >&2
@@ -147,10 +149,12 @@ write_html() {
     echo "<h1>$(printf '%s' "$name" | html_escape) in a ${kind}-bit Windows prefix</h1>"
     echo "<pre>"
     html_escape < "$out/report.txt"
-    echo "</pre><h2>Pictures</h2>"
-    local picture
+    echo "</pre>"
+    local picture heading="<h2>Pictures</h2>"
     for picture in "$out"/*.png; do
       [ -e "$picture" ] || continue
+      [ -z "$heading" ] || echo "$heading"
+      heading=
       picture=$(basename "$picture")
       echo "<figure><img src=\"$picture\" alt=\"$picture\"><figcaption>$picture</figcaption></figure>"
     done
@@ -176,7 +180,7 @@ for link in "$wine_dir/prefix$kind"/drive_c/users/*/*; do
   if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
 done
 
-rm -rf "$product" "$out"/*.png "$out/report.txt" "$out/report.html"
+rm -rf "$product" "$out"/*.png "$out/report.txt" "$out/report.html" "$out/setup-record.txt"
 mkdir -p "$product"
 cp -r "$source_folder"/. "$product"/
 note=
@@ -231,6 +235,10 @@ if [ -s "$build/try/opened.txt" ]; then
 fi
 [ "$status" = 124 ] && echo "The walk did not end in time." | tee -a "$out/report.txt"
 write_html
+written="report.txt, report.html"
+pictures=$(find "$out" -maxdepth 1 -name '*.png' | wc -l)
+[ "$pictures" = 0 ] || written+=" and $pictures pictures"
+[ ! -f "$out/setup-record.txt" ] || written+=" and setup-record.txt, the record of /LOG"
 echo
-echo "Report: $out (report.txt, report.html and the pictures)"
+echo "Report: $out ($written)"
 exit "$status"

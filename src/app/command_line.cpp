@@ -2,120 +2,272 @@
 
 #include <string.h>
 
+#include "app/exit_codes.h"
 #include "system/text.h"
 
 namespace {
-struct SwitchName {
-    const char* name;
-    uint32_t bit;
+enum ModeBit : uint8_t {
+    FOR_INSTALL = 1 << MODE_INSTALL,
+    FOR_UNINSTALL = 1 << MODE_UNINSTALL,
 };
 
-const SwitchName switchNames[] = {
-    {"S", SWITCH_SILENT},  {"D", SWITCH_DEST},  {"COMPONENTS", SWITCH_COMPONENTS},
-    {"USER", SWITCH_USER}, {"LOG", SWITCH_LOG},
+// One row per switch: what parsing, checking and the help text know of it.
+struct SwitchForm {
+    const char* name; // behind the slash, in any case
+    bool takesValue;  // "/NAME=value"
+    uint8_t modes;    // ModeBit: the modes it goes with
+    uint32_t bit;
+    uint32_t excludes; // the switches it cannot go with
+    size_t field;      // offset of the text field its value fills
+    size_t fieldSize;
+    const char* usage; // null: shown with the row before
+    const char* help;
 };
+
+#define FIELD(member) offsetof(CommandLine, member), sizeof(CommandLine::member)
+#define NO_FIELD 0, 0
+
+const uint32_t ALONE = ~static_cast<uint32_t>(SWITCH_HELP);
+
+const SwitchForm switchForms[] = {
+    {"S", false, FOR_INSTALL | FOR_UNINSTALL, SWITCH_SILENT, SWITCH_HELP, NO_FIELD, "/S",
+     "Silent: no window, no question, never a restart."},
+    {"D", true, FOR_INSTALL, SWITCH_DEST, SWITCH_HELP, FIELD(destFolder), "/D=<folder>",
+     "Installs into this folder."},
+    {"COMPONENTS", true, FOR_INSTALL, SWITCH_COMPONENTS, SWITCH_HELP, FIELD(components),
+     "/COMPONENTS=<Section;...>", "Installs exactly these components."},
+    {"USER", true, FOR_INSTALL, SWITCH_USER, SWITCH_HELP, FIELD(user), "/USER=<name>",
+     "The HotSync user who receives the Palm files."},
+    {"LOG", true, FOR_INSTALL | FOR_UNINSTALL, SWITCH_LOG, SWITCH_HELP, FIELD(logPath),
+     "/LOG=<file>", "Appends a record of the run to the file."},
+    {"NORESTART", false, FOR_INSTALL | FOR_UNINSTALL, SWITCH_NORESTART, SWITCH_HELP, NO_FIELD,
+     "/NORESTART", "Never restarts the computer."},
+    {"ALLUSERS", false, FOR_INSTALL, SWITCH_ALLUSERS, SWITCH_HELP | SWITCH_CURRENTUSER, NO_FIELD,
+     "/ALLUSERS", "Start-menu and desktop shortcuts for every user."},
+    {"CURRENTUSER", false, FOR_INSTALL, SWITCH_CURRENTUSER, SWITCH_HELP | SWITCH_ALLUSERS, NO_FIELD,
+     "/CURRENTUSER",
+     "Start-menu and desktop shortcuts for the current user: the default, except for "
+     "LocalSystem."},
+    {"?", false, FOR_INSTALL, SWITCH_HELP, ALONE, NO_FIELD, "/? or /HELP", "Shows this list."},
+    {"HELP", false, FOR_INSTALL, SWITCH_HELP, ALONE, NO_FIELD, nullptr, nullptr},
+};
+const size_t SWITCH_FORMS = sizeof(switchForms) / sizeof(switchForms[0]);
+
+const int helpExitCodes[] = {EXIT_COMPLETE, EXIT_RESTART_NEEDED, EXIT_FAILED, EXIT_WRONG_COMMAND};
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-char* ValueField(CommandLine* line, uint32_t bit, size_t* size) {
-    switch (bit) {
-    case SWITCH_DEST:
-        *size = sizeof(line->destFolder);
-        return line->destFolder;
-    case SWITCH_COMPONENTS:
-        *size = sizeof(line->components);
-        return line->components;
-    case SWITCH_USER:
-        *size = sizeof(line->user);
-        return line->user;
-    case SWITCH_LOG:
-        *size = sizeof(line->logPath);
-        return line->logPath;
-    default:
-        *size = 0;
-        return nullptr;
-    }
+const char* SkipBlanks(const char* p) {
+    while (IsBlank(*p))
+        ++p;
+    return p;
 }
 
-// Reads one "/NAME" or "/NAME=value" token at *cursor and moves past it. Returns the switch's bit
-// when the token is a usable switch (its value stored), 0 otherwise; *known tells whether the
-// name was one of the switches at all.
-uint32_t ReadSwitch(const char** cursor, CommandLine* line, bool* known) {
-    const char* start = *cursor + 1;
-    const char* end = start;
-    while (*end && !IsBlank(*end) && *end != '=')
-        ++end;
-    uint32_t bit = 0;
-    for (const SwitchName& entry : switchNames) {
-        if (strlen(entry.name) == static_cast<size_t>(end - start) &&
-            StartsWithNoCase(start, entry.name))
-            bit = entry.bit;
+// An argument as the split gives it, bounded; fits turns false once a byte is left out.
+struct ArgumentText {
+    char text[SCRIPT_LIST_SIZE + 32];
+    size_t length;
+    bool fits;
+
+    void Put(const char* bytes, size_t count) {
+        if (length + count >= sizeof(text)) {
+            fits = false;
+            return;
+        }
+        length += CopyTextN(text + length, sizeof(text) - length, bytes, count);
     }
-    *known = bit != 0;
-    const char* value = end;
-    const char* valueEnd = end;
-    bool hasEquals = *end == '=';
-    bool usable = true;
-    if (hasEquals) {
-        value = end + 1;
-        if (*value == '"') {
-            ++value;
-            const char* quote = FindChar(value, '"');
-            valueEnd = quote ? quote : value + strlen(value);
-            end = quote ? quote + 1 : valueEnd;
-            usable = quote && (!*end || IsBlank(*end));
+    void PutBackslashes(size_t count) {
+        for (size_t i = 0; i < count; ++i)
+            Put("\\", 1);
+    }
+};
+
+// Reads one argument at p (not a blank) by the C runtime's rules and returns where it ends.
+// Quotes switch a quoted part on and off anywhere in the argument; "" inside one is a quote;
+// 2n backslashes before a quote give n and the quote acts, 2n+1 give n and a literal quote.
+// Where that literal quote could only be a slip in a path, the last backslash stays one and the
+// quote acts instead: before the quote that ends the argument (the old form /D="C:\Acme\") and
+// outside quotes (/D=C:\"Program Files"\Acme). Windows paths hold no quotes; quotes inside a
+// quoted value, as tools escape them, are read as documented.
+const char* ReadArgument(const char* p, ArgumentText* out, unsigned codePage) {
+    out->length = 0;
+    out->text[0] = '\0';
+    out->fits = true;
+    bool quoted = false;
+    while (*p && (quoted || !IsBlank(*p))) {
+        if (*p == '\\') {
+            size_t count = 0;
+            while (p[count] == '\\')
+                ++count;
+            const char* after = p + count;
+            if (*after != '"') {
+                out->PutBackslashes(count);
+            } else if (count % 2 == 1 && (!quoted || !after[1] || IsBlank(after[1]))) {
+                out->PutBackslashes(count / 2 + 1);
+            } else {
+                out->PutBackslashes(count / 2);
+                if (count % 2 == 1) {
+                    out->Put("\"", 1);
+                    ++after;
+                }
+            }
+            p = after;
+        } else if (*p == '"') {
+            if (quoted && p[1] == '"') {
+                out->Put("\"", 1);
+                p += 2;
+            } else {
+                quoted = !quoted;
+                ++p;
+            }
         } else {
-            // Blanks and quotes never occur as the second byte of a double-byte character.
-            valueEnd = value;
-            while (*valueEnd && !IsBlank(*valueEnd))
-                ++valueEnd;
-            end = valueEnd;
+            // The second byte of a double-byte character may be a backslash, never a quote
+            // or a blank.
+            size_t count = IsLeadByte(*p, codePage) && p[1] ? 2 : 1;
+            out->Put(p, count);
+            p += count;
         }
     }
-    while (*end && !IsBlank(*end))
-        ++end;
-    *cursor = end;
+    return p;
+}
 
-    size_t size = 0;
-    char* field = ValueField(line, bit, &size);
-    size_t length = static_cast<size_t>(valueEnd - value);
-    if (!usable || bit == 0 || (line->given & bit) || hasEquals != (field != nullptr) ||
-        (field && (length == 0 || length >= size)))
-        return 0;
-    if (field)
-        CopyTextN(field, size, value, length);
-    return bit;
+void MarkWrong(CommandLine* line, const char* start, const char* end, const char* why) {
+    if (line->wrongAt)
+        return;
+    line->wrongAt = start;
+    line->wrongLength = static_cast<size_t>(end - start);
+    line->wrongWhy = why;
+}
+
+const SwitchForm* FindSwitch(const char* name, size_t length) {
+    for (const SwitchForm& form : switchForms) {
+        if (strlen(form.name) == length && StartsWithNoCase(name, form.name))
+            return &form;
+    }
+    return nullptr;
+}
+
+// Takes one split argument as a switch. Returns null when it was taken, otherwise what is wrong
+// with it; *form is the switch it names, if any.
+const char* TakeSwitch(const ArgumentText& argument, CommandLine* line, const SwitchForm** form) {
+    *form = nullptr;
+    if (argument.text[0] != '/')
+        return "not a switch";
+    const char* name = argument.text + 1;
+    const char* equals = strchr(name, '=');
+    const char* value = equals ? equals + 1 : nullptr;
+    size_t nameLength = equals ? static_cast<size_t>(equals - name) : strlen(name);
+    *form = FindSwitch(name, nameLength);
+    if (!*form)
+        return "unknown switch";
+    const SwitchForm& row = **form;
+    if (!argument.fits)
+        return "too long";
+    if (line->given & row.bit)
+        return "given twice";
+    if (line->given & row.excludes)
+        return "does not go with a switch before it";
+    if (!row.takesValue && value)
+        return "takes no value";
+    if (row.takesValue) {
+        if (!value || !*value)
+            return "needs a value";
+        if (strlen(value) >= row.fieldSize)
+            return "too long";
+        CopyText(reinterpret_cast<char*>(line) + row.field, row.fieldSize, value);
+    }
+    line->given |= row.bit;
+    return nullptr;
+}
+
+// At a mode keyword the switches end: its argument is the rest of the text, verbatim. A
+// keyword quoted whole ("-uninstC:\Program Files\Acme\_Install.log", as tools quote a word with
+// blanks) has the text up to the closing quote, which only blanks may follow.
+bool TakeKeyword(const char* cursor, CommandLine* line, unsigned codePage) {
+    bool quoted = *cursor == '"';
+    const char* argument = nullptr;
+    RunMode mode = ChooseMode(quoted ? cursor + 1 : cursor, &argument);
+    if (mode == MODE_INSTALL)
+        return false;
+    line->mode = mode;
+    line->argument = argument;
+    if (!quoted)
+        return true;
+    const char* close = FindChar(argument, '"', codePage);
+    size_t length = close ? static_cast<size_t>(close - argument) : strlen(argument);
+    const char* end = close ? close + 1 : argument + length;
+    if (length >= sizeof(line->keywordArgument))
+        MarkWrong(line, cursor, end, "too long");
+    else if (*SkipBlanks(end))
+        MarkWrong(line, cursor, end + strlen(end), "badly quoted");
+    CopyTextN(line->keywordArgument, sizeof(line->keywordArgument), argument, length);
+    line->argument = line->keywordArgument;
+    return true;
 }
 } // namespace
 
-void ParseCommandLine(const char* text, CommandLine* line) {
+void ParseCommandLine(const char* text, CommandLine* line, unsigned codePage) {
     memset(line, 0, sizeof(*line));
     const char* cursor = text ? text : "";
-    while (IsBlank(*cursor))
-        ++cursor;
+    const char* switchAt[SWITCH_FORMS] = {};
+    const char* switchEnd[SWITCH_FORMS] = {};
     bool anyKnown = false;
-    while (*cursor == '/') {
-        const char* token = cursor;
-        bool known = false;
-        uint32_t bit = ReadSwitch(&cursor, line, &known);
-        anyKnown = anyKnown || known;
-        line->given |= bit;
-        if (!bit && !line->wrongAt)
-            line->wrongAt = token;
-        while (IsBlank(*cursor))
-            ++cursor;
+    bool quotedKeyword = false;
+    static ArgumentText argument;
+    for (cursor = SkipBlanks(cursor); *cursor; cursor = SkipBlanks(cursor)) {
+        if (TakeKeyword(cursor, line, codePage)) {
+            quotedKeyword = *cursor == '"';
+            break;
+        }
+        const char* start = cursor;
+        cursor = ReadArgument(cursor, &argument, codePage);
+        const SwitchForm* form = nullptr;
+        const char* why = TakeSwitch(argument, line, &form);
+        anyKnown = anyKnown || form;
+        if (why) {
+            MarkWrong(line, start, cursor, why);
+        } else {
+            switchAt[form - switchForms] = start;
+            switchEnd[form - switchForms] = cursor;
+        }
     }
-    if (!anyKnown) {
+    if (!anyKnown && !quotedKeyword) {
         memset(line, 0, sizeof(*line));
         line->mode = ChooseMode(text, &line->argument);
         return;
     }
-    line->mode = MODE_INSTALL;
-    if (*cursor) {
-        line->mode = ChooseMode(cursor, &line->argument);
-        if (line->mode == MODE_INSTALL && !line->wrongAt)
-            line->wrongAt = cursor;
+    for (size_t i = 0; i < SWITCH_FORMS; ++i) {
+        if (switchAt[i] && !(switchForms[i].modes & (1u << line->mode)))
+            MarkWrong(line, switchAt[i], switchEnd[i],
+                      line->mode == MODE_UNINSTALL ? "not with -uninst" : "not with -register");
     }
+}
+
+size_t FormatCommandLineHelp(char* out, size_t size) {
+    size_t length = FormatText(out, size,
+                               "Setup.exe [switches]\nSetup.exe [switches] "
+                               "-uninst<install log>\n");
+    for (const SwitchForm& form : switchForms) {
+        if (!form.usage)
+            continue;
+        char line[256];
+        FormatText(line, sizeof(line), "\n%s\t%s%s", form.usage, form.help,
+                   (form.modes & FOR_UNINSTALL) ? " Also with -uninst." : "");
+        length = AppendText(out, size, line);
+    }
+    length = AppendText(out, size, "\n\nExit codes:");
+    for (int code : helpExitCodes) {
+        char line[128];
+        FormatText(line, sizeof(line), "\n%d\t%s", code, ExitCodeMeaning(code));
+        length = AppendText(out, size, line);
+    }
+    return length;
+}
+
+bool ShortcutsForAllUsers(const CommandLine& line, bool (*runsAsLocalSystem)()) {
+    if (line.given & (SWITCH_ALLUSERS | SWITCH_CURRENTUSER))
+        return (line.given & SWITCH_ALLUSERS) != 0;
+    return runsAsLocalSystem();
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The command line of Setup.exe: unattended-run switches in front, then the mode keyword
-// ("-uninst", "-register") with its argument verbatim.
+// The command line of Setup.exe: switches in front, split into arguments as the C runtime splits
+// them, then the mode keyword ("-uninst", "-register") with its argument verbatim.
+#include <stddef.h>
 #include <stdint.h>
 #include <windows.h>
 
@@ -8,30 +9,49 @@
 #include "script/setup_script.h"
 
 enum SwitchBit : uint32_t {
-    SWITCH_SILENT = 1,     // /S
-    SWITCH_DEST = 2,       // /D=<folder>
-    SWITCH_COMPONENTS = 4, // /COMPONENTS=<Section;Section...>
-    SWITCH_USER = 8,       // /USER=<name>
-    SWITCH_LOG = 16,       // /LOG=<file>
+    SWITCH_SILENT = 1,
+    SWITCH_DEST = 2,
+    SWITCH_COMPONENTS = 4,
+    SWITCH_USER = 8,
+    SWITCH_LOG = 16,
+    SWITCH_NORESTART = 32,
+    SWITCH_ALLUSERS = 64,
+    SWITCH_CURRENTUSER = 128,
+    SWITCH_HELP = 256,
 };
 
 struct CommandLine {
     RunMode mode;
     const char* argument; // the text behind the mode keyword; null for the install mode
-    uint32_t given;       // the switches that were given in a usable form
-    // The first token that is no usable switch (unknown, repeated, without its value, badly
-    // quoted) or stray text before the mode keyword; null when there is none.
+    // The switches that were given in a usable form (a switch that does not go with the mode
+    // counts here too, and is named in wrongAt).
+    uint32_t given;
+    // The first argument that is no usable switch (unknown, repeated, without its value, in
+    // conflict with one before it, not for this mode) or stray text, as it stands in the text;
+    // null when there is none. wrongWhy says what is wrong with it.
     const char* wrongAt;
+    size_t wrongLength;
+    const char* wrongWhy;
     char destFolder[MAX_PATH];
     char components[SCRIPT_LIST_SIZE];
     char user[128];
     char logPath[MAX_PATH];
+    char keywordArgument[MAX_PATH]; // holds the argument of a keyword quoted whole
 
     bool Silent() const { return (given & SWITCH_SILENT) != 0; }
 };
 
-// A command line whose leading "/" words name none of the switches keeps its old meaning exactly
+// A command line whose switch-like words name none of the switches keeps its old meaning exactly
 // (ChooseMode over the whole text), so that existing uninstall entries and RunOnce values work
 // as before. Once one of them is a switch, an unknown one beside it is wrong: "/X /S" must not
-// open the wizard on a machine nobody watches.
-void ParseCommandLine(const char* text, CommandLine* line);
+// open the wizard on a machine nobody watches. Every argument is read, so that a /LOG behind a
+// wrong one is still found.
+// codePage 0 means the active ANSI code page.
+void ParseCommandLine(const char* text, CommandLine* line, unsigned codePage = 0);
+
+// The switches with the modes they go with, and the exit codes, for the help box.
+size_t FormatCommandLineHelp(char* out, size_t size);
+
+// Whether %STARTMENU% and %DESKTOP% lead to the all-users folders: as /ALLUSERS or /CURRENTUSER
+// says, and without either for a run as LocalSystem, whose own folders no user ever sees.
+bool ShortcutsForAllUsers(const CommandLine& line, bool (*runsAsLocalSystem)());

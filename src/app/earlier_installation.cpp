@@ -92,7 +92,7 @@ bool RemoveEarlierInstallation(const EarlierInstallation& earlier) {
     // Reading the log names its product in the captions, and forgets it at the end.
     const char* caption = captionTitle;
     bool removed = !LoggedFileInUse(earlier.logPath) &&
-                   RunUninstall(moduleInstance, earlier.logPath, true) == EXIT_COMPLETE;
+                   RunUninstall(moduleInstance, earlier.logPath, true, false) == EXIT_COMPLETE;
     captionTitle = caption;
     if (!removed)
         return false;

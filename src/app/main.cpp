@@ -4,47 +4,47 @@
 #include "app/exit_codes.h"
 #include "app/modes.h"
 #include "app/module.h"
+#include "resources/resource_ids.h"
 #include "system/message_box.h"
+#include "system/path_macros.h"
+#include "system/process_account.h"
 #include "system/run_record.h"
 #include "system/text.h"
 
 namespace {
-const uint32_t UNINSTALL_SWITCHES = SWITCH_SILENT | SWITCH_LOG;
+int ShowHelp() {
+    char text[2048];
+    FormatCommandLineHelp(text, sizeof(text));
+    ShowMessage(nullptr, text, IDS_INSTALLATION, MB_ICONINFORMATION);
+    return 0;
+}
 
 int RunChosenMode(const CommandLine& line) {
-    if (line.Silent() && line.wrongAt) {
-        WriteRunRecord("Wrong command line at: ", line.wrongAt);
-        return EXIT_WRONG_COMMAND;
+    if (line.wrongAt) {
+        char text[1024];
+        FormatText(text, sizeof(text), "Wrong command line at: %.*s (%s)",
+                   static_cast<int>(line.wrongLength), line.wrongAt, line.wrongWhy);
+        WriteRunRecord(text);
+        // The wizard leaves out what it cannot apply; a silent run does nothing.
+        if (line.Silent())
+            return EXIT_WRONG_COMMAND;
     }
-    if (line.Silent() && (line.mode == MODE_REGISTER ||
-                          (line.mode == MODE_UNINSTALL && (line.given & ~UNINSTALL_SWITCHES)))) {
-        WriteRunRecord("Wrong command line: -uninst takes only /S and /LOG, -register no switch");
-        return EXIT_WRONG_COMMAND;
-    }
+    if (line.given & SWITCH_HELP)
+        return ShowHelp();
     switch (line.mode) {
     case MODE_UNINSTALL:
-        return RunUninstall(moduleInstance, line.argument, line.Silent());
+        return RunUninstall(moduleInstance, line.argument, line.Silent(),
+                            (line.given & SWITCH_NORESTART) != 0);
     case MODE_REGISTER:
         return RunRegisterMode(moduleInstance, line.argument);
     case MODE_INSTALL:
         break;
     }
-    return RunInstallMode(moduleInstance, line);
-}
-
-const char* ResultText(int exitCode, bool silent) {
-    if (!silent)
-        return "Result: ended";
-    switch (exitCode) {
-    case EXIT_COMPLETE:
-        return "Result: done";
-    case EXIT_RESTART_NEEDED:
-        return "Result: done, a restart is needed";
-    case EXIT_WRONG_COMMAND:
-        return "Result: wrong command line, nothing done";
-    default:
-        return "Result: failed or incomplete";
+    if (ShortcutsForAllUsers(line, ProcessIsLocalSystem)) {
+        SetShortcutsForAllUsers(true);
+        WriteRunRecord("Start-menu and desktop shortcuts for all users");
     }
+    return RunInstallMode(moduleInstance, line);
 }
 } // namespace
 
@@ -52,13 +52,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     moduleInstance = instance;
     static CommandLine line;
     ParseCommandLine(commandLine, &line);
+    // The record is opened before anything is checked, so that whatever is wrong is in it.
     // Without /S an unusable record is left out like any other switch the wizard cannot apply.
     if ((line.given & SWITCH_LOG) && !OpenRunRecord(line.logPath) && line.Silent())
         return EXIT_WRONG_COMMAND;
     unattendedRun = line.Silent();
     WriteRunRecord("Setup started: ", commandLine);
     int exitCode = RunChosenMode(line);
-    WriteRunRecord(ResultText(exitCode, line.Silent()));
+    WriteRunRecord("Result: ", line.Silent() ? ExitCodeMeaning(exitCode) : "ended");
     char text[32];
     FormatText(text, sizeof(text), "Exit code: %d", exitCode);
     WriteRunRecord(text);

@@ -22,6 +22,8 @@ bool Refuse(const char* what, const char* value) {
 } // namespace
 
 bool ApplyCommandLineChoices(SetupScript* script, const CommandLine& line, bool strict) {
+    if (line.given & SWITCH_NORESTART)
+        script->restartLater = 1;
     if ((line.given & SWITCH_DEST) && !ApplyDestination(script, line.destFolder) && strict)
         return Refuse("Wrong /D (no full path, or too long): ", line.destFolder);
     if ((line.given & SWITCH_COMPONENTS) && !ApplyComponents(script, line.components) && strict)

@@ -3,9 +3,11 @@
 #include <string.h>
 
 #include "check/bitmap_header.h"
+#include "check/licence_width.h"
 #include "check/near_names.h"
 #include "script/field_text.h"
 #include "system/text.h"
+#include "system/whole_file.h"
 
 namespace {
 // Keys with the longest value the reader keeps (size less one); size 0: a number.
@@ -113,6 +115,36 @@ void CheckKeys(ProductReading& reading, int block, const KnownKey* keys, size_t 
     }
 }
 
+// What the licence box cuts off at its right edge, and line ends it does not break at.
+void CheckLicenceLines(ProductReading& reading, int line, const char* file, const char* path) {
+    std::unique_ptr<char[]> text;
+    DWORD size = 0;
+    if (ReadWholeFile(path, 1, &text, &size) != WHOLE_FILE_READ)
+        return;
+    LicenceLayout layout;
+    MeasureLicence(text.get(), size, &layout);
+    int box = LicenceBoxPixels();
+    for (int i = 0; i < layout.wideLines && i < LicenceLayout::NAMED; ++i) {
+        const WideLicenceLine& wide = layout.named[i];
+        reading.Report(line, FINDING_WARNING,
+                       "line %d of the licence \"%s\" is wider than the licence box (%d pixels in "
+                       "Windows' dialog font): it shows the first %u of its %u characters; break "
+                       "the line there",
+                       wide.number, file, box, static_cast<unsigned>(wide.fitting),
+                       static_cast<unsigned>(wide.characters));
+    }
+    if (layout.wideLines > LicenceLayout::NAMED)
+        reading.Report(line, FINDING_WARNING,
+                       "%d more lines of the licence \"%s\" are wider than the licence box",
+                       layout.wideLines - LicenceLayout::NAMED, file);
+    if (layout.firstBareLineFeed > 0)
+        reading.Report(line, FINDING_WARNING,
+                       "line %d of the licence \"%s\" ends in LF without CR: the licence box "
+                       "breaks lines only at CR LF and runs such lines together; save the file "
+                       "with CR LF line ends",
+                       layout.firstBareLineFeed, file);
+}
+
 void CheckShownFile(ProductReading& reading, FolderInventory& inventory, const char* key,
                     const char* file) {
     char path[260];
@@ -125,6 +157,8 @@ void CheckShownFile(ProductReading& reading, FolderInventory& inventory, const c
                        logo ? "the wizard shows no banner" : "the licence page stays empty");
         return;
     }
+    if (!logo)
+        CheckLicenceLines(reading, line, file, path);
     char reason[128];
     if (logo && !Windows95LoadsBitmap(path, reason, sizeof(reason)))
         reading.Report(line, FINDING_WARNING,

@@ -53,6 +53,8 @@
 
 /* Licence page (122) */
 #define IDC_LICENCE_TEXT 1003
+/* The licence box's width in dialog units: SetupCheck measures licence lines against it. */
+#define LICENCE_BOX_WIDTH 299
 
 /* Components page (123) */
 #define IDC_DESCRIPTION 1005

@@ -32,10 +32,11 @@ size_t Smaller(size_t a, size_t b) {
 } // namespace
 
 const ShellFolderRow shellFolderRows[4] = {
-    {TOKEN_DESKTOP, "Desktop", CSIDL_DESKTOP},
-    {TOKEN_DOCUMENTS, "Personal", CSIDL_PERSONAL},
-    {TOKEN_STARTMENU, "Start Menu", CSIDL_PROGRAMS},
-    {TOKEN_SENDTO, "SendTo", CSIDL_SENDTO},
+    {TOKEN_DESKTOP, "Desktop", CSIDL_DESKTOP, "Common Desktop", CSIDL_COMMON_DESKTOPDIRECTORY},
+    {TOKEN_DOCUMENTS, "Personal", CSIDL_PERSONAL, nullptr, -1},
+    {TOKEN_STARTMENU, "Start Menu", CSIDL_PROGRAMS, "Common Programs", CSIDL_COMMON_PROGRAMS},
+    // Windows has no SendTo folder shared by all users.
+    {TOKEN_SENDTO, "SendTo", CSIDL_SENDTO, nullptr, -1},
 };
 const char SHELL_FOLDERS_KEY[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";

@@ -23,6 +23,10 @@ struct ShellFolderRow {
     MacroToken token;
     const char* valueName; // under the current user's "Shell Folders" key
     int folderNumber;      // CSIDL_...
+    // The folder shared by all users: its value under the machine's "Shell Folders" key and its
+    // CSIDL_COMMON_...; null and -1 where Windows has none.
+    const char* commonValueName;
+    int commonFolderNumber;
 };
 extern const ShellFolderRow shellFolderRows[4];
 extern const char SHELL_FOLDERS_KEY[];

@@ -6,6 +6,8 @@
 #include "system/text.h"
 
 namespace {
+bool shortcutsForAllUsers = false;
+
 void ResolveThroughObject(const void* owner, const char* name, char* out, size_t outSize) {
     static_cast<const PathMacros*>(owner)->ResolveToken(name, out, outSize);
 }
@@ -22,7 +24,25 @@ void SystemFolder(char* out, size_t outSize) {
     CopyText(out, outSize, length > 0 && length < sizeof(folder) ? folder : "");
 }
 
+// The all-users folder as the shell or the machine's "Shell Folders" key names it; empty where
+// Windows has none, as on Windows 95 and 98 without user profiles.
+void ResolveCommonFolder(const ShellFolderRow& row, char* out, size_t outSize) {
+    GetShellFolder(row.commonFolderNumber, out, outSize);
+    if (out[0] != '\0')
+        return;
+    char folder[MAX_PATH];
+    if (ReadRegistryString(HKEY_LOCAL_MACHINE, SHELL_FOLDERS_KEY, row.commonValueName, folder,
+                           sizeof(folder)))
+        CopyText(out, outSize, folder);
+}
+
 void ResolveShellFolder(const ShellFolderRow& row, char* out, size_t outSize) {
+    if (shortcutsForAllUsers && row.commonValueName) {
+        ResolveCommonFolder(row, out, outSize);
+        // Without profiles the current user's folders are the only ones, shared by everyone.
+        if (out[0] != '\0')
+            return;
+    }
     GetShellFolder(row.folderNumber, out, outSize);
     if (out[0] != '\0')
         return;
@@ -39,6 +59,10 @@ void ResolveShellFolder(const ShellFolderRow& row, char* out, size_t outSize) {
         DefaultShellFolder(row.token, windowsFolder, out, outSize);
 }
 } // namespace
+
+void SetShortcutsForAllUsers(bool allUsers) {
+    shortcutsForAllUsers = allUsers;
+}
 
 PathMacros::PathMacros(const char* destFolder) {
     destPath[0] = '\0';

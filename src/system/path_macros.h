@@ -22,3 +22,7 @@ class PathMacros {
 
     char destPath[MAX_PATH];
 };
+
+// For the whole run, %STARTMENU% and %DESKTOP% name the folders shared by all users where
+// Windows has them (all other tokens stay the current user's).
+void SetShortcutsForAllUsers(bool allUsers);

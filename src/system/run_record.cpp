@@ -6,10 +6,24 @@
 
 namespace {
 HANDLE recordFile = INVALID_HANDLE_VALUE;
+
+// Makes each missing folder of the file's path, outermost first. A level that cannot be made
+// (a drive or server part, or one that exists) is passed over: opening the file tells.
+void MakeFoldersOf(const char* path) {
+    char folder[MAX_PATH];
+    if (!path || !*path || CopyText(folder, sizeof(folder), path) != strlen(path))
+        return;
+    for (char* cut = FindChar(folder + 1, '\\'); cut; cut = FindChar(cut + 1, '\\')) {
+        *cut = '\0';
+        CreateDirectoryA(folder, nullptr);
+        *cut = '\\';
+    }
+}
 } // namespace
 
 bool OpenRunRecord(const char* path) {
     CloseRunRecord();
+    MakeFoldersOf(path);
     // Read sharing lets the administrator watch the record while the run goes on.
     recordFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -4,7 +4,8 @@
 #include <stddef.h>
 #include <windows.h>
 
-// Opens the file for appending, creating it when it is absent; false when it cannot be written.
+// Opens the file for appending, creating it and its missing folders when they are absent; false
+// when it cannot be written.
 bool OpenRunRecord(const char* path);
 bool RunRecordOpen();
 // Appends one line: the time, a blank, first and then second (either may be null). Line breaks

@@ -56,8 +56,10 @@ void FinishPage::Configure() {
         restartNow.Show(true);
         restartLater.Show(true);
         SetFormattedText(instance, message, IDS_FINISHED_RESTART, script->productTitle);
-        CheckRadioButton(hwnd, IDC_RESTART_NOW, IDC_RESTART_LATER, IDC_RESTART_NOW);
-        wizardChoices.restartNow = 1;
+        bool later = script->restartLater != 0;
+        CheckRadioButton(hwnd, IDC_RESTART_NOW, IDC_RESTART_LATER,
+                         later ? IDC_RESTART_LATER : IDC_RESTART_NOW);
+        wizardChoices.restartNow = later ? 0 : 1;
     } else {
         if (script->readMePath[0] && script->readMeCaption[0]) {
             char path[MAX_PATH];

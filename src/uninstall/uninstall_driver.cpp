@@ -74,6 +74,7 @@ UninstallOptions DefaultUninstallOptions() {
     UninstallOptions options;
     options.restartComputer = RestartComputer;
     options.silent = false;
+    options.noRestart = false;
     return options;
 }
 
@@ -117,8 +118,9 @@ int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOp
     // The replay ran it already; the folder may have emptied since.
     FinishUninstall(&log, options.pauses.finishMs, options.pauses.pause);
 
-    if (log.deleteFailed && ShowMessageId(nullptr, IDS_RESTART_AFTER_UNINSTALL, IDS_UNINSTALLATION,
-                                          MB_SYSTEMMODAL | MB_YESNO) == IDYES) {
+    if (log.deleteFailed && !options.noRestart &&
+        ShowMessageId(nullptr, IDS_RESTART_AFTER_UNINSTALL, IDS_UNINSTALLATION,
+                      MB_SYSTEMMODAL | MB_YESNO) == IDYES) {
         options.restartComputer(EWX_REBOOT);
         delete dialog;
         return EXIT_DONE;
@@ -126,11 +128,12 @@ int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOp
     if (activeSyncRunning == 0)
         ControlActiveSync(nullptr, true, false);
     delete dialog;
-    return silent && log.deleteFailed ? EXIT_RESTART_NEEDED : EXIT_DONE;
+    return (silent || options.noRestart) && log.deleteFailed ? EXIT_RESTART_NEEDED : EXIT_DONE;
 }
 
-int RunUninstall(HINSTANCE instance, const char* argument, bool silent) {
+int RunUninstall(HINSTANCE instance, const char* argument, bool silent, bool noRestart) {
     UninstallOptions options = DefaultUninstallOptions();
     options.silent = silent;
+    options.noRestart = noRestart;
     return RunUninstallWith(instance, argument, options);
 }

@@ -9,6 +9,9 @@ struct UninstallOptions {
     void (*restartComputer)(UINT flags);
     // No question and no window; exit code 1603 when it cannot start, 3010 when a file stays.
     bool silent;
+    // /NORESTART: a file that stays is not followed by the restart question; the exit code is
+    // 3010 then, so that the caller knows to restart.
+    bool noRestart;
 };
 UninstallOptions DefaultUninstallOptions();
 

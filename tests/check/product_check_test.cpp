@@ -32,13 +32,25 @@ const std::vector<std::string> BASE_SCRIPT = {
     "Name=Handheld",                               // 14
     "CopyPalmFile1=1;Viewer.prc",                  // 15
 };
-const char* const BASE_FILES[] = {"Licence.txt", "Viewer.exe", "Viewer.txt", "Viewer.prc",
-                                  "CondMgr.dll"};
+const char* const BASE_FILES[] = {"Viewer.exe", "Viewer.txt", "Viewer.prc", "CondMgr.dll"};
 
 enum Family { ALL, W95, NT };
 enum Encoding { ANSI, UTF8_MARK, UTF16_LE, UTF16_BE, UTF16_NO_MARK };
 // Files written as the case needs them.
-enum Content { TEXT, COM_SERVER, PLAIN_DLL, BMP, BMP_V5, BMP_2_BITS, BMP_PNG, PNG };
+enum Content {
+    TEXT,
+    COM_SERVER,
+    PLAIN_DLL,
+    BMP,
+    BMP_V5,
+    BMP_2_BITS,
+    BMP_PNG,
+    PNG,
+    LICENCE,
+    LICENCE_WIDE,
+    LICENCE_SEVEN_WIDE,
+    LICENCE_LF,
+};
 
 struct Expected {
     int line;
@@ -69,6 +81,13 @@ struct Case {
     bool tempMissing = false;     // the temporary folder does not exist
 };
 
+std::string Repeated(const std::string& part, int count, const char* separator) {
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += (i ? separator : "") + part;
+    return text;
+}
+
 std::string Bitmap(unsigned infoSize, unsigned bits, unsigned compression) {
     std::string bytes = "BM" + std::string(12, '\0') + std::string(40, '\0');
     auto put = [&bytes](size_t at, unsigned value, int count) {
@@ -97,6 +116,16 @@ std::string Contents(Content content) {
         return Bitmap(40, 0, 5);
     case PNG:
         return "\x89PNG\r\n\x1a\n" + std::string(100, 'p');
+    case LICENCE:
+        return "Terms of use.\r\n";
+    // The box shows 428 pixels; "m" is 8 of them, "i" 2, "\xE9" 6, a tab reaches 48.
+    case LICENCE_WIDE:
+        return "Terms\r\n" + std::string(60, 'm') + "\r\n\t" + std::string(49, 'm') + "\r\n" +
+               std::string(72, '\xE9') + "\r\n" + std::string(53, 'm') + "ii\r\n";
+    case LICENCE_SEVEN_WIDE:
+        return Repeated(std::string(60, 'm'), 7, "\r\n");
+    case LICENCE_LF:
+        return "Terms\r\nof use\nend\n";
     case TEXT:
         break;
     }
@@ -133,7 +162,8 @@ std::string Encode(const std::string& script, Encoding encoding) {
 }
 
 void MakeProduct(const TempFolder& folder, const Case& change) {
-    std::vector<File> files = {{"View.dll", COM_SERVER}, {"Logo.bmp", BMP}};
+    std::vector<File> files = {
+        {"View.dll", COM_SERVER}, {"Logo.bmp", BMP}, {"Licence.txt", LICENCE}};
     for (const char* file : BASE_FILES)
         files.push_back({file, TEXT});
     files.insert(files.end(), change.files.begin(), change.files.end());
@@ -165,13 +195,6 @@ void MakeProduct(const TempFolder& folder, const Case& change) {
     if (removed != "Setup.ini") {
         ASSERT_TRUE(WriteFileBytes(folder.File("Setup.ini"), Encode(script, change.encoding)));
     }
-}
-
-std::string Repeated(const std::string& part, int count, const char* separator) {
-    std::string text;
-    for (int i = 0; i < count; ++i)
-        text += (i ? separator : "") + part;
-    return text;
 }
 
 TEST(ProductCheckTest, EachMistakeIsFoundAtItsLineForItsFamily) {
@@ -284,6 +307,38 @@ TEST(ProductCheckTest, EachMistakeIsFoundAtItsLineForItsFamily) {
          {},
          "Licence.txt",
          {{1, FINDING_ERROR, ALL, "licence file \"Licence.txt\""}}},
+        {"licence lines wider than the box",
+         {},
+         {{"Licence.txt", LICENCE_WIDE}},
+         nullptr,
+         {{1, FINDING_WARNING, ALL,
+           "line 2 of the licence \"Licence.txt\" is wider than the licence box (428 pixels in "
+           "Windows' dialog font): it shows the first 53 of its 60 characters"},
+          {1, FINDING_WARNING, ALL,
+           "line 3 of the licence \"Licence.txt\" is wider than the licence "
+           "box (428 pixels in Windows' dialog font): it shows the first 48 of its 50 characters"},
+          {1, FINDING_WARNING, ALL,
+           "line 4 of the licence \"Licence.txt\" is wider than the licence "
+           "box (428 pixels in Windows' dialog font): it shows the first 71 of its 72 "
+           "characters"}}},
+        {"many licence lines wider than the box",
+         {},
+         {{"Licence.txt", LICENCE_SEVEN_WIDE}},
+         nullptr,
+         {{1, FINDING_WARNING, ALL, "line 1 of the licence"},
+          {1, FINDING_WARNING, ALL, "line 2 of the licence"},
+          {1, FINDING_WARNING, ALL, "line 3 of the licence"},
+          {1, FINDING_WARNING, ALL, "line 4 of the licence"},
+          {1, FINDING_WARNING, ALL, "line 5 of the licence"},
+          {1, FINDING_WARNING, ALL,
+           "2 more lines of the licence \"Licence.txt\" are wider than the licence box"}}},
+        {"licence with LF line ends",
+         {},
+         {{"Licence.txt", LICENCE_LF}},
+         nullptr,
+         {{1, FINDING_WARNING, ALL,
+           "line 2 of the licence \"Licence.txt\" ends in LF without CR: the licence box breaks "
+           "lines only at CR LF"}}},
         {"logo a PNG",
          {},
          {{"Logo.bmp", PNG}},

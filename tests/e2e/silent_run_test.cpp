@@ -85,6 +85,16 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
+std::string DocumentPath(const char* name) {
+    std::string path = std::string("Z:") + ORVEX_SAMPLES_DIR + "/../docs/" + name;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.compare(0, strlen(prefix), prefix) == 0;
+}
+
 // The record's lines without their times, after checking that each starts with one.
 std::vector<std::string> RecordEvents(const std::string& path) {
     std::vector<std::string> events;
@@ -137,15 +147,29 @@ TEST(SilentRunTest, InstallLeavesWhatTheWizardLeavesAndRemovalLeavesNothing) {
     EXPECT_EQ(expected, RecordEvents(record));
 }
 
-TEST(SilentRunTest, ChosenComponentsGoToAFolderWithBlanksAndALockedFileGives3010) {
+// The batch example of docs/deployment.md, as written: Wine's start passes its /D on as
+// "/D=C:\Program Files\...", as PowerShell and deployment tools do.
+TEST(SilentRunTest, TheDocumentedBatchExampleInstallsAndALockedFileGives3010) {
     SampleMachine machine;
-    FixedPlace dest(machine.dest + " Two");
-    SilentRun install =
-        RunSilently(Quoted(machine.product.SetupPath()) + " /s /d=" + Quoted(dest.Path()) +
-                    " /Components=desktop;HANDHELDBOOKS /USER=Bob");
-    ASSERT_TRUE(install.ended);
-    EXPECT_EQ(0u, install.exitCode);
-    EXPECT_FALSE(install.windowSeen);
+    FixedPlace dest("C:\\Program Files\\Acme Reader Two");
+    FixedPlace deploy("C:\\Deploy");
+    std::string document = DocumentPath("deployment.md");
+    std::vector<std::string> lines = SplitLines(ReadFileBytes(document), "\n");
+    auto example = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return StartsWith(line, "    start \"\" /wait Setup.exe /S");
+    });
+    ASSERT_NE(lines.end(), example) << "no batch example in " << document;
+    std::string batch;
+    for (auto line = example; line != lines.end() && StartsWith(*line, "    "); ++line)
+        batch += line->substr(4) + "\r\n";
+    ASSERT_TRUE(WriteFileBytes(machine.product.File("example.bat"), batch));
+    ChildProcess cmd;
+    ASSERT_TRUE(cmd.Start("cmd.exe /c example.bat", machine.product.Path().c_str()));
+    ASSERT_TRUE(cmd.Wait(120000));
+    std::vector<std::string> record = RecordEvents("C:\\Deploy\\acme.log");
+    ASSERT_FALSE(record.empty());
+    EXPECT_EQ("Exit code: 0", record.back());
+
     std::string log = dest.Path() + "\\_Install.log";
     LoggedPaths logged;
     ASSERT_TRUE(ReadLoggedPaths(log, &logged));
@@ -172,6 +196,52 @@ TEST(SilentRunTest, ChosenComponentsGoToAFolderWithBlanksAndALockedFileGives3010
     machine.holder.Release();
 }
 
+TEST(SilentRunTest, AllUsersLinksAreWhereEveryUserSeesThemAndGoWithTheRemoval) {
+    SampleMachine machine;
+    FixedPlace programs(ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\Acme Reader");
+    FixedPlace desktop(ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\Acme Reader.lnk");
+    SilentRun install =
+        RunSilently(Quoted(machine.product.SetupPath()) + " /S \"/COMPONENTS=Desktop\" /ALLUSERS");
+    ASSERT_TRUE(install.ended);
+    EXPECT_EQ(0u, install.exitCode);
+    machine.log = machine.dest + "\\_Install.log";
+    LoggedPaths logged;
+    ASSERT_TRUE(ReadLoggedPaths(machine.log, &logged));
+    // Windows has no SendTo folder for all users.
+    std::vector<std::string> links = {programs.Path() + "\\Acme Reader.lnk",
+                                      programs.Path() + "\\Acme Reader Read-Me.lnk", desktop.Path(),
+                                      machine.sendToLink};
+    EXPECT_EQ(links, logged.links);
+    for (const std::string& link : links)
+        EXPECT_TRUE(FileExists(link)) << link;
+
+    // The keyword quoted whole, as tools quote an argument with blanks.
+    SilentRun removal =
+        RunSilently(WindowsFolder() + "\\Setup.exe /S " + Quoted("-uninst" + machine.log));
+    ASSERT_TRUE(removal.ended);
+    EXPECT_EQ(0u, removal.exitCode);
+    for (const std::string& link : links)
+        EXPECT_FALSE(FileExists(link)) << link;
+    EXPECT_FALSE(FileExists(programs.Path()));
+}
+
+TEST(SilentRunTest, HelpListsTheSwitchesAndExitCodesAndEndsWithZero) {
+    SampleMachine machine;
+    ChildProcess setup;
+    ASSERT_TRUE(setup.Start(Quoted(machine.product.SetupPath()) + " /?"));
+    HWND box = WaitForMessageBox(setup.Id(), 30000);
+    ASSERT_NE(nullptr, box);
+    std::string text = MessageBoxText(box);
+    for (const char* part : {"/S", "/D=<folder>", "/COMPONENTS=", "/USER=", "/LOG=", "/NORESTART",
+                             "/ALLUSERS", "/CURRENTUSER", "-uninst", "3010", "1603", "87"})
+        EXPECT_NE(std::string::npos, text.find(part)) << part << " missing from: " << text;
+    ASSERT_TRUE(PressButton(box, IDOK));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(setup.Wait(30000, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_FALSE(FileExists(machine.dest));
+}
+
 TEST(SilentRunTest, ALockedComServerIsDeferredWithExitCode3010) {
     SampleMachine machine;
     RegistryValueGuard runOnce(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install AcmeView.dll");
@@ -180,7 +250,7 @@ TEST(SilentRunTest, ALockedComServerIsDeferredWithExitCode3010) {
     // An older server, in use.
     ASSERT_TRUE(WriteFileBytes(machine.systemServer, "old version"));
     ASSERT_TRUE(machine.holder.Hold(machine.systemServer));
-    SilentRun install = RunSilently(Quoted(machine.product.SetupPath()) + " /S");
+    SilentRun install = RunSilently(Quoted(machine.product.SetupPath()) + " /S /NORESTART");
     ASSERT_TRUE(install.ended);
     EXPECT_EQ(3010u, install.exitCode);
     EXPECT_FALSE(install.windowSeen);
@@ -196,29 +266,37 @@ TEST(SilentRunTest, WrongCommandLinesChangeNothingAndFailuresAreRecorded) {
     TempFolder records("records");
     std::string setup = Quoted(machine.product.SetupPath());
     std::string missingLog = records.File("_Install.log");
+    ASSERT_TRUE(WriteFileBytes(records.File("a file"), ""));
+    // The record goes where {LOG} stands, into a folder that does not exist yet.
     const struct {
         std::string arguments;
         DWORD exitCode;
         std::string recorded; // "": no record expected
     } cases[] = {
-        {"/S /X", 87, "Wrong command line at: /X"},
-        {"/S /COMPONENTS=Desktop;Nope", 87,
+        {"/S /X {LOG}", 87, "Wrong command line at: /X (unknown switch)"},
+        {"/S /COMPONENTS=Desktop;Nope {LOG}", 87,
          "Wrong /COMPONENTS (an unknown section, or nothing to install): Desktop;Nope"},
-        {"/S /D=C:\\" + std::string(250, 'a'), 87, "Wrong /D (no full path, or too long): C:\\aaa"},
-        {"/S /D=Acme", 87, "Wrong /D (no full path, or too long): Acme"},
-        {"/S /USER=Carl", 87, "Wrong /USER (HotSync does not list it): Carl"},
-        {"/S /D=C:\\Acme -uninst" + missingLog, 87, "Wrong command line: -uninst takes only"},
-        {"/S -uninst" + missingLog, 1603,
+        {"/S /D=C:\\" + std::string(250, 'a') + " {LOG}", 87,
+         "Wrong /D (no full path, or too long): C:\\aaa"},
+        {"{LOG} /S /D=Acme", 87, "Wrong /D (no full path, or too long): Acme"},
+        {"/S /USER=Carl {LOG}", 87, "Wrong /USER (HotSync does not list it): Carl"},
+        {"/ALLUSERS /S /CURRENTUSER {LOG}", 87,
+         "Wrong command line at: /CURRENTUSER (does not go with a switch before it)"},
+        {"/S /D=C:\\Acme {LOG} -uninst" + missingLog, 87,
+         "Wrong command line at: /D=C:\\Acme (not with -uninst)"},
+        {"/S {LOG} -uninst" + missingLog, 1603,
          "Uninstallation: Invalid uninstallation arguments or missing \"_install.log\" file."},
-        {"/S /LOG=" + records.File("none\\record.txt"), 87, ""},
+        {"/S /LOG=" + Quoted(records.File("a file\\record.txt")), 87, ""},
     };
     int number = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
-        std::string record = records.File("record" + std::to_string(++number) + ".txt");
-        // The last case names an unusable record of its own.
-        std::string logSwitch = c.recorded.empty() ? "" : " /LOG=" + Quoted(record);
-        SilentRun run = RunSilently(setup + logSwitch + " " + c.arguments);
+        std::string record = records.File("new " + std::to_string(++number) + "\\record.txt");
+        std::string arguments = c.arguments;
+        size_t at = arguments.find("{LOG}");
+        if (at != std::string::npos)
+            arguments.replace(at, 5, "/LOG=" + Quoted(record));
+        SilentRun run = RunSilently(setup + " " + arguments);
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(c.exitCode, run.exitCode);
         EXPECT_FALSE(run.windowSeen);
@@ -229,6 +307,7 @@ TEST(SilentRunTest, WrongCommandLinesChangeNothingAndFailuresAreRecorded) {
                 << ReadFileBytes(record);
         }
     }
+    EXPECT_FALSE(FileExists(records.File("a file\\record.txt")));
 
     // A missing source: the message the wizard would have shown goes to the record.
     ASSERT_TRUE(DeleteFileA(machine.product.File("Reader.exe").c_str()));

@@ -2,7 +2,8 @@
 # try-product.sh end to end. Usage: try_product_test.sh <build folder> sample|leftover|silent
 #   sample:   the sample in a 32-bit prefix: exit code 0 and a complete report, all of it on the
 #             console, naming the vendor's folder rather than the scratch copy.
-#   silent:   the sample unattended, two components and a user chosen: both exit codes 0.
+#   silent:   the sample unattended, two components and a user chosen: both exit codes 0, and
+#             the closing line names the files written, no pictures among them.
 #   leftover: a product whose COM server keeps its registration on removal and whose first run
 #             fills the destination: a non-zero exit code, both leftovers named, and a file in
 #             the system folder listed once although WOW64 shows it under two names.
@@ -39,7 +40,9 @@ if [ "$case_name" = sample ]; then
 elif [ "$case_name" = silent ]; then
   "$root/scripts/sample-product.sh" "$work/acme-reader" "$build"
   "$root/scripts/try-product.sh" "$work/acme-reader" --silent --components "Desktop;HandheldBooks" \
-    --user Bob --out "$work/out" || fail "try-product.sh --silent ended with $?"
+    --user Bob --out "$work/out" > "$work/console.txt" || fail "try-product.sh --silent ended with $?"
+  written="Report: $work/out (report.txt, report.html and setup-record.txt, the record of /LOG)"
+  grep -qxF "$written" "$work/console.txt" || fail "the console lacks: $written"
   report="$work/out/report.txt"
   for part in "Silent install: Setup.exe /S /COMPONENTS=\"Desktop;HandheldBooks\" /USER=\"Bob\"" \
               "windows  none" "user Bob: Aesop.pdb" "Uninstall through the registered QuietUninstallString" \

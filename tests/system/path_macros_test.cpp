@@ -325,3 +325,34 @@ TEST_F(PathMacrosTest, ProgramFilesFallsThroughGuessesThatNameNoFolder) {
     EXPECT_EQ(environmentFolder.Path(), PathMacros::ProgramFilesFolder());
     EXPECT_FALSE(FileExists("C:\\No Such Folder Of Orvex"));
 }
+
+TEST_F(PathMacrosTest, AllUsersNameTheSharedStartMenuAndDesktopWhereWindowsHasThem) {
+    struct Restore {
+        ~Restore() { SetShortcutsForAllUsers(false); }
+    } restore;
+    ASSERT_NE(ShellFolder(CSIDL_PROGRAMS), ShellFolder(CSIDL_COMMON_PROGRAMS));
+    SetShortcutsForAllUsers(true);
+    RegistryValueGuard common(HKEY_LOCAL_MACHINE, SHELL_FOLDERS_KEY, "Common Programs");
+    RegistryValueGuard own(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "Start Menu");
+    PathMacros macros("");
+    const struct {
+        const char* token;
+        int folder;
+    } rows[] = {
+        {"STARTMENU", CSIDL_COMMON_PROGRAMS},
+        {"DESKTOP", CSIDL_COMMON_DESKTOPDIRECTORY},
+        {"SENDTO", CSIDL_SENDTO},
+        {"DOCUMENTS", CSIDL_PERSONAL},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ShellFolder(row.folder), Resolve(macros, row.token)) << row.token;
+
+    // Without the shell functions the machine's "Shell Folders" names them; where it names none
+    // (Windows 95 and 98 without profiles) the current user's folders are everyone's.
+    DropShellFolderFunctions();
+    ASSERT_TRUE(common.Set("C:\\Menu Of Everyone"));
+    ASSERT_TRUE(own.Set("C:\\Menu Of The User"));
+    EXPECT_EQ("C:\\Menu Of Everyone", Resolve(macros, "STARTMENU"));
+    ASSERT_TRUE(common.Remove());
+    EXPECT_EQ("C:\\Menu Of The User", Resolve(macros, "STARTMENU"));
+}

@@ -56,5 +56,10 @@ TEST(RunRecordTest, UnattendedMessagesAreRecordedAppendedAndAnsweredWithoutABox)
               lines[1].substr(20));
     EXPECT_EQ(20u, lines[2].find("Acme Reader Uninstallation: Uninstallation complete."))
         << lines[2];
-    EXPECT_FALSE(OpenRunRecord(folder.File("no such folder\\record.txt").c_str()));
+    // Missing folders are made; a file in the way of one cannot be passed.
+    std::string deeper = folder.File("new folder\\deeper\\record.txt");
+    EXPECT_TRUE(OpenRunRecord(deeper.c_str()));
+    CloseRunRecord();
+    EXPECT_TRUE(FileExists(deeper));
+    EXPECT_FALSE(OpenRunRecord((deeper + "\\record.txt").c_str()));
 }

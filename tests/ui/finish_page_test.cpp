@@ -27,9 +27,11 @@ class FinishPage : public ::testing::Test {
     std::string Dest() const { return product_.File("dest"); }
 
     // Runs the three-page wizard up to its finish page.
-    void RunToFinishPage(WizardDriver* wizard, const std::string& script) {
+    void RunToFinishPage(WizardDriver* wizard, const std::string& script,
+                         const char* arguments = "") {
         product_.WriteScript(script);
-        ASSERT_TRUE(wizard->Start(product_)) << "no wizard frame appeared";
+        ASSERT_TRUE(wizard->StartIn(product_.Path(), 30000, arguments))
+            << "no wizard frame appeared";
         ASSERT_TRUE(wizard->PressFrameButton(IDOK));
         ASSERT_TRUE(wizard->WaitForPage(PAGE_HOTSYNC_USER));
         ASSERT_TRUE(wizard->PressFrameButton(IDOK));
@@ -64,10 +66,12 @@ class DeferredRegistration : public FinishPage {
         ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(record_) == "ready\n"; }, 15000));
     }
 
-    void RunToRestartOffer(WizardDriver* wizard) {
-        RunToFinishPage(wizard, Script(Dest(), "%DEST_PATH%\\ReadMe.txt;Show the read-me",
-                                       "CopyFile1=1;%DEST_PATH%\\ReadMe.txt\r\n"
-                                       "CopyFile2=4;%DEST_PATH%\\Service.dll;REGSERVICE\r\n"));
+    void RunToRestartOffer(WizardDriver* wizard, const char* arguments = "") {
+        RunToFinishPage(wizard,
+                        Script(Dest(), "%DEST_PATH%\\ReadMe.txt;Show the read-me",
+                               "CopyFile1=1;%DEST_PATH%\\ReadMe.txt\r\n"
+                               "CopyFile2=4;%DEST_PATH%\\Service.dll;REGSERVICE\r\n"),
+                        arguments);
     }
 
     bool RestartAsked() const { return ReadFileBytes(record_).find("query") != std::string::npos; }
@@ -98,6 +102,16 @@ TEST_F(DeferredRegistration, RestartIsOfferedAndAskedForOnFinish) {
     Finish(&wizard);
     EXPECT_TRUE(WaitUntil([&] { return RestartAsked(); }, 20000))
         << "no restart was asked for: " << ReadFileBytes(record_);
+}
+
+TEST_F(DeferredRegistration, NoRestartSwitchStartsWithRestartLater) {
+    WizardDriver wizard;
+    RunToRestartOffer(&wizard, "/NORESTART");
+    EXPECT_TRUE(wizard.PageButtonChecked(PAGE_FINISH, IDC_RESTART_LATER));
+    EXPECT_FALSE(wizard.PageButtonChecked(PAGE_FINISH, IDC_RESTART_NOW));
+    Finish(&wizard);
+    SleepPumping(3000);
+    EXPECT_FALSE(RestartAsked()) << ReadFileBytes(record_);
 }
 
 TEST_F(DeferredRegistration, RestartLaterEndsWithoutRestart) {

@@ -173,9 +173,11 @@ struct Product {
 // are answered in order.
 struct DriverRun {
     DriverRun(const std::string& argument, std::vector<int> answers,
-              HINSTANCE instance = GetModuleHandleA(nullptr), bool silent = false) {
+              HINSTANCE instance = GetModuleHandleA(nullptr), bool silent = false,
+              bool noRestart = false) {
         UninstallOptions options = TestOptions();
         options.silent = silent;
+        options.noRestart = noRestart;
         BoxAnswerer answerer(GetCurrentProcessId(), std::move(answers));
         inTime = CallWithDeadline(RUN_LIMIT_MS, [&] {
             exitCode = RunUninstallWith(instance, argument.c_str(), options);
@@ -334,6 +336,23 @@ TEST(RunUninstallTest, YesToTheRestartQuestionRestartsAndLeavesActiveSyncStopped
     EXPECT_FALSE(product.KeyExists());
     holder.Release();
     activeSyncRunning = 1;
+}
+
+// /NORESTART: the caller restarts; it learns of the need from the exit code.
+TEST(RunUninstallTest, NoRestartAsksNoRestartQuestionAndEndsWith3010WhenAFileStays) {
+    Product product;
+    product.Install();
+    std::string locked = product.dest + "\\Reader.exe";
+    HeldFile holder;
+    ASSERT_TRUE(holder.Hold(locked));
+    DriverRun run(product.log, {IDYES}, GetModuleHandleA(nullptr), false, true);
+    ASSERT_TRUE(run.inTime);
+    EXPECT_EQ(3010, run.exitCode);
+    ExpectOneBox(run, product.title + " Uninstallation", product.Confirmation());
+    EXPECT_TRUE(restarts.empty());
+    EXPECT_TRUE(FileExists(locked));
+    EXPECT_FALSE(product.KeyExists());
+    holder.Release();
 }
 
 TEST(RunUninstallTest, WithoutAProgressWindowTheLogIsStillReplayed) {
