@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "app/exit_codes.h"
+#include "system/exit_codes.h"
 #include "system/text.h"
 
 namespace {

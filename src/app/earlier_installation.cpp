@@ -2,18 +2,18 @@
 
 #include <string.h>
 
-#include "app/exit_codes.h"
-#include "app/module.h"
-#include "app/modes.h"
 #include "app/uninstall_entry.h"
 #include "log/log_format.h"
 #include "script/setup_script.h"
+#include "system/exit_codes.h"
 #include "system/macro_expansion.h"
 #include "system/message_box.h"
+#include "system/module.h"
 #include "system/registry.h"
 #include "system/run_record.h"
 #include "system/text.h"
 #include "system/win_handles.h"
+#include "uninstall/uninstall_driver.h"
 #include "uninstall/uninstall_log.h"
 
 namespace {

@@ -39,7 +39,8 @@ bool ApplyDestination(SetupScript* script, const char* folder) {
     PathMacros macros("");
     char expanded[MACRO_EXPANSION_ROOM];
     macros.Expand(folder, expanded, sizeof(expanded));
-    if (!IsFullPath(expanded) || strlen(expanded) + 1 + strlen(LOG_FILE_NAME) > MAX_PATH - 1)
+    char logPath[MAX_PATH];
+    if (!IsFullPath(expanded) || !FormLogPath(expanded, logPath, sizeof(logPath)))
         return false;
     CopyText(script->destFolder, sizeof(script->destFolder), folder);
     script->destGiven = 1;
@@ -92,20 +93,6 @@ bool ApplyComponents(SetupScript* script, const char* sections) {
         ComponentAt(pairs, 2 * i)->selected = before[i];
     free(before);
     return applied;
-}
-
-const char* FindListedUser(const char* names, size_t size, const char* wanted) {
-    const char* end = names + size;
-    for (const char* name = names; name < end && *name; name += strnlen(name, end - name) + 1) {
-        if (strnlen(name, end - name) < static_cast<size_t>(end - name) &&
-            EqualNoCase(name, wanted))
-            return name;
-    }
-    return nullptr;
-}
-
-bool IsAllUsers(const char* name) {
-    return EqualNoCase(name, "All Users");
 }
 
 bool SelectionHasPalmFiles(const SetupScript* script, int* itemCount) {

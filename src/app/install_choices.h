@@ -15,11 +15,5 @@ bool ApplyDestination(SetupScript* script, const char* folder);
 // installs nothing.
 bool ApplyComponents(SetupScript* script, const char* sections);
 
-// The name as HotSync spells it in names (each ended by a NUL, the list by an empty name, within
-// size bytes), compared without regard to case; null when it is not listed.
-const char* FindListedUser(const char* names, size_t size, const char* wanted);
-// "All Users" in any case: the entry that stands for every user.
-bool IsAllUsers(const char* name);
-
 // True when the selected components hold Palm files; items is their count when not null.
 bool SelectionHasPalmFiles(const SetupScript* script, int* items = nullptr);

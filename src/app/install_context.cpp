@@ -19,14 +19,8 @@ InstallContext::InstallContext(const char* installer, const char* destFolder,
 
     if (productTitle[0] == '\0' || destPath[0] == '\0')
         return;
-    // A destination such as C:\ already ends in the separator.
-    size_t length = strlen(destPath);
-    const char* separator = FindLastChar(destPath, '\\') == destPath + length - 1 ? "" : "\\";
     char logPath[MAX_PATH];
-    size_t written =
-        FormatText(logPath, sizeof(logPath), "%s%s%s", destPath, separator, LOG_FILE_NAME);
-    // A cut name would be some other file.
-    if (written != length + strlen(separator) + strlen(LOG_FILE_NAME))
+    if (!FormLogPath(destPath, logPath, sizeof(logPath)))
         return;
     CopyText(fileName, sizeof(fileName), logPath);
     title = productTitle;

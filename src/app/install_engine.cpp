@@ -6,15 +6,15 @@
 #include "app/desktop_actions.h"
 #include "app/earlier_installation.h"
 #include "app/install_context.h"
-#include "app/link_folder.h"
-#include "app/module.h"
 #include "app/service_registration.h"
 #include "app/uninstall_entry.h"
 #include "palm/palm_bridge.h"
 #include "resources/resource_ids.h"
+#include "script/link_folder.h"
 #include "script/ptr_array.h"
 #include "script/setup_script.h"
 #include "system/message_box.h"
+#include "system/module.h"
 #include "system/serving_wait.h"
 #include "system/text.h"
 
@@ -95,7 +95,7 @@ int RunMainPass(InstallContext& context, SetupScript& script, const PtrArray& it
 }
 
 int RunPalmPass(InstallContext& context, SetupScript& script, const PtrArray& items,
-                DWORD* lastServed) {
+                bool unattended, DWORD* lastServed) {
     for (int32_t i = 0; i < items.Count(); ++i) {
         ServeMessagesEvery(lastServed, SERVE_INTERVAL_MS);
         const InstallItem* item = ItemAt(items, i);
@@ -110,7 +110,7 @@ int RunPalmPass(InstallContext& context, SetupScript& script, const PtrArray& it
         // The Palm library's own text is shown whatever reportErrors says.
         char palmText[1024];
         GetPalmErrorText(palmText, sizeof(palmText));
-        ShowMessage(context.ownerWindow, palmText, IDS_INSTALLATION, MB_ICONHAND);
+        ShowMessage(context.ownerWindow, palmText, IDS_INSTALLATION, MB_ICONHAND, IDOK, unattended);
         CopyText(context.failedFileName, sizeof(context.failedFileName), FileNamePart(item->path));
         return RESULT_DEVICE_FILE_FAILED;
     }
@@ -142,7 +142,7 @@ char* ComposeErrorText(int result, const char* failedFileName, char* buffer, siz
     return buffer;
 }
 
-int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
+int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattended) {
     EarlierInstallation earlier;
     bool hasEarlier = FindEarlierInstallation(script->productTitle, &earlier);
     if (hasEarlier)
@@ -154,11 +154,12 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
         // Nothing was done; the wizard closes on the nonzero result.
         delete context;
         if (reportErrors)
-            ShowMessageId(owner, IDS_SETUP_INCOMPLETE, IDS_INSTALLATION, MB_ICONHAND);
+            ShowMessageId(owner, IDS_SETUP_INCOMPLETE, IDS_INSTALLATION, MB_ICONHAND, IDOK,
+                          unattended);
         return RESULT_NOT_STARTED;
     }
     script->restartNeeded = 0;
-    if (!unattendedRun)
+    if (!unattended)
         SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 
     int result = RESULT_OK;
@@ -175,7 +176,7 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
         result = RunMainPass(*context, *script, items, &lastServed);
     }
 
-    if (!unattendedRun)
+    if (!unattended)
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     // Nothing is done after an entry that could not be written: the uninstall would miss it.
     if (context->entryFailed)
@@ -183,7 +184,7 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
     else if (context->Stopped())
         result = RESULT_LOG_INCOMPLETE;
     if (hasPalmItems && result == RESULT_OK)
-        result = RunPalmPass(*context, *script, items, &lastServed);
+        result = RunPalmPass(*context, *script, items, unattended, &lastServed);
     context->CloseLog();
     if (context->entryWritten)
         AddInstalledSize(*context);
@@ -195,7 +196,7 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors) {
                                                                    : context->failedFileName;
         char text[2048];
         if (ComposeErrorText(result, named, text, sizeof(text)))
-            ShowMessage(owner, text, IDS_INSTALLATION, MB_ICONHAND);
+            ShowMessage(owner, text, IDS_INSTALLATION, MB_ICONHAND, IDOK, unattended);
     }
     delete context;
     items.Clear();

@@ -1,14 +1,15 @@
 #include <windows.h>
 
 #include "app/after_wizard.h"
-#include "app/exit_codes.h"
+#include "app/install_engine.h"
 #include "app/modes.h"
 #include "app/unattended_install.h"
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
+#include "system/exit_codes.h"
+#include "system/external_programs.h"
 #include "system/message_box.h"
 #include "system/module_path.h"
-#include "system/external_programs.h"
 #include "ui/wizard_choices.h"
 #include "ui/wizard_run.h"
 
@@ -19,7 +20,8 @@ int RunInstallMode(HINSTANCE instance, const CommandLine& line) {
     PathBesideExecutable("Setup.ini", scriptPath, sizeof(scriptPath));
     SetupScript* script = ReadSetupScript(scriptPath);
     if (!script || script->components.Count() == 0) {
-        ShowMessageId(nullptr, IDS_NO_SETUP_SCRIPT, IDS_INSTALLATION, MB_ICONHAND);
+        ShowMessageId(nullptr, IDS_NO_SETUP_SCRIPT, IDS_INSTALLATION, MB_ICONHAND, IDOK,
+                      line.Silent());
         DestroySetupScript(script);
         return line.Silent() ? EXIT_FAILED : 0;
     }
@@ -27,7 +29,7 @@ int RunInstallMode(HINSTANCE instance, const CommandLine& line) {
         return RunUnattendedInstall(script, line);
     ApplyCommandLineChoices(script, line, false);
     // The wizard is gone when RunWizard returns, so it never outlives the script it borrows.
-    int exitCode = RunWizard(script, instance);
+    int exitCode = RunWizard(script, instance, RunInstall);
     FinishInstallMode(script, wizardChoices, activeSyncRunning, systemAfterWizardActions);
     return exitCode;
 }

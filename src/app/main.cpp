@@ -1,11 +1,11 @@
 #include <windows.h>
 
 #include "app/command_line.h"
-#include "app/exit_codes.h"
 #include "app/modes.h"
-#include "app/module.h"
 #include "resources/resource_ids.h"
+#include "system/exit_codes.h"
 #include "system/message_box.h"
+#include "system/module.h"
 #include "system/path_macros.h"
 #include "system/process_account.h"
 #include "system/run_record.h"
@@ -15,7 +15,7 @@ namespace {
 int ShowHelp() {
     char text[2048];
     FormatCommandLineHelp(text, sizeof(text));
-    ShowMessage(nullptr, text, IDS_INSTALLATION, MB_ICONINFORMATION);
+    ShowMessage(nullptr, text, IDS_INSTALLATION, MB_ICONINFORMATION, IDOK, false);
     return 0;
 }
 
@@ -56,7 +56,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     // Without /S an unusable record is left out like any other switch the wizard cannot apply.
     if ((line.given & SWITCH_LOG) && !OpenRunRecord(line.logPath) && line.Silent())
         return EXIT_WRONG_COMMAND;
-    unattendedRun = line.Silent();
     WriteRunRecord("Setup started: ", commandLine);
     int exitCode = RunChosenMode(line);
     WriteRunRecord("Result: ", line.Silent() ? ExitCodeMeaning(exitCode) : "ended");

@@ -1,7 +1,7 @@
 #include <string.h>
 
 #include "app/modes.h"
-#include "app/staging_path.h"
+#include "system/staging_path.h"
 #include "system/system_folder.h"
 #include "system/text.h"
 #include "system/win_handles.h"

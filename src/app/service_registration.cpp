@@ -3,11 +3,11 @@
 #include "app/desktop_actions.h"
 #include "app/install_result.h"
 #include "app/installer_path.h"
-#include "app/module.h"
-#include "app/staging_path.h"
 #include "log/log_format.h"
 #include "system/external_programs.h"
+#include "system/module.h"
 #include "system/registry.h"
+#include "system/staging_path.h"
 #include "system/text.h"
 
 namespace {
@@ -87,7 +87,7 @@ int DeferRegistration(InstallContext& context, const char* sourcePath, const cha
     char valueName[MAX_PATH + 16];
     FormRunOnceName(targetPath, valueName, sizeof(valueName));
     char command[2 * MAX_PATH + 16];
-    FormatText(command, sizeof(command), "\"%s\" -register%s", installerPath, targetPath);
+    FormRunOnceCommand(installerPath, targetPath, command, sizeof(command));
     if (!WriteRegistryString(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY_PATH, valueName, command)) {
         DeleteFileA(stagingPath);
         return RESULT_COPY_FAILED;

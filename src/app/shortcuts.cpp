@@ -3,10 +3,10 @@
 #include <string.h>
 
 #include "app/desktop_actions.h"
-#include "app/link_folder.h"
-#include "app/shell_link_ids.h"
 #include "log/log_format.h"
+#include "script/link_folder.h"
 #include "system/com_binding.h"
+#include "system/shell_link_ids.h"
 #include "system/text.h"
 
 namespace {

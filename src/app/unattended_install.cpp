@@ -3,18 +3,16 @@
 #include <string.h>
 
 #include "app/after_wizard.h"
-#include "app/exit_codes.h"
 #include "app/install_choices.h"
 #include "app/install_engine.h"
-#include "palm/palm_bridge.h"
+#include "palm/hotsync_users.h"
 #include "script/setup_script.h"
+#include "system/exit_codes.h"
 #include "system/external_programs.h"
 #include "system/run_record.h"
 #include "system/text.h"
 
 namespace {
-const size_t USER_LIST_SIZE = 8096;
-
 bool Refuse(const char* what, const char* value) {
     WriteRunRecord(what, value);
     return false;
@@ -37,11 +35,8 @@ bool ApplyCommandLineChoices(SetupScript* script, const CommandLine& line, bool 
         // The HotSync user page checks the name against HotSync's list when it fills it.
         CopyText(script->hotSyncUser, sizeof(script->hotSyncUser), line.user);
     } else if (SelectionHasPalmFiles(script)) {
-        char names[USER_LIST_SIZE];
-        memset(names, 0, sizeof(names));
-        const char* listed = GetHotSyncUsers(names, sizeof(names))
-                                 ? FindListedUser(names, sizeof(names), line.user)
-                                 : nullptr;
+        HotSyncUserList users;
+        const char* listed = users.Read() ? users.Find(line.user) : nullptr;
         if (!listed)
             return Refuse("Wrong /USER (HotSync does not list it): ", line.user);
         CopyText(script->hotSyncUser, sizeof(script->hotSyncUser), listed);
@@ -52,7 +47,7 @@ bool ApplyCommandLineChoices(SetupScript* script, const CommandLine& line, bool 
 int RunUnattendedInstall(SetupScript* script, const CommandLine& line) {
     int code = EXIT_WRONG_COMMAND;
     if (ApplyCommandLineChoices(script, line, true)) {
-        int result = RunInstall(script, nullptr, true);
+        int result = RunInstall(script, nullptr, true, true);
         code = result != RESULT_OK     ? EXIT_FAILED
                : script->restartNeeded ? EXIT_RESTART_NEEDED
                                        : EXIT_COMPLETE;

@@ -82,46 +82,70 @@ bool WriteUninstallEntry(InstallContext& context) {
 }
 
 namespace {
+typedef BOOL(WINAPI* AttributesQuery)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID);
+
+// One question per file where Windows can answer it (not Windows 95): a search for each of a
+// thousand files costs the install a tenth of a second under Wine.
+AttributesQuery BindAttributesQuery() {
+    AttributesQuery query = nullptr;
+    BindProc(GetModuleHandleA("kernel32.dll"), "GetFileAttributesExA", query);
+    return query;
+}
+
+// The reader names its product in the captions: this run's captions stay as they are.
+void ReadRunLog(const InstallContext& context, UninstallLog* log) {
+    const char* caption = captionTitle;
+    ReadUninstallLog(context.fileName, log);
+    captionTitle = caption;
+}
+
 int ComparePaths(const void* a, const void* b) {
     return strcmp(*static_cast<const char* const*>(a), *static_cast<const char* const*>(b));
 }
-} // namespace
 
-void AddInstalledSize(InstallContext& context) {
-    // One question per file where Windows can answer it (not Windows 95): a search for each of
-    // a thousand files costs the install a tenth of a second under Wine.
-    BOOL(WINAPI * attributesOf)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID);
-    BindProc(GetModuleHandleA("kernel32.dll"), "GetFileAttributesExA", attributesOf);
-    unsigned long long bytes = 0;
-    // The reader names its product in the captions: this run's captions stay as they are.
-    const char* caption = captionTitle;
-    {
-        UninstallLog log;
-        ReadUninstallLog(context.fileName, &log);
-        // Sorted, a file that later runs copied again stands next to its earlier copies and
-        // counts once, however long the log.
-        std::unique_ptr<const char*[]> paths(new (std::nothrow) const char*[log.EntryCount() + 1]);
-        int32_t count = 0;
-        for (int32_t index = 0; paths && index < log.EntryCount(); ++index) {
-            if (log.Entry(index)->kind == LOG_FILE_COPY)
-                paths[count++] = log.Entry(index)->path;
-        }
-        qsort(paths.get(), count, sizeof(const char*), ComparePaths);
-        for (int32_t index = 0; index < count; ++index) {
-            // The attributes, times and size lead both records.
-            WIN32_FIND_DATAA found;
-            if ((index > 0 && strcmp(paths[index - 1], paths[index]) == 0) ||
-                !(attributesOf ? attributesOf(paths[index], GetFileExInfoStandard, &found)
-                               : ProbeFile(paths[index], &found)))
-                continue;
-            bytes +=
-                (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-        }
+// The paths of the log's copied files, sorted: a file that later runs copied again stands next
+// to its earlier copies, however long the log. Null when memory ran out.
+const char** SortCopiedPaths(const UninstallLog& log, int32_t* count) {
+    *count = 0;
+    const char** paths = new (std::nothrow) const char*[log.EntryCount() + 1];
+    for (int32_t index = 0; paths && index < log.EntryCount(); ++index) {
+        if (log.Entry(index)->kind == LOG_FILE_COPY)
+            paths[(*count)++] = log.Entry(index)->path;
     }
-    captionTitle = caption;
+    if (paths)
+        qsort(paths, *count, sizeof(const char*), ComparePaths);
+    return paths;
+}
+
+// The bytes of the sorted paths' files, each counted once.
+unsigned long long MeasureFiles(const char* const* paths, int32_t count, AttributesQuery query) {
+    unsigned long long bytes = 0;
+    for (int32_t index = 0; index < count; ++index) {
+        // The attributes, times and size lead both records.
+        WIN32_FIND_DATAA found;
+        if ((index > 0 && strcmp(paths[index - 1], paths[index]) == 0) ||
+            !(query ? query(paths[index], GetFileExInfoStandard, &found)
+                    : ProbeFile(paths[index], &found)))
+            continue;
+        bytes += (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    }
+    return bytes;
+}
+
+void WriteEstimatedSize(const InstallContext& context, unsigned long long bytes) {
     char key[MAX_PATH];
     FormUninstallKey(context.productTitle, key, sizeof(key));
     // Windows reads the size in kilobytes.
     WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "EstimatedSize",
                         static_cast<DWORD>((bytes + 1023) / 1024));
+}
+} // namespace
+
+void AddInstalledSize(InstallContext& context) {
+    AttributesQuery query = BindAttributesQuery();
+    UninstallLog log;
+    ReadRunLog(context, &log);
+    int32_t count = 0;
+    std::unique_ptr<const char*[]> paths(SortCopiedPaths(log, &count));
+    WriteEstimatedSize(context, MeasureFiles(paths.get(), count, query));
 }

@@ -3,11 +3,10 @@
 #include <stdlib.h>
 #include <windows.h>
 
+#include "log/log_format.h"
 #include "system/file_probe.h"
 #include "system/text.h"
 #include "system/win_handles.h"
-
-const char INSTALL_LOG_FILE[] = "_Install.log";
 
 namespace {
 const char PALM_SUPPORT_FILE[] = "CondMgr.dll";
@@ -75,7 +74,7 @@ void FolderInventory::Report(Findings* findings, bool unnamed) {
                       "cannot find HotSync",
                       PALM_SUPPORT_FILE);
     for (int i = 0; i < count_; ++i) {
-        if (EqualNoCase(files_[i].name, INSTALL_LOG_FILE))
+        if (EqualNoCase(files_[i].name, LOG_FILE_NAME))
             findings->Add(0, FINDING_WARNING,
                           "\"%s\" is in the product folder: the installer writes its own log "
                           "under this name into the destination folder, and the uninstaller reads "

@@ -4,24 +4,28 @@
 #include <string.h>
 #include <windows.h>
 
-#include "app/link_folder.h"
 #include "check/near_names.h"
 #include "check/product_check.h"
 #include "check/server_file.h"
 #include "check/windows_names.h"
 #include "script/field_text.h"
 #include "script/item_parser.h"
+#include "script/link_folder.h"
 #include "script/trim_field.h"
 #include "system/macro_expansion.h"
 #include "system/text.h"
 
 namespace {
 const size_t PATH_LIMIT = MAX_PATH - 1;
-const char MACRO_LIST[] =
-    "%DEST_PATH%, %WINDOWS%, %SYSTEM%, %PROGRAM_FILES%, %DESKTOP%, %DOCUMENTS%, %STARTMENU%, "
-    "%SENDTO%";
-const char* const OPTIONS[] = {"ACTIVESYNC", "REGSERVICE", "SENDTO", "DESKTOP"};
-const char OPTION_LIST[] = "ACTIVESYNC, REGSERVICE, SENDTO, DESKTOP";
+
+// "A, B, C" of the names, each between two marks.
+void ListNames(const char* const* names, int count, const char* mark, char* out, size_t size) {
+    out[0] = '\0';
+    for (int i = 0; i < count; ++i) {
+        size_t used = strlen(out);
+        FormatText(out + used, size - used, "%s%s%s%s", i ? ", " : "", mark, names[i], mark);
+    }
+}
 
 // The fields of an item line as written, each trimmed: the texts behind the reader's meaning.
 struct RawFields {
@@ -57,7 +61,7 @@ void ItemCheck::CollectInstalled() {
                                CopyField(value, sizeof(value), line.value);
                                InstallItem item;
                                ParseFileItem(value, ITEM_COPYFILE, &item);
-                               char expanded[EXPANSION_ROOM];
+                               char expanded[MACRO_EXPANSION_ROOM];
                                reading_.Expand(item.path, expanded, sizeof(expanded));
                                size_t length = strlen(expanded);
                                char* copy = static_cast<char*>(malloc(length + 1));
@@ -81,7 +85,7 @@ bool ItemCheck::IsInstalled(const char* expanded) const {
 void ItemCheck::CheckInstalledTarget(int line, const char* what, const char* path) {
     if (StartsWith(path, "%WINDOWS%") || StartsWith(path, "%SYSTEM%") || !*path)
         return;
-    char expanded[EXPANSION_ROOM];
+    char expanded[MACRO_EXPANSION_ROOM];
     reading_.Expand(path, expanded, sizeof(expanded));
     if (!IsInstalled(expanded))
         reading_.Report(line, FINDING_WARNING, "%s points at \"%s\", which no item installs", what,
@@ -104,10 +108,12 @@ bool ItemCheck::CheckMacros(int line, const char* what, const char* text) {
     CopyTextN(name, sizeof(name), open + 1, static_cast<size_t>(close - open - 1));
     MacroToken token = FindMacroToken(name);
     if (token == TOKEN_UNKNOWN) {
+        char macros[160];
+        ListNames(macroNames, MACRO_COUNT, "%", macros, sizeof(macros));
         reading_.Report(line, FINDING_ERROR,
                         "%s uses the unknown macro %%%s%%, which expands to nothing (macros are "
                         "upper case: %s)",
-                        what, name, MACRO_LIST);
+                        what, name, macros);
         return false;
     }
     const char* second = FindChar(close + 1, '%');
@@ -144,12 +150,15 @@ void ItemCheck::CheckOption(int line, const char* option, uint32_t kind) {
         return;
     uint32_t flag = OptionFlag(option);
     if (flag == 0) {
-        const char* suggestion = NearestName(option, OPTIONS, sizeof(OPTIONS) / sizeof(OPTIONS[0]));
+        const char* suggestion = NearestName(option, optionKeywords, OPTION_COUNT);
         char hint[64];
-        if (suggestion)
+        if (suggestion) {
             FormatText(hint, sizeof(hint), "; did you mean \"%s\"?", suggestion);
-        else
-            FormatText(hint, sizeof(hint), " (options: %s)", OPTION_LIST);
+        } else {
+            char options[48];
+            ListNames(optionKeywords, OPTION_COUNT, "", options, sizeof(options));
+            FormatText(hint, sizeof(hint), " (options: %s)", options);
+        }
         reading_.Report(line, FINDING_ERROR, "unknown option \"%s\": the installer ignores it%s",
                         option, hint);
         return;
@@ -242,13 +251,13 @@ void ItemCheck::CheckFileItem(const IniLine& line, uint32_t kind) {
                         "folder",
                         item.path);
     if (!palm && CheckMacros(at, "the destination", item.path)) {
-        char expanded[EXPANSION_ROOM];
+        char expanded[MACRO_EXPANSION_ROOM];
         reading_.Expand(item.path, expanded, sizeof(expanded));
         CheckPathLength(at, "the target path", expanded);
         CheckNames(at, "the destination", item.path, false);
     }
     inventory_.MarkNamed(source);
-    char path[EXPANSION_ROOM];
+    char path[MACRO_EXPANSION_ROOM];
     FormatText(path, sizeof(path), "%s\\%s", reading_.Folder(), source);
     unsigned long long bytes = 0;
     if (!FileExists(path, &bytes)) {
@@ -300,12 +309,12 @@ void ItemCheck::CheckShortcut(const IniLine& line) {
         CheckMacros(at, "the arguments", item.arguments);
     if (!macrosGood)
         return;
-    char expanded[EXPANSION_ROOM];
+    char expanded[MACRO_EXPANSION_ROOM];
     reading_.Expand(item.path, expanded, sizeof(expanded));
     CheckPathLength(at, "the target path", expanded);
     CheckInstalledTarget(at, "the shortcut", item.path);
 
-    char folder[EXPANSION_ROOM];
+    char folder[MACRO_EXPANSION_ROOM];
     LinkFolderPath(ShortcutFolder(item.flags, reading_.Script().startMenuFolder), folder,
                    sizeof(folder));
     reading_.Expand(folder, expanded, sizeof(expanded));

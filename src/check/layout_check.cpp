@@ -34,7 +34,7 @@ const KnownKey componentKeys[] = {
     {"Selected", 0},
     {"Components", SCRIPT_LIST_SIZE},
 };
-const size_t MOST_KEYS = sizeof(generalKeys) / sizeof(generalKeys[0]) + 5;
+const size_t MOST_KEYS = sizeof(generalKeys) / sizeof(generalKeys[0]) + NUMBERED_KEY_PATTERNS;
 
 // The prefix of a numbered key pattern: "CopyFile" of "CopyFile%d".
 size_t PrefixLength(const NumberedKeyKind& kind) {
@@ -43,7 +43,7 @@ size_t PrefixLength(const NumberedKeyKind& kind) {
 
 // The known key nearest to an unknown one; numbered keys are tried with the number it holds.
 const char* NearestKey(const char* name, const KnownKey* keys, size_t count, bool numbered,
-                       char (&formed)[5][32]) {
+                       char (&formed)[NUMBERED_KEY_PATTERNS][32]) {
     const char* candidates[MOST_KEYS];
     size_t used = 0;
     for (size_t k = 0; k < count; ++k)
@@ -104,7 +104,7 @@ void CheckKeys(ProductReading& reading, int block, const KnownKey* keys, size_t 
         }
         if (numbered && ParseNumberedKey(line.name, &number, &wide))
             continue;
-        char formed[5][32];
+        char formed[NUMBERED_KEY_PATTERNS][32];
         const char* suggestion = NearestKey(line.name, keys, keyCount, numbered, formed);
         char hint[64] = "";
         if (suggestion)
@@ -300,7 +300,7 @@ void CheckGeneral(ProductReading& reading, ItemCheck& items, FolderInventory& in
                            "destination itself is formed");
         items.CheckNames(destLine, "the destination folder", script.destFolder, false);
     }
-    char expanded[EXPANSION_ROOM];
+    char expanded[MACRO_EXPANSION_ROOM];
     reading.Expand(script.destFolder, expanded, sizeof(expanded));
     items.CheckPathLength(destLine, "the destination folder", expanded);
 

@@ -36,6 +36,7 @@ ProductReading::~ProductReading() {
         DestroySetupScript(script_);
     free(readBlocks_);
     free(readOrder_);
+    free(frames_);
 }
 
 void ProductReading::Report(int line, FindingLevel level, const char* format, ...) {
@@ -51,18 +52,19 @@ bool ProductReading::Load() {
     script_ = ReadSetupScript(source_.ReaderPath(), family_);
     readBlocks_ = static_cast<bool*>(calloc(Scan().BlockCount() + 1, sizeof(bool)));
     readOrder_ = static_cast<int*>(calloc(Scan().BlockCount() + 1, sizeof(int)));
-    if (!script_ || !readBlocks_ || !readOrder_) {
+    frames_ = static_cast<ListFrame*>(calloc(Scan().BlockCount() + 1, sizeof(ListFrame)));
+    if (!script_ || !readBlocks_ || !readOrder_ || !frames_) {
         Report(0, FINDING_ERROR, "not enough memory to read Setup.ini");
         return false;
     }
     // As the installer forms it: DEST_PATH is still empty while the destination is expanded.
-    char expanded[EXPANSION_ROOM];
+    char expanded[MACRO_EXPANSION_ROOM];
     Expand(script_->destFolder, expanded, sizeof(expanded));
     CopyText(destPath_, sizeof(destPath_), expanded);
     general_ = Scan().FindSection("General");
     if (general_ > 0) {
         readBlocks_[general_] = true;
-        WalkComponents(general_, "General", nullptr);
+        WalkComponents();
     }
     return true;
 }
@@ -81,33 +83,45 @@ void ProductReading::Expand(const char* source, char* out, size_t size) const {
     ExpandFirstMacro(source, out, size, ResolveReference, this);
 }
 
-// Follows the "Components" lists from a section, in the reader's order, marking what it reads.
-void ProductReading::WalkComponents(int block, const char* section, const Ancestor* ancestors) {
+// The section's "Components" list as the reader takes it; false when there is none to follow.
+bool ProductReading::OpenList(ListFrame* frame, int block, const char* section) {
     const IniLine* list = FindKey(block, "Components");
     if (!list || !*list->value)
-        return;
+        return false;
     size_t length = strlen(list->value);
     char* value = static_cast<char*>(malloc(length + 1));
     if (!value)
-        return;
+        return false;
     size_t kept = length + 1 < size_t(SCRIPT_LIST_SIZE) ? length + 1 : size_t(SCRIPT_LIST_SIZE);
     CopyField(value, kept, list->value);
-    Ancestor self = {section, ancestors};
-    char* cursor = value;
-    while (cursor) {
-        char* entry = NextField(&cursor);
+    *frame = ListFrame{section, list, value, value};
+    return true;
+}
+
+// Follows the "Components" lists from "General", in the reader's order, marking what it reads.
+// The path is kept in frames_ rather than on the stack: nesting has no depth limit.
+void ProductReading::WalkComponents() {
+    int depth = OpenList(&frames_[0], general_, "General") ? 1 : 0;
+    while (depth > 0) {
+        ListFrame& top = frames_[depth - 1];
+        if (!top.cursor) {
+            free(top.value);
+            --depth;
+            continue;
+        }
+        char* entry = NextField(&top.cursor);
         if (*entry == '\0')
             continue;
-        const Ancestor* loop = &self;
-        while (loop && !EqualNoCase(loop->section, entry))
-            loop = loop->parent;
-        if (loop == &self) {
-            Report(list->number, FINDING_ERROR,
+        int on = depth - 1;
+        while (on >= 0 && !EqualNoCase(frames_[on].section, entry))
+            --on;
+        if (on == depth - 1) {
+            Report(top.list->number, FINDING_ERROR,
                    "\"Components\" names \"%s\", its own section: the installer skips it", entry);
             continue;
         }
-        if (loop) {
-            Report(list->number, FINDING_ERROR,
+        if (on >= 0) {
+            Report(top.list->number, FINDING_ERROR,
                    "\"Components\" names \"%s\", a section whose list leads here: the installer "
                    "skips it",
                    entry);
@@ -115,7 +129,7 @@ void ProductReading::WalkComponents(int block, const char* section, const Ancest
         }
         int child = Scan().FindSection(entry);
         if (child < 0) {
-            Report(list->number, FINDING_ERROR,
+            Report(top.list->number, FINDING_ERROR,
                    "\"Components\" names \"%s\", but there is no section [%s]: the wizard shows a "
                    "component without a name that installs nothing",
                    entry, entry);
@@ -125,7 +139,7 @@ void ProductReading::WalkComponents(int block, const char* section, const Ancest
             continue;
         readBlocks_[child] = true;
         readOrder_[readCount_++] = child;
-        WalkComponents(child, Scan().Block(child).name, &self);
+        if (OpenList(&frames_[depth], child, Scan().Block(child).name))
+            ++depth;
     }
-    free(value);
 }

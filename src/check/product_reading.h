@@ -8,9 +8,7 @@
 #include "check/script_source.h"
 #include "script/numbered_keys.h"
 #include "script/setup_script.h"
-
-// Room for expansions, so that a path too long for the installer's buffers is measured, not cut.
-const size_t EXPANSION_ROOM = 2048;
+#include "system/macro_expansion.h"
 
 class ProductReading {
   public:
@@ -60,11 +58,15 @@ class ProductReading {
     }
 
   private:
-    struct Ancestor {
+    // A section on the path of the walk, and how far its "Components" list has been taken.
+    struct ListFrame {
         const char* section;
-        const Ancestor* parent;
+        const IniLine* list;
+        char* value;
+        char* cursor;
     };
-    void WalkComponents(int block, const char* section, const Ancestor* ancestors);
+    bool OpenList(ListFrame* frame, int block, const char* section);
+    void WalkComponents();
     static void ResolveReference(const void* owner, const char* name, char* out, size_t size);
 
     const char* folder_;
@@ -77,4 +79,5 @@ class ProductReading {
     bool* readBlocks_ = nullptr; // per block: a section the installer reads
     int* readOrder_ = nullptr;
     int readCount_ = 0;
+    ListFrame* frames_ = nullptr; // the walk's path: no section is on it twice
 };

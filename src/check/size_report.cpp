@@ -51,7 +51,7 @@ bool ListCorrectedSizes(const char* folder, LineSink emit, void* context) {
             InstallItem item;
             ParseFileItem(value, kind->kind, &item);
             const char* file = kind->kind == ITEM_PALMFILE ? item.path : FileNamePart(item.path);
-            char path[EXPANSION_ROOM];
+            char path[MACRO_EXPANSION_ROOM];
             FormatText(path, sizeof(path), "%s\\%s", root, file);
             unsigned long long bytes = 0;
             if (rest && *file && FileExists(path, &bytes))

@@ -1,4 +1,5 @@
 #pragma once
+#include <stddef.h>
 #include <stdint.h>
 
 // The _Install.log format, shared by the writer and the uninstaller's reader.
@@ -31,3 +32,6 @@ extern const char LOG_HEADER_SOURCE[];       // "Source: "
 extern const char LOG_HEADER_INSTALLATION[]; // " Installation"
 
 extern const char LOG_FILE_NAME[]; // "_Install.log"
+// The log's path in the folder destPath. False, with out emptied, when it does not fit in size:
+// a cut name would be some other file.
+bool FormLogPath(const char* destPath, char* out, size_t size);

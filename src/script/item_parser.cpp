@@ -6,18 +6,11 @@
 #include "script/trim_field.h"
 #include "system/text.h"
 
-namespace {
-struct OptionKeyword {
-    const char* keyword;
-    uint32_t flag;
-};
+const char* const optionKeywords[OPTION_COUNT] = {"ACTIVESYNC", "REGSERVICE", "SENDTO", "DESKTOP"};
 
-const OptionKeyword optionKeywords[] = {
-    {"ACTIVESYNC", ITEM_ACTIVESYNC},
-    {"REGSERVICE", ITEM_REGSERVICE},
-    {"SENDTO", ITEM_SENDTO},
-    {"DESKTOP", ITEM_DESKTOP},
-};
+namespace {
+const uint32_t optionFlags[OPTION_COUNT] = {ITEM_ACTIVESYNC, ITEM_REGSERVICE, ITEM_SENDTO,
+                                            ITEM_DESKTOP};
 
 // Cuts the field that starts at *cursor at the next ";" and returns it trimmed. *cursor moves
 // behind that ";", or becomes null when the field ran to the end of the value.
@@ -35,9 +28,9 @@ char* TakeField(char** cursor) {
 } // namespace
 
 uint32_t OptionFlag(const char* keyword) {
-    for (const OptionKeyword& option : optionKeywords) {
-        if (EqualNoCase(keyword, option.keyword))
-            return option.flag;
+    for (int i = 0; i < OPTION_COUNT; ++i) {
+        if (EqualNoCase(keyword, optionKeywords[i]))
+            return optionFlags[i];
     }
     return 0;
 }

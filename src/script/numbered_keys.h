@@ -11,7 +11,10 @@ struct NumberedKeyKind {
     uint32_t kind;           // ITEM_COPYFILE, ITEM_PALMFILE or ITEM_SHORTCUT
 };
 // Desktop files, Palm files, shortcuts: the order in which a component's items are read.
-extern const NumberedKeyKind numberedKeyKinds[3];
+const int NUMBERED_KEY_KINDS = 3;
+extern const NumberedKeyKind numberedKeyKinds[NUMBERED_KEY_KINDS];
+// The patterns of all kinds, plain and "U": the names a numbered key of one number can have.
+const int NUMBERED_KEY_PATTERNS = 5;
 
 enum KeyTaken {
     KEY_ABSENT, // no value: try the next key or end the list

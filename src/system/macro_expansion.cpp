@@ -7,17 +7,6 @@
 #include "system/text.h"
 
 namespace {
-struct TokenName {
-    MacroToken token;
-    const char* name;
-};
-const TokenName tokenNames[] = {
-    {TOKEN_DEST_PATH, "DEST_PATH"}, {TOKEN_WINDOWS, "WINDOWS"},
-    {TOKEN_SYSTEM, "SYSTEM"},       {TOKEN_PROGRAM_FILES, "PROGRAM_FILES"},
-    {TOKEN_DESKTOP, "DESKTOP"},     {TOKEN_DOCUMENTS, "DOCUMENTS"},
-    {TOKEN_STARTMENU, "STARTMENU"}, {TOKEN_SENDTO, "SENDTO"},
-};
-
 // Longer than any token: a longer name is unknown anyway.
 const size_t TOKEN_NAME_SIZE = 32;
 const size_t VALUE_SIZE = 260;
@@ -38,15 +27,20 @@ const ShellFolderRow shellFolderRows[4] = {
     // Windows has no SendTo folder shared by all users.
     {TOKEN_SENDTO, "SendTo", CSIDL_SENDTO, nullptr, -1},
 };
+const char* const macroNames[MACRO_COUNT] = {
+    "DEST_PATH", "WINDOWS",   "SYSTEM",    "PROGRAM_FILES",
+    "DESKTOP",   "DOCUMENTS", "STARTMENU", "SENDTO",
+};
+
 const char SHELL_FOLDERS_KEY[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 MacroToken FindMacroToken(const char* name) {
     if (!name)
         return TOKEN_UNKNOWN;
-    for (const TokenName& entry : tokenNames) {
-        if (strcmp(entry.name, name) == 0)
-            return entry.token;
+    for (int i = 0; i < MACRO_COUNT; ++i) {
+        if (strcmp(macroNames[i], name) == 0)
+            return static_cast<MacroToken>(TOKEN_DEST_PATH + i);
     }
     return TOKEN_UNKNOWN;
 }

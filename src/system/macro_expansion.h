@@ -4,6 +4,10 @@
 // paths.
 #include <stddef.h>
 
+// Room for an expansion that may exceed a path buffer, so that an over-long result is seen and
+// refused (or, by the checker, measured) instead of being cut into the name of some other file.
+const size_t MACRO_EXPANSION_ROOM = 2048;
+
 enum MacroToken {
     TOKEN_UNKNOWN,
     TOKEN_DEST_PATH,
@@ -16,6 +20,9 @@ enum MacroToken {
     TOKEN_SENDTO,
 };
 
+// The names of the macros, without percent signs, in the order of their tokens.
+const int MACRO_COUNT = TOKEN_SENDTO - TOKEN_DEST_PATH + 1;
+extern const char* const macroNames[MACRO_COUNT];
 // Case-sensitive: only the upper-case names are macros.
 MacroToken FindMacroToken(const char* name);
 

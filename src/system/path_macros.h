@@ -2,9 +2,7 @@
 #include <stddef.h>
 #include <windows.h>
 
-// Room for an expansion that may exceed a path buffer, so that an over-long result is seen and
-// refused instead of being cut into the name of some other file.
-const size_t MACRO_EXPANSION_ROOM = 2048;
+#include "system/macro_expansion.h"
 
 // Expands the first %TOKEN% of a path against this object's destination folder and the
 // system's folders.

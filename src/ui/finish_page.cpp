@@ -2,9 +2,9 @@
 
 #include <new>
 
-#include "app/install_context.h"
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
+#include "system/path_macros.h"
 #include "ui/window.h"
 #include "ui/wizard_choices.h"
 
@@ -64,11 +64,7 @@ void FinishPage::Configure() {
         if (script->readMePath[0] && script->readMeCaption[0]) {
             char path[MAX_PATH];
             path[0] = '\0';
-            {
-                InstallContext context(script->installerFolder, script->destFolder,
-                                       script->productTitle, hwnd);
-                context.Expand(script->readMePath, path, sizeof(path));
-            }
+            PathMacros(script->destFolder).Expand(script->readMePath, path, sizeof(path));
             // A path that expands to nothing would open nothing (or a folder window): no offer.
             if (path[0] && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
                 readMe.SetText(script->readMeCaption);

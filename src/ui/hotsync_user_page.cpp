@@ -1,18 +1,12 @@
 #include "ui/hotsync_user_page.h"
 
 #include <new>
-#include <stdlib.h>
 #include <string.h>
 
-#include "palm/palm_bridge.h"
+#include "palm/hotsync_users.h"
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
 #include "system/text.h"
-
-namespace {
-const char ALL_USERS[] = "All Users";
-const size_t USER_LIST_SIZE = 8096;
-} // namespace
 
 HotSyncUserPage::HotSyncUserPage(SetupScript* script, HWND parentWindow, HINSTANCE instanceHandle)
     : DialogWindow(instanceHandle, parentWindow, IDD_HOTSYNC_USER_PAGE, script) {}
@@ -39,23 +33,22 @@ LRESULT HotSyncUserPage::OnInitDialog() {
 void HotSyncUserPage::FillUserList() {
     if (!userCombo || userCombo.Send(CB_GETCOUNT) != 0)
         return;
-    char* names = static_cast<char*>(malloc(USER_LIST_SIZE));
+    AddUsers();
+    PresetChoice();
+}
+
+void HotSyncUserPage::AddUsers() {
     userCombo.Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ALL_USERS));
-    if (names) {
-        memset(names, 0, USER_LIST_SIZE);
-        if (GetHotSyncUsers(names, USER_LIST_SIZE)) {
-            // The list is walked within the buffer even if the bridge left it unterminated.
-            names[USER_LIST_SIZE - 1] = '\0';
-            for (const char* name = names; *name; name += strlen(name) + 1) {
-                userCombo.Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-                if (name + strlen(name) + 1 >= names + USER_LIST_SIZE)
-                    break;
-            }
-        }
-    }
-    free(names);
-    // A user named on the command line is chosen when HotSync lists it; otherwise the page
-    // offers "All Users" as usual.
+    HotSyncUserList users;
+    if (!users.Read())
+        return;
+    for (const char* name = users.Next(nullptr); name; name = users.Next(name))
+        userCombo.Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+}
+
+// A user named on the command line is chosen when HotSync lists it; otherwise the page offers
+// "All Users" as usual.
+void HotSyncUserPage::PresetChoice() {
     SetupScript* script = static_cast<SetupScript*>(appData);
     LRESULT preset =
         script->hotSyncUser[0]

@@ -20,7 +20,10 @@ class HotSyncUserPage : public DialogWindow {
     Window userCombo;
 
   private:
+    // Fills the list once: "All Users", then HotSync's users, and chooses the preset user.
     void FillUserList();
+    void AddUsers();
+    void PresetChoice();
     void RecordChoice();
 };
 

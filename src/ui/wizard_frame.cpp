@@ -2,7 +2,6 @@
 
 #include <string.h>
 
-#include "app/install_engine.h"
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
 #include "system/serving_wait.h"
@@ -33,13 +32,13 @@ const UINT_PTR START_TIMER = 1;
 const UINT TIMER_SHORTEST_MS = 10;
 } // namespace
 
-WizardFrame::WizardFrame(SetupScript* script, HINSTANCE instanceHandle)
+WizardFrame::WizardFrame(SetupScript* script, HINSTANCE instanceHandle, InstallRun run)
     : DialogWindow(instanceHandle, nullptr, IDD_WIZARD_FRAME, script),
       bigIcon(LoadSquareIcon(instanceHandle, GetSystemMetrics(SM_CXICON))),
       smallIcon(LoadSquareIcon(instanceHandle, GetSystemMetrics(SM_CXSMICON))), pageArea{0, 0, 0,
                                                                                          0},
-      currentPage(PAGE_LICENCE), pages{nullptr, nullptr, nullptr, nullptr}, startCompleted(false),
-      installStarted(false), installRunning(false) {}
+      currentPage(PAGE_LICENCE), pages{nullptr, nullptr, nullptr, nullptr}, installRun(run),
+      startCompleted(false), installStarted(false), installRunning(false) {}
 
 WizardFrame::~WizardFrame() {
     // Windows go before the objects behind them: the pages, the logo and the icons.
@@ -238,7 +237,7 @@ bool WizardFrame::OnCommand(WPARAM wParam, LPARAM) {
 void WizardFrame::InstallAndFinish(int32_t target) {
     SetupScript* script = static_cast<SetupScript*>(appData);
     installStarted = true;
-    if (script->components.Count() == 0) {
+    if (script->components.Count() == 0 || !installRun) {
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         return;
     }
@@ -247,7 +246,7 @@ void WizardFrame::InstallAndFinish(int32_t target) {
     HWND focus = GetFocus();
     installRunning = true;
     EnableWindow(hwnd, FALSE);
-    int result = RunInstall(script, hwnd, true);
+    int result = installRun(script, hwnd, true, false);
     ServeMessages(); // drops the input that came while the last step ran
     EnableWindow(hwnd, TRUE);
     installRunning = false;

@@ -8,11 +8,15 @@
 
 struct SetupScript;
 
+// Carries out the selected components behind the wizard; 0 lets it show its finish page. The
+// wizard reports errors, in boxes that someone answers.
+typedef int (*InstallRun)(SetupScript* script, HWND owner, bool reportErrors, bool unattended);
+
 // The wizard's top-level dialog: banner, navigation and link buttons, tooltips, and one page of
-// the page table at a time. Moving onto the finish page runs the install.
+// the page table at a time. Moving onto the finish page runs the install it was given.
 class WizardFrame : public DialogWindow {
   public:
-    WizardFrame(SetupScript* script, HINSTANCE instanceHandle);
+    WizardFrame(SetupScript* script, HINSTANCE instanceHandle, InstallRun run);
     ~WizardFrame() override;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -42,8 +46,9 @@ class WizardFrame : public DialogWindow {
     void OpenLink(const char* target);
     void InstallAndFinish(int32_t target);
 
+    InstallRun installRun;
     bool startCompleted;
     bool installStarted;
-    // Set while RunInstall runs: the frame then ignores every command and close request.
+    // Set while the install runs: the frame then ignores every command and close request.
     bool installRunning;
 };

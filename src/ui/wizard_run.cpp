@@ -2,10 +2,8 @@
 
 #include <new>
 
-#include "ui/wizard_frame.h"
-
-int RunWizard(SetupScript* script, HINSTANCE instance) {
-    WizardFrame* frame = new (std::nothrow) WizardFrame(script, instance);
+int RunWizard(SetupScript* script, HINSTANCE instance, InstallRun install) {
+    WizardFrame* frame = new (std::nothrow) WizardFrame(script, instance, install);
     if (!frame)
         return 0;
     int exitCode = 0;

@@ -2,11 +2,11 @@
 
 #include <string.h>
 
-#include "app/staging_path.h"
 #include "log/log_format.h"
 #include "system/external_programs.h"
 #include "system/registry.h"
 #include "system/serving_wait.h"
+#include "system/staging_path.h"
 #include "system/text.h"
 
 const char REPLAY_STAGE_SERVICES[] = "Unregisterring services...";

@@ -2,12 +2,11 @@
 
 #include <new>
 
-#include "app/exit_codes.h"
-#include "app/module.h"
-#include "app/modes.h"
 #include "resources/resource_ids.h"
+#include "system/exit_codes.h"
 #include "system/external_programs.h"
 #include "system/message_box.h"
+#include "system/module.h"
 #include "system/restart.h"
 #include "system/text.h"
 #include "uninstall/uninstall_log.h"
@@ -19,7 +18,7 @@ const int EXIT_DECLINED = 1;
 
 // A silent removal that could not start has failed; the interactive one ends as after a removal.
 int Refuse(UINT textId, bool silent) {
-    ShowMessageId(nullptr, textId, IDS_UNINSTALLATION, MB_SYSTEMMODAL);
+    ShowMessageId(nullptr, textId, IDS_UNINSTALLATION, MB_SYSTEMMODAL, IDOK, silent);
     return silent ? EXIT_FAILED : EXIT_DONE;
 }
 
@@ -30,7 +29,8 @@ bool Confirm(const UninstallLog& log) {
     char text[1024];
     FormatText(text, sizeof(text), format, log.title);
     // Only an explicit Yes removes anything; a box that could not be shown counts as No.
-    return ShowMessage(nullptr, text, IDS_UNINSTALLATION, MB_SYSTEMMODAL | MB_YESNO) == IDYES;
+    return ShowMessage(nullptr, text, IDS_UNINSTALLATION, MB_SYSTEMMODAL | MB_YESNO, IDNO, false) ==
+           IDYES;
 }
 
 // Shows the replay in the progress window and serves it until the window asks to quit.
@@ -47,20 +47,6 @@ bool ReplayUnderProgressWindow(UninstallProgressDialog* dialog) {
     }
     return true;
 }
-
-// Makes the messages of a silent run go to the run record, for as long as the run lasts.
-class UnattendedScope {
-  public:
-    explicit UnattendedScope(bool silent) : before_(unattendedRun) {
-        unattendedRun = before_ || silent;
-    }
-    ~UnattendedScope() { unattendedRun = before_; }
-    UnattendedScope(const UnattendedScope&) = delete;
-    UnattendedScope& operator=(const UnattendedScope&) = delete;
-
-  private:
-    bool before_;
-};
 
 // Used when there is no progress window.
 class NoProgress : public ReplayProgress {
@@ -80,8 +66,6 @@ UninstallOptions DefaultUninstallOptions() {
 
 int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOptions& options) {
     bool silent = options.silent;
-    // The restart question is then answered No.
-    UnattendedScope scope(silent);
     if (!argument || !argument[0] || GetFileAttributesA(argument) == INVALID_FILE_ATTRIBUTES)
         return Refuse(IDS_BAD_UNINSTALL_ARGUMENTS, silent);
 
@@ -118,9 +102,11 @@ int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOp
     // The replay ran it already; the folder may have emptied since.
     FinishUninstall(&log, options.pauses.finishMs, options.pauses.pause);
 
+    // A silent removal never restarts the computer, nor one told not to: the exit code reports
+    // the restart instead.
     if (log.deleteFailed && !options.noRestart &&
         ShowMessageId(nullptr, IDS_RESTART_AFTER_UNINSTALL, IDS_UNINSTALLATION,
-                      MB_SYSTEMMODAL | MB_YESNO) == IDYES) {
+                      MB_SYSTEMMODAL | MB_YESNO, IDNO, silent) == IDYES) {
         options.restartComputer(EWX_REBOOT);
         delete dialog;
         return EXIT_DONE;

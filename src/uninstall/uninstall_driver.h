@@ -15,6 +15,10 @@ struct UninstallOptions {
 };
 UninstallOptions DefaultUninstallOptions();
 
+// The uninstall mode of the executable; returns the process exit code. silent: no question, no
+// window, and the exit codes of a silent run. noRestart: never a restart, nor the question.
+int RunUninstall(HINSTANCE instance, const char* argument, bool silent, bool noRestart);
+
 // RunUninstall with its pauses and restart taken from options. instance supplies the progress
 // window and its icons.
 int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOptions& options);

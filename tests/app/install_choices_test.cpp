@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/install_choices.h"
+#include "palm/hotsync_users.h"
 #include "script/component_walk.h"
 #include "script/setup_script.h"
 #include "support/test_support.h"

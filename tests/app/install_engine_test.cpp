@@ -13,7 +13,6 @@
 
 #include "app/install_context.h"
 #include "app/install_engine.h"
-#include "app/module.h"
 #include "log/install_log_hook.h"
 #include "palm/palm_bridge_testing.h"
 #include "palm/palm_error_texts.h"
@@ -23,6 +22,7 @@
 #include "support/palm_fakes.h"
 #include "support/system_standins.h"
 #include "system/external_programs.h"
+#include "system/module.h"
 #include "system/registry_hook.h"
 #include "system/text.h"
 #include "ui/components_page.h"
@@ -196,7 +196,7 @@ class InstallEngineTest : public ::testing::Test {
                                          nullptr, nullptr, nullptr, nullptr);
             outcome.owner = owner;
             DWORD start = GetTickCount();
-            outcome.result = RunInstall(script.get(), owner, reportErrors);
+            outcome.result = RunInstall(script.get(), owner, reportErrors, false);
             outcome.elapsedMs = GetTickCount() - start;
             outcome.cursorAfter = GetCursor();
             DestroyWindow(owner);

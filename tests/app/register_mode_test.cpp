@@ -6,9 +6,9 @@
 #include "app/installer_path_hook.h"
 #include "app/modes.h"
 #include "app/service_registration.h"
-#include "app/staging_path.h"
 #include "support/desktop_support.h"
 #include "support/system_standins.h"
+#include "system/staging_path.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "app/shell_link_ids.h"
 #include "support/system_standins.h"
+#include "system/shell_link_ids.h"
 
 namespace {
 

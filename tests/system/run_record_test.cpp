@@ -34,15 +34,13 @@ TEST(RunRecordTest, UnattendedMessagesAreRecordedAppendedAndAnsweredWithoutABox)
     ASSERT_TRUE(OpenRunRecord(path.c_str()));
     const char* savedTitle = captionTitle;
     captionTitle = "Acme Reader";
-    unattendedRun = true;
     // A box shown by mistake is answered, and counted, instead of holding the test up.
     BoxAnswerer answerer(GetCurrentProcessId(), {});
     int ok = ShowMessage(nullptr, "ERROR: Can't find file \"x\".\n\nSetup is incomplete.",
-                         IDS_INSTALLATION, MB_ICONHAND);
+                         IDS_INSTALLATION, MB_ICONHAND, IDOK, true);
     int no = ShowMessageId(nullptr, IDS_RESTART_AFTER_UNINSTALL, IDS_UNINSTALLATION,
-                           MB_SYSTEMMODAL | MB_YESNO);
+                           MB_SYSTEMMODAL | MB_YESNO, IDNO, true);
     std::vector<SeenBox> boxes = answerer.Stop();
-    unattendedRun = false;
     captionTitle = savedTitle;
     CloseRunRecord();
     EXPECT_EQ(IDOK, ok);
@@ -62,4 +60,29 @@ TEST(RunRecordTest, UnattendedMessagesAreRecordedAppendedAndAnsweredWithoutABox)
     CloseRunRecord();
     EXPECT_TRUE(FileExists(deeper));
     EXPECT_FALSE(OpenRunRecord((deeper + "\\record.txt").c_str()));
+}
+
+// Nobody there: the named answer where the box offers it; otherwise the box's own way out, so
+// that a Yes/No/Cancel box is never answered OK and a Yes/No box never Cancel.
+TEST(RunRecordTest, AnUnattendedBoxTakesOnlyAnAnswerItOffers) {
+    struct Case {
+        UINT style;
+        int named;
+        int taken;
+    } cases[] = {
+        {MB_ICONHAND, IDOK, IDOK},
+        {MB_ICONHAND, IDNO, IDOK},
+        {MB_SYSTEMMODAL | MB_YESNO, IDYES, IDYES},
+        {MB_SYSTEMMODAL | MB_YESNO, IDNO, IDNO},
+        {MB_YESNO, IDOK, IDNO},
+        {MB_YESNO, IDCANCEL, IDNO},
+        {MB_YESNOCANCEL, IDNO, IDNO},
+        {MB_YESNOCANCEL, IDOK, IDCANCEL},
+        {MB_OKCANCEL | MB_ICONQUESTION, IDOK, IDOK},
+        {MB_OKCANCEL, IDYES, IDCANCEL},
+        {MB_RETRYCANCEL, IDRETRY, IDRETRY},
+        {MB_ABORTRETRYIGNORE, IDCANCEL, IDABORT},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.taken, UnattendedAnswer(c.style, c.named)) << c.style << " " << c.named;
 }

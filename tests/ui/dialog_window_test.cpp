@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "app/module.h"
 #include "resources/resource_ids.h"
 #include "support/test_support.h"
 #include "support/wizard_memory_script.h"
+#include "system/module.h"
 #include "ui/components_page.h"
 #include "ui/dialog_window.h"
 #include "ui/wizard_frame.h"
@@ -161,7 +161,7 @@ TEST(DialogWindow, MirroredWindowsKeepNormalisedRectangles) {
     AddComponent(script.get(), nullptr, "Main", 0, 1, true);
     script->offerComponentChoice = 0;
     SetProcessDefaultLayout(LAYOUT_RTL);
-    WizardFrame* frame = new WizardFrame(script.get(), moduleInstance);
+    WizardFrame* frame = new WizardFrame(script.get(), moduleInstance, nullptr);
     bool created = frame->Create();
     SetProcessDefaultLayout(0);
     ASSERT_TRUE(created);
@@ -196,7 +196,7 @@ TEST(WizardFrameStart, HiddenPagesComeAfterThePaintOrWithTheFirstMoveOn) {
     };
     {
         // Left alone, the wizard makes the rest by itself.
-        WizardFrame frame(script.get(), moduleInstance);
+        WizardFrame frame(script.get(), moduleInstance, nullptr);
         ASSERT_TRUE(frame.Create());
         for (int waited = 0; waited < 5000 && !allMade(frame); waited += 20)
             SleepPumping(20);
@@ -205,7 +205,7 @@ TEST(WizardFrameStart, HiddenPagesComeAfterThePaintOrWithTheFirstMoveOn) {
     }
     {
         // A click before anything was pumped still moves on to the page that follows.
-        WizardFrame frame(script.get(), moduleInstance);
+        WizardFrame frame(script.get(), moduleInstance, nullptr);
         ASSERT_TRUE(frame.Create());
         SendMessageA(frame.hwnd, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(allMade(frame));
@@ -243,7 +243,7 @@ TEST(RunWizard, EndsOnCloseWithItsWindowsGone) {
     UINT_PTR timer = SetTimer(nullptr, 0, 200, CloseWizard);
     // A timer of a time limit of its own: should the wizard not close, the test cannot hang.
     UINT_PTR guard = SetTimer(nullptr, 0, 20000, GiveUp);
-    int code = RunWizard(script.get(), moduleInstance);
+    int code = RunWizard(script.get(), moduleInstance, nullptr);
     KillTimer(nullptr, timer);
     KillTimer(nullptr, guard);
     EXPECT_EQ(0, code);

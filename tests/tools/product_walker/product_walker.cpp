@@ -19,12 +19,12 @@
 #include <string>
 #include <vector>
 
-#include "app/shell_link_ids.h"
 #include "script/setup_script.h"
 #include "support/desktop_support.h"
 #include "support/sample_walk.h"
 #include "support/test_support.h"
 #include "support/wizard_driver.h"
+#include "system/shell_link_ids.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/link_folder.h"
+#include "script/link_folder.h"
 
 #include "script/setup_script.h"
 #include "system/text.h"

@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "app/module.h"
 #include "resources/resource_ids.h"
 #include "support/test_support.h"
 #include "support/wizard_driver.h"
 #include "support/wizard_memory_script.h"
+#include "system/module.h"
 #include "system/text.h"
 #include "ui/banner_bitmap.h"
 #include "ui/page_table.h"
@@ -119,7 +119,7 @@ TEST(DpiLayout, WizardScalesItsBannerAndShowsEveryTextWholeWithBoldTitles) {
     AddComponent(script.get(), nullptr, "More", 1, 1, true);
     script->restartNeeded = 1;
     script->palmFilesQueued = 1;
-    WizardFrame frame(script.get(), moduleInstance);
+    WizardFrame frame(script.get(), moduleInstance, nullptr);
     ASSERT_TRUE(frame.Create());
     // Every page made, each shown once (the finish page fills its texts when shown).
     SendMessageA(frame.hwnd, WM_COMMAND, IDOK, 0);

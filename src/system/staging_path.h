@@ -9,6 +9,9 @@ bool FormStagingPath(const char* targetPath, char* out, size_t outSize);
 
 // The RunOnce value that swaps the staged file in ("Install Acme.dll"), for the target's file name.
 void FormRunOnceName(const char* targetPath, char* out, size_t outSize);
+// Its command: the installer in its register mode, "\"<installer>\" -register<target>".
+void FormRunOnceCommand(const char* installerPath, const char* targetPath, char* out,
+                        size_t outSize);
 // Undoes a deferred registration of targetPath: deletes its staged file and its RunOnce value,
 // the value only when its command names that target.
 void CancelDeferredRegistration(const char* targetPath);

@@ -1,4 +1,4 @@
-#include "app/staging_path.h"
+#include "system/staging_path.h"
 
 #include <string.h>
 
@@ -31,6 +31,20 @@ void FormRunOnceName(const char* targetPath, char* out, size_t outSize) {
     FormatText(out, outSize, "Install %s", FileNamePart(targetPath));
 }
 
+void FormRunOnceCommand(const char* installerPath, const char* targetPath, char* out,
+                        size_t outSize) {
+    FormatText(out, outSize, "\"%s\" -register%s", installerPath, targetPath);
+}
+
+namespace {
+// Whether a RunOnce command is the one formed for targetPath, whichever installer formed it.
+bool CommandRegisters(const char* command, const char* targetPath) {
+    size_t length = strlen(command);
+    size_t tail = strlen(targetPath);
+    return length >= tail && EqualNoCase(command + length - tail, targetPath);
+}
+} // namespace
+
 void CancelDeferredRegistration(const char* targetPath) {
     // An unusable target gives an empty staging path, which names no file.
     char path[MAX_PATH];
@@ -42,8 +56,6 @@ void CancelDeferredRegistration(const char* targetPath) {
     char command[2 * MAX_PATH + 16];
     if (!ReadRegistryString(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY_PATH, name, command, sizeof(command)))
         return;
-    size_t length = strlen(command);
-    size_t tail = strlen(targetPath);
-    if (length >= tail && EqualNoCase(command + length - tail, targetPath))
+    if (CommandRegisters(command, targetPath))
         RemoveRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY_PATH, name);
 }

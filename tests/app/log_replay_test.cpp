@@ -9,8 +9,8 @@
 
 #include "app/desktop_actions.h"
 #include "app/install_context.h"
-#include "log/log_format.h"
 #include "app/service_registration.h"
+#include "log/log_format.h"
 #include "support/system_standins.h"
 #include "support/test_support.h"
 #include "system/external_programs.h"

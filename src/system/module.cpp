@@ -1,4 +1,4 @@
-#include "app/module.h"
+#include "system/module.h"
 
 // Tests link the program without its entry point; their own module then serves the resources.
 HINSTANCE moduleInstance = GetModuleHandleA(nullptr);
