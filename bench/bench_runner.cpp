@@ -1,7 +1,8 @@
 // Runs the benchmark inside the prefix: Setup.exe against the baselines, alternating, and prints
 // one table of medians and ratios.
 //   bench_runner <bin folder> <work folder> <runs> [start]
-// With "start" only the start-up figures are measured.
+// With "start" only the start-up figures are measured. With ORVEX_BENCH_SAMPLE naming the sample
+// product's folder, its package is made and started against the folder's Setup.exe.
 #include <windows.h>
 
 #include <algorithm>
@@ -117,7 +118,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
     GetWindowThreadProcessId(window, &owner);
     char className[64] = "";
     GetClassNameA(window, className, sizeof(className));
-    if (owner == search->processId && IsWindowVisible(window) &&
+    if ((search->processId == 0 || owner == search->processId) && IsWindowVisible(window) &&
         strcmp(className, search->className) == 0) {
         search->found = window;
         return FALSE;
@@ -168,6 +169,32 @@ double TimeToWindow(const std::string& program, const std::string& folder) {
         Fail(program + " did not become idle");
     double elapsed = Now() - start;
     PostMessageA(window, WM_CLOSE, 0, 0);
+    process.Finish(20000);
+    return elapsed;
+}
+
+// The same for a package, whose wizard is a window of the installer it unpacks and starts: until
+// that installer waits for input. Closing the wizard ends the installer and then the package.
+double TimeToPackageWizard(const std::string& package) {
+    Process process;
+    double start = Now();
+    if (!process.Start("\"" + package + "\""))
+        Fail("cannot start " + package);
+    WindowSearch search = {0, "#32770", nullptr};
+    if (!PollUntil(process, [&] {
+            EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        }))
+        Fail(package + " showed no wizard");
+    DWORD installerId = 0;
+    GetWindowThreadProcessId(search.found, &installerId);
+    HANDLE installer = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, installerId);
+    if (!installer || WaitForInputIdle(installer, STEP_LIMIT_MS) != 0)
+        Fail("the installer of " + package + " did not become idle");
+    double elapsed = Now() - start;
+    PostMessageA(search.found, WM_CLOSE, 0, 0);
+    WaitForSingleObject(installer, 20000);
+    CloseHandle(installer);
     process.Finish(20000);
     return elapsed;
 }
@@ -305,6 +332,14 @@ int main(int argc, char** argv) {
 
     std::vector<double> startSetup, startBare, startBig, install, copy, uninstall, remove;
     std::vector<double> silentUninstall, silentStartAndEnd;
+    char sample[MAX_PATH] = "";
+    GetEnvironmentVariableA("ORVEX_BENCH_SAMPLE", sample, sizeof(sample));
+    std::string package = work + "\\sample.exe";
+    if (*sample &&
+        RunAndWait("\"" + bin + "\\SetupCheck.exe\" --pack \"" + package + "\" \"" + sample + "\"",
+                   STEP_LIMIT_MS) > 1)
+        Fail("the sample could not be packed");
+    std::vector<double> startSample, startPackage;
     for (int run = 0; run < runs; ++run) {
         // Each goes first in every other run, so that neither always comes right after the
         // file work of the run before.
@@ -316,9 +351,19 @@ int main(int argc, char** argv) {
             startSetup.push_back(TimeToWindow(small + "\\Setup.exe", small));
         }
         startBig.push_back(TimeToWindow(big + "\\Setup.exe", big));
+        if (*sample && run % 2 == 0) {
+            startSample.push_back(TimeToWindow(std::string(sample) + "\\Setup.exe", sample));
+            startPackage.push_back(TimeToPackageWizard(package));
+        } else if (*sample) {
+            startPackage.push_back(TimeToPackageWizard(package));
+            startSample.push_back(TimeToWindow(std::string(sample) + "\\Setup.exe", sample));
+        }
         if (startOnly) {
-            printf("start %.0f bare %.0f big %.0f\n", startSetup.back(), startBare.back(),
+            printf("start %.0f bare %.0f big %.0f", startSetup.back(), startBare.back(),
                    startBig.back());
+            if (*sample)
+                printf(" sample %.0f package %.0f", startSample.back(), startPackage.back());
+            printf("\n");
             continue;
         }
 
@@ -378,5 +423,11 @@ int main(int argc, char** argv) {
            "process start and end taken out (DeleteFileA) | %.0f ms | %.0f ms | %.2f | at most "
            "1.5 |\n",
            mSilent, mRemove, mSilent / mRemove);
+    if (*sample) {
+        double mPackage = Median(startPackage), mSample = Median(startSample);
+        printf("| The sample's package: start to the visible wizard (the folder's Setup.exe) | "
+               "%.0f ms | %.0f ms | %.2f | at most 1.3 |\n",
+               mPackage, mSample, mPackage / mSample);
+    }
     return 0;
 }

@@ -1,23 +1,30 @@
 #!/bin/sh
 # Fails unless the given program is a 32-bit (i386) Windows GUI program (a console program with
-# --console) whose imports all come from the libraries that every 32-bit Windows has.
+# --console) whose imports all come from the libraries that every 32-bit Windows has (from those
+# named with --libraries "A.DLL B.DLL" only). --most N: its code and data (every section but the
+# resources and relocations) also take at most N bytes.
 set -eu
 usage() {
-  echo "usage: check-imports.sh [--console] <program.exe>" >&2
+  echo "usage: check-imports.sh [--console] [--libraries \"A.DLL B.DLL\"] [--most N] <program.exe>" >&2
   exit 2
 }
+most=
 subsystem=00000002 kind=GUI
-if [ "${1:-}" = --console ]; then
-  subsystem=00000003 kind=console
-  shift
-fi
+allowed=" KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL OLE32.DLL COMCTL32.DLL MSVCRT.DLL "
+while [ $# -gt 1 ]; do
+  case "$1" in
+    --console) subsystem=00000003 kind=console; shift ;;
+    --libraries) allowed=" $2 "; shift 2 ;;
+    --most) most="$2"; shift 2 ;;
+    *) break ;;
+  esac
+done
 [ $# -eq 1 ] && [ -f "$1" ] || usage
 exe="$1"
 dump=$(i686-w64-mingw32-objdump -p "$exe") || { echo "cannot read $exe" >&2; exit 1; }
 status=0
 echo "$dump" | grep -q 'file format pei-i386' || { echo "$exe: not a PE32 i386 image" >&2; status=1; }
 echo "$dump" | grep -Eq "^Subsystem[[:space:]]+$subsystem" || { echo "$exe: not a $kind program" >&2; status=1; }
-allowed=" KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL OLE32.DLL COMCTL32.DLL MSVCRT.DLL "
 dlls=$(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' | tr '[:lower:]' '[:upper:]' | tr -d '\r')
 [ -n "$dlls" ] || { echo "$exe: no imports found" >&2; status=1; }
 for dll in $dlls; do
@@ -36,5 +43,14 @@ for missing in GetTickCount64 AddVectoredExceptionHandler GetFileSizeEx SetFileP
     status=1
   fi
 done
+if [ -n "$most" ]; then
+  bytes=0
+  for size in $(i686-w64-mingw32-objdump -h "$exe" |
+                awk '$2 ~ /^[.]/ && $2 != ".rsrc" && $2 != ".reloc" { print $3 }'); do
+    bytes=$((bytes + 0x$size))
+  done
+  echo "$exe: code and data $bytes bytes (at most $most)"
+  [ "$bytes" -le "$most" ] || status=1
+fi
 [ "$status" = 0 ] && echo "$exe: PE32 i386 $kind, imports: $(echo $dlls)"
 exit "$status"

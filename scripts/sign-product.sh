@@ -2,10 +2,12 @@
 # Signs a product folder's Setup.exe with Authenticode and verifies the signature.
 #
 # Usage: sign-product.sh <product folder> --cert <file.p12> [--password-file F] [--timestamp URL]
+#                        [--file F]
 #   --cert           the code-signing certificate and its private key, as a PKCS#12 file
 #   --password-file  a file whose first line is the PKCS#12 password (default: no password)
 #   --timestamp      an RFC 3161 time-stamping service; a time-stamped signature stays valid
 #                    after the certificate expires
+#   --file           sign this program (a package of the product) instead of the folder's Setup.exe
 #
 # Setup.exe is signed in place (SHA-256), with the script's Application as the program name that
 # Windows shows when it asks for administrator rights, and WebPage as the signature's link.
@@ -14,7 +16,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 usage() {
-  sed -n '4,9p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '4,11p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 
@@ -22,20 +24,21 @@ usage() {
 folder="$1"
 [ "${folder#-}" = "$folder" ] || usage
 shift
-cert= password_file= timestamp=
+cert= password_file= timestamp= exe=
 while [ $# -gt 0 ]; do
   [ $# -ge 2 ] || usage
   case "$1" in
     --cert) cert="$2" ;;
     --password-file) password_file="$2" ;;
     --timestamp) timestamp="$2" ;;
+    --file) exe="$2" ;;
     *) usage ;;
   esac
   shift 2
 done
 [ -n "$cert" ] || usage
-exe="$folder/Setup.exe"
-[ -f "$exe" ] || { echo "$folder has no Setup.exe" >&2; exit 2; }
+exe="${exe:-$folder/Setup.exe}"
+[ -f "$exe" ] || { echo "cannot read $exe" >&2; exit 2; }
 [ -f "$cert" ] || { echo "cannot read the certificate $cert" >&2; exit 2; }
 [ -z "$password_file" ] || [ -f "$password_file" ] ||
   { echo "cannot read the password file $password_file" >&2; exit 2; }
@@ -62,7 +65,7 @@ web_page=$(general_key WebPage)
 
 # An earlier signature is replaced. osslsigncode writes a new file; it replaces Setup.exe only
 # when signing succeeded.
-signed="$folder/.Setup.exe.signing"
+signed="$exe.signing"
 trap 'rm -f "$signed"' EXIT
 rm -f "$signed"
 if ! osslsigncode "${options[@]}" -in "$exe" -out "$signed" </dev/null >/dev/null; then

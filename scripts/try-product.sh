@@ -1,9 +1,9 @@
 #!/bin/bash
-# Tries a product folder under Wine: checks it, installs it through its wizard, reports what the
-# install made, uninstalls it through its uninstall entry and reports whatever is left.
+# Tries a product folder or package under Wine: checks it, installs it through its wizard, reports
+# what the install made, uninstalls it through its uninstall entry and reports whatever is left.
 #
-# Usage: try-product.sh <product folder> [--components "A;B"] [--user NAME] [--prefix 32|64]
-#                       [--out FOLDER] [--silent]
+# Usage: try-product.sh <product folder | package.exe> [--components "A;B"] [--user NAME]
+#                       [--prefix 32|64] [--out FOLDER] [--silent]
 #   --components  the components to install, by the names the wizard shows (default: as offered)
 #   --user        the HotSync user to choose (default: the one the wizard offers); the simulated
 #                 HotSync has the users Ann and Bob, and this one too
@@ -15,10 +15,12 @@
 #
 # The vendor's folder is never written: the run works on a scratch copy (a Setup.exe of this
 # build is added when the folder has none). SetupCheck.exe checks the copy first and the run
-# stops on an error. Each try gets a new private Wine prefix and HOME (build/wine/try-run), with
-# a simulated HotSync and ActiveSync; documents opened at the end go to a recorder. The output
-# folder gets report.txt, report.html and a picture of every page and of the uninstall window;
-# with --silent, which shows no window, the run's record (setup-record.txt) instead of pictures.
+# stops on an error. A package (made by pack-product.sh) is run as the user would run it, from a
+# scratch copy; the report gives its size and signer instead of the check. Each try gets a new
+# private Wine prefix and HOME (build/wine/try-run), with a simulated HotSync and ActiveSync;
+# documents opened at the end go to a recorder. The output folder gets report.txt, report.html
+# and a picture of every page and of the uninstall window; with --silent, which shows no window,
+# the run's record (setup-record.txt) instead of pictures.
 # Exit code: 0 when the install succeeded and nothing was left behind; 1 otherwise; 2 when the
 # check found an error or the arguments are wrong.
 set -euo pipefail
@@ -35,11 +37,17 @@ usage() {
 source_folder="$1"
 [ "${source_folder#-}" = "$source_folder" ] || usage
 shift
-[ -d "$source_folder" ] && [ -f "$source_folder/Setup.ini" ] || {
-  echo "$source_folder is not a product folder (no Setup.ini)" >&2
-  exit 2
-}
-source_folder=$(cd "$source_folder" && pwd)
+package=
+if [ -f "$source_folder" ]; then
+  package="$(cd "$(dirname "$source_folder")" && pwd)/$(basename "$source_folder")"
+  source_folder=$(dirname "$package")
+else
+  [ -d "$source_folder" ] && [ -f "$source_folder/Setup.ini" ] || {
+    echo "$source_folder is neither a package nor a product folder (no Setup.ini)" >&2
+    exit 2
+  }
+  source_folder=$(cd "$source_folder" && pwd)
+fi
 # --silent takes no value: it is taken out before the options that do.
 silent=false
 rest=()
@@ -59,7 +67,7 @@ while [ $# -gt 0 ]; do
   esac
   shift 2
 done
-name=$(basename "$source_folder")
+name=$(basename "${package:-$source_folder}" .exe)
 out="${out:-$root/out/$name-prefix$kind}"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
@@ -76,11 +84,14 @@ win_path() {
 # The report names the vendor's folder and the output folder as the vendor knows them, not as
 # the Windows programs saw the scratch copy (Z:\...\build\try\...).
 vendor_paths() {
+  local package_map=()
+  [ -z "$package" ] || package_map=("$(win_path "$product.exe")" "$package")
   perl -pe 'BEGIN { $| = 1; @map = splice(@ARGV, 0) }
     for ($i = 0; $i < @map; $i += 2) {
       my ($from, $to) = @map[$i, $i + 1];
       s{\Q$from\E((?:\\[^\\\s"]+)*)}{ my $rest = $1; $rest =~ tr|\\|/|; "$to$rest" }gie;
-    }' "$(win_path "$product")" "$source_folder" "$(win_path "$out")" "$out"
+    }' ${package_map[@]+"${package_map[@]}"} "$(win_path "$product")" "$source_folder" \
+      "$(win_path "$out")" "$out"
 }
 
 write_ini() {
@@ -180,11 +191,13 @@ for link in "$wine_dir/prefix$kind"/drive_c/users/*/*; do
   if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
 done
 
-rm -rf "$product" "$out"/*.png "$out/report.txt" "$out/report.html" "$out/setup-record.txt"
+rm -rf "$product" "$product.exe" "$out"/*.png "$out/report.txt" "$out/report.html" "$out/setup-record.txt"
 mkdir -p "$product"
-cp -r "$source_folder"/. "$product"/
 note=
-if [ ! -f "$product/Setup.exe" ]; then
+if [ -n "$package" ]; then
+  # The folder holds only the simulated HotSync's configuration; the package is beside it.
+  cp "$package" "$product.exe"
+elif cp -r "$source_folder"/. "$product"/ && [ ! -f "$product/Setup.exe" ]; then
   cp "$bin/Setup.exe" "$product"/
   note="(the folder has no Setup.exe: this build's was added to the copy)"
 fi
@@ -195,26 +208,36 @@ trap orvex_stop_session EXIT
 trap 'exit 130' INT TERM
 orvex_start_session "$wine_dir" "$kind"
 
-{
-  echo "try-product: $source_folder $note"
-  echo
-  echo "SetupCheck.exe:"
-} | tee "$out/report.txt"
-check_status=0
-timeout 120 wine "$bin/SetupCheck.exe" "$(win_path "$product")" | sed -u 's/\r$//' |
-  sed 's/^/  /' | vendor_paths | tee -a "$out/report.txt" || check_status=$?
-if [ "$check_status" -ge 2 ]; then
-  echo "The check found errors: fix them first (nothing was installed)." | tee -a "$out/report.txt"
-  write_html
-  echo "Report: $out"
-  exit 2
-fi
-echo | tee -a "$out/report.txt"
-
-# Signature: whether Setup.exe carries an Authenticode signature, and whose (read on Linux).
 . "$root/scripts/authenticode.sh"
-signature=$(orvex_describe_signature "$product/Setup.exe") || true
-{ echo "Setup.exe signature: $signature"; echo; } | tee -a "$out/report.txt"
+if [ -n "$package" ]; then
+  {
+    echo "try-product: $package"
+    echo
+    echo "Package: $(stat -c %s "$package") bytes"
+    echo "Package signature: $(orvex_describe_signature "$package" || true)"
+    echo
+  } | tee "$out/report.txt"
+else
+  {
+    echo "try-product: $source_folder $note"
+    echo
+    echo "SetupCheck.exe:"
+  } | tee "$out/report.txt"
+  check_status=0
+  timeout 120 wine "$bin/SetupCheck.exe" "$(win_path "$product")" | sed -u 's/\r$//' |
+    sed 's/^/  /' | vendor_paths | tee -a "$out/report.txt" || check_status=$?
+  if [ "$check_status" -ge 2 ]; then
+    echo "The check found errors: fix them first (nothing was installed)." | tee -a "$out/report.txt"
+    write_html
+    echo "Report: $out"
+    exit 2
+  fi
+  echo | tee -a "$out/report.txt"
+
+  # Signature: whether Setup.exe carries an Authenticode signature, and whose (read on Linux).
+  signature=$(orvex_describe_signature "$product/Setup.exe") || true
+  { echo "Setup.exe signature: $signature"; echo; } | tee -a "$out/report.txt"
+fi
 
 prepare_hotsync
 prepare_activesync
@@ -225,6 +248,12 @@ if $silent; then
   walk[1]=silent
 fi
 [ -n "$user" ] && walk+=(--user "$user")
+if [ -n "$package" ]; then
+  walk+=(--package "$(win_path "$product.exe")")
+  # The HotSync stand-in that the package unpacks finds its configuration through this.
+  export ORVEX_HOTSYNC_FAKE_INI
+  ORVEX_HOTSYNC_FAKE_INI="$(win_path "$product")\\HotSyncFake.ini"
+fi
 $components_given && walk+=(--components "$components")
 status=0
 timeout 900 wine "${walk[@]}" | sed -u 's/\r$//' | vendor_paths | tee -a "$out/report.txt" ||

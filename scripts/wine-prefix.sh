@@ -1,8 +1,8 @@
 #!/bin/sh
 # Creates (once) the private Wine prefix <wine-dir>/prefix<32|64> with a private HOME.
 set -e
-if [ $# -ne 2 ] || [ "${1#-}" != "$1" ] || { [ "$2" != 32 ] && [ "$2" != 64 ]; }; then
-  echo "usage: wine-prefix.sh <wine folder> 32|64" >&2
+if [ $# -ne 2 ] || [ "${1#-}" != "$1" ] || { [ "$2" != 32 ] && [ "$2" != 64 ] && [ "$2" != dpi ]; }; then
+  echo "usage: wine-prefix.sh <wine folder> 32|64|dpi (dpi: a 32-bit prefix of its own whose DPI tests change)" >&2
   exit 2
 fi
 wine_dir="$1"

@@ -2,5 +2,10 @@
 # those before it (resources/ holds identifiers only and serves every layer); the build makes one
 # library per layer on this order, and the layer_includes test refuses an include that reaches up.
 set(ORVEX_LAYERS system script log palm ui uninstall app)
-# The checker of product folders (check/) reads with these layers and no others.
-set(ORVEX_CHECK_LAYERS system script log)
+# Folders beside that order, each with the folders it may use besides its own: the one-file
+# package's format, the checker and packer of product folders (check/), and the starter that heads
+# a package, which reads its command line with the installer's own code.
+set(ORVEX_SIDE_FOLDERS package check starter)
+set(ORVEX_PACKAGE_LAYERS system)
+set(ORVEX_CHECK_LAYERS system script log package)
+set(ORVEX_STARTER_LAYERS system package app)

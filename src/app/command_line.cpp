@@ -215,7 +215,7 @@ void ParseCommandLine(const char* text, CommandLine* line, unsigned codePage) {
     const char* switchEnd[SWITCH_FORMS] = {};
     bool anyKnown = false;
     bool quotedKeyword = false;
-    static ArgumentText argument;
+    ArgumentText argument;
     for (cursor = SkipBlanks(cursor); *cursor; cursor = SkipBlanks(cursor)) {
         if (TakeKeyword(cursor, line, codePage)) {
             quotedKeyword = *cursor == '"';

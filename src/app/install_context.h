@@ -25,6 +25,9 @@ class InstallContext : public PathMacros, public InstallLog {
     // opens, so that whatever the run does from its first entry on can be removed.
     const SetupScript* script = nullptr;
     bool entryWritten = false;
+    // The installer's copy that the uninstall entry names, once written: a deferred registration
+    // runs it after the restart, when the running installer's CD or share may be gone.
+    char installerCopy[MAX_PATH] = {};
     bool entryFailed = false;
 
   protected:

@@ -58,10 +58,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         return EXIT_WRONG_COMMAND;
     WriteRunRecord("Setup started: ", commandLine);
     int exitCode = RunChosenMode(line);
-    WriteRunRecord("Result: ", line.Silent() ? ExitCodeMeaning(exitCode) : "ended");
-    char text[32];
-    FormatText(text, sizeof(text), "Exit code: %d", exitCode);
-    WriteRunRecord(text);
+    WriteRunResult(exitCode, line.Silent());
     CloseRunRecord();
     return exitCode;
 }

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-#include "app/desktop_actions.h"
 #include "app/installer_path.h"
 #include "log/log_format.h"
 #include "resources/resource_ids.h"
@@ -42,16 +41,9 @@ bool WriteUninstallEntry(InstallContext& context) {
     // An empty copy path fails the copy below.
     if (strlen(copyPath) >= MAX_PATH)
         return false;
-    // An installer started from the Windows folder is its own copy: deleting it would lose it.
-    // A copy made from read-only media keeps the attribute, which would make the next run's
-    // delete and copy fail.
-    if (!EqualNoCase(installerPath, copyPath)) {
-        if (ClearReadOnly(copyPath))
-            DeleteFileA(copyPath);
-        if (!CopyFileA(installerPath, copyPath, FALSE))
-            return false;
-        ClearReadOnly(copyPath);
-    }
+    if (!PlaceInstallerCopy(installerPath, copyPath, sizeof(copyPath)))
+        return false;
+    CopyText(context.installerCopy, sizeof(context.installerCopy), copyPath);
 
     char key[MAX_PATH];
     FormUninstallKey(context.productTitle, key, sizeof(key));

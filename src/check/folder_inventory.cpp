@@ -11,6 +11,16 @@
 namespace {
 const char PALM_SUPPORT_FILE[] = "CondMgr.dll";
 const char* const OWN_FILES[] = {"Setup.exe", "Setup.ini", "SetupCheck.exe"};
+// What the installer needs beside itself whatever the script says.
+const char* const INSTALLER_FILES[] = {"Setup.exe", "Setup.ini"};
+
+bool OneOf(const char* name, const char* const* names, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (EqualNoCase(name, names[i]))
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 bool FileExists(const char* path, unsigned long long* bytes) {
@@ -50,6 +60,8 @@ void FolderInventory::List(const char* folder) {
 }
 
 bool FolderInventory::MarkNamed(const char* name) {
+    if (!*outside_ && (FindChar(name, '\\') || FindChar(name, '/')))
+        CopyText(outside_, sizeof(outside_), name);
     bool marked = false;
     for (int i = 0; i < count_; ++i) {
         if (EqualNoCase(files_[i].name, name)) {
@@ -66,8 +78,6 @@ void FolderInventory::NotePalmLine(int line) {
 }
 
 void FolderInventory::Report(Findings* findings, bool unnamed) {
-    for (const char* own : OWN_FILES)
-        MarkNamed(own);
     if (firstPalmLine_ && !MarkNamed(PALM_SUPPORT_FILE))
         findings->Add(firstPalmLine_, FINDING_ERROR,
                       "Palm files need \"%s\" in the product folder: without it the installer "
@@ -80,8 +90,20 @@ void FolderInventory::Report(Findings* findings, bool unnamed) {
                           "under this name into the destination folder, and the uninstaller reads "
                           "only that one (leave it out)",
                           files_[i].name);
-        else if (unnamed && !files_[i].named)
+        else if (unnamed && !files_[i].named && !OneOf(files_[i].name, OWN_FILES, 3))
             findings->Add(0, FINDING_WARNING,
                           "\"%s\" is in the product folder, but no item names it", files_[i].name);
     }
+}
+
+bool FolderInventory::ListNeeded(NeededSink sink, void* context) const {
+    if (*outside_) {
+        sink(outside_, false, context);
+        return false;
+    }
+    for (int i = 0; i < count_; ++i) {
+        if (files_[i].named || OneOf(files_[i].name, INSTALLER_FILES, 2))
+            sink(files_[i].name, true, context);
+    }
+    return true;
 }

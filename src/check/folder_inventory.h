@@ -2,6 +2,9 @@
 // The files of a product folder and whether some reading of the script names each.
 #include "check/findings.h"
 
+// Takes a file the script needs: a name of the folder (inFolder) or a path into a subfolder.
+using NeededSink = void (*)(const char* name, bool inFolder, void* context);
+
 class FolderInventory {
   public:
     FolderInventory() = default;
@@ -16,6 +19,9 @@ class FolderInventory {
     // The files that need one another or (with unnamed) that nothing names, for every reading at
     // once.
     void Report(Findings* findings, bool unnamed);
+    // After Report: every file of the folder that some reading needs, Setup.exe and Setup.ini
+    // included. A name into a subfolder is given alone instead, and the result is false.
+    bool ListNeeded(NeededSink sink, void* context) const;
 
   private:
     struct File {
@@ -25,6 +31,7 @@ class FolderInventory {
     File* files_ = nullptr;
     int count_ = 0;
     int firstPalmLine_ = 0;
+    char outside_[260] = {};
 };
 
 // The log the installer writes into the destination folder.

@@ -58,7 +58,7 @@ void Merge(const Findings& mine, const Findings& other, const char* prefix, bool
 } // namespace
 
 void CheckProduct(const char* folder, Findings* findings) {
-    CheckProduct(folder, CheckOptions{0}, findings);
+    CheckProduct(folder, CheckOptions(), findings);
 }
 
 void CheckProduct(const char* folder, const CheckOptions& options, Findings* findings) {
@@ -81,6 +81,8 @@ void CheckProduct(const char* folder, const CheckOptions& options, Findings* fin
         }
         // A script that yields no component names no file: that error says all.
         inventory.Report(findings, components);
+        if (options.needed)
+            inventory.ListNeeded(options.needed, options.neededContext);
     }
     findings->Sort();
 }

@@ -3,9 +3,14 @@
 // and Me read it and as the NT family reads it, each time by the installer's own reader; its line
 // numbers come from a plain scan of the text those systems see.
 #include "check/findings.h"
+#include "check/folder_inventory.h"
 
 struct CheckOptions {
-    unsigned codePage; // the ANSI code page a UTF-16 script is read through; 0: this machine's
+    unsigned codePage = 0; // the ANSI code page a UTF-16 script is read through; 0: this machine's
+    // When set, takes the files the script needs as either family reads it (FolderInventory's
+    // ListNeeded), after the check.
+    NeededSink needed = nullptr;
+    void* neededContext = nullptr;
 };
 
 // A finding of only one family's reading starts with its family.

@@ -6,6 +6,9 @@
 #define IDI_SETUP 101
 #define IDI_UNINSTALL 102
 
+/* SetupCheck.exe: the starter program that heads a package */
+#define IDR_PACKAGE_STARTER 301
+
 /* Dialogs */
 #define IDD_WIZARD_FRAME 121
 #define IDD_LICENCE_PAGE 122

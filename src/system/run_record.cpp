@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "system/exit_codes.h"
 #include "system/text.h"
 
 namespace {
@@ -68,4 +69,11 @@ void CloseRunRecord() {
     if (RunRecordOpen())
         CloseHandle(recordFile);
     recordFile = INVALID_HANDLE_VALUE;
+}
+
+void WriteRunResult(int exitCode, bool silent) {
+    WriteRunRecord("Result: ", silent ? ExitCodeMeaning(exitCode) : "ended");
+    char text[32];
+    FormatText(text, sizeof(text), "Exit code: %d", exitCode);
+    WriteRunRecord(text);
 }

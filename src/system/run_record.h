@@ -12,6 +12,9 @@ bool RunRecordOpen();
 // inside become blanks. Does nothing while no record is open.
 void WriteRunRecord(const char* first, const char* second = nullptr);
 void CloseRunRecord();
+// The record's last two lines: how the run ended ("ended" for a run with windows, the exit
+// code's meaning for a silent one) and its exit code.
+void WriteRunResult(int exitCode, bool silent);
 
 // The line as WriteRunRecord writes it, with its CR LF; cut to size like FormatText.
 size_t FormatRunRecordLine(const SYSTEMTIME& time, const char* first, const char* second,

@@ -389,7 +389,8 @@ TEST_F(InstallEngineTest, LockedServiceFileIsDeferredAndTheRunSucceeds) {
     std::string command;
     EXPECT_TRUE(
         ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexEngBusy.dll", &command));
-    EXPECT_EQ("\"" + TestProgramPath() + "\" -register" + target, command);
+    // The copy that the uninstall entry names: the running installer may be on a CD.
+    EXPECT_EQ("\"" + InstallerCopy() + "\" -register" + target, command);
     EXPECT_EQ("contents", ReadFileBytes(DestFile("After.txt")));
 
     // Removed before the restart, the product leaves nothing for the restart to bring back.

@@ -370,6 +370,13 @@ TEST(ProductCheckTest, EachMistakeIsFoundAtItsLineForItsFamily) {
          nullptr,
          {{10, FINDING_ERROR, ALL,
            "\"View.dll\" does not export DllRegisterServer and DllUnregisterServer"}}},
+        {"shared file without a version resource",
+         {{0, "CopyFile1=1;%WINDOWS%\\Viewer.ini"}},
+         {{"Viewer.ini", TEXT}},
+         nullptr,
+         {{16, FINDING_WARNING, ALL,
+           "\"Viewer.ini\" goes outside the destination folder, where other products may share "
+           "it, but has no version resource"}}},
         {"Palm files without CondMgr.dll",
          {},
          {},

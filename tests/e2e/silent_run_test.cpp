@@ -12,6 +12,7 @@
 #include "resources/resource_ids.h"
 #include "support/desktop_support.h"
 #include "support/sample_machine.h"
+#include "e2e/sample_outcome.h"
 #include "support/sample_walk.h"
 #include "support/system_standins.h"
 #include "support/test_support.h"
@@ -20,66 +21,6 @@
 
 namespace {
 const char RUN_ONCE_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-const char* const PALM_FILES[] = {"Reader.prc", "Aesop.pdb", "Grimm.pdb"};
-
-std::map<std::string, std::string> KeyValues(const std::string& key) {
-    std::map<std::string, std::string> values;
-    HKEY opened;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return values;
-    char name[256];
-    char data[1024];
-    DWORD nameSize = sizeof(name), dataSize = sizeof(data);
-    for (DWORD i = 0; RegEnumValueA(opened, i, name, &nameSize, nullptr, nullptr,
-                                    reinterpret_cast<BYTE*>(data), &dataSize) == ERROR_SUCCESS;
-         ++i, nameSize = sizeof(name), dataSize = sizeof(data))
-        values[name] = std::string(data, strnlen(data, dataSize));
-    RegCloseKey(opened);
-    return values;
-}
-
-// What an install of the sample leaves, as far as it can differ between two installs.
-struct Outcome {
-    std::vector<std::string> logLines; // without the first, which carries the time
-    std::vector<std::string> missing;  // logged paths that are not there
-    std::map<std::string, std::string> entry;
-    std::vector<std::string> queued; // user\file
-    std::vector<std::string> registered;
-};
-
-Outcome ReadOutcome(const SampleMachine& machine, const std::string& log) {
-    Outcome outcome;
-    outcome.logLines = SplitLines(ReadFileBytes(log), "\n");
-    if (!outcome.logLines.empty())
-        outcome.logLines.erase(outcome.logLines.begin());
-    LoggedPaths logged;
-    ReadLoggedPaths(log, &logged);
-    for (const auto* list : {&logged.files, &logged.links, &logged.folders}) {
-        for (const std::string& path : *list) {
-            if (!FileExists(path))
-                outcome.missing.push_back(path);
-        }
-    }
-    outcome.entry = KeyValues(machine.traces.UninstallKey());
-    for (const char* user : {"Ann", "Bob"}) {
-        for (const char* file : PALM_FILES) {
-            if (FileExists(machine.hotSync.QueuedFile(user, file)))
-                outcome.queued.push_back(std::string(user) + "\\" + file);
-        }
-    }
-    for (const std::string& server : logged.servers) {
-        if (TestComServerRegistered(server))
-            outcome.registered.push_back(server);
-    }
-    return outcome;
-}
-
-void ClearPalmQueue(const SampleMachine& machine) {
-    for (const char* user : {"Ann", "Bob"}) {
-        for (const char* file : PALM_FILES)
-            RemoveTree(machine.hotSync.QueuedFile(user, file));
-    }
-}
 
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
@@ -95,17 +36,6 @@ bool StartsWith(const std::string& text, const char* prefix) {
     return text.compare(0, strlen(prefix), prefix) == 0;
 }
 
-// The record's lines without their times, after checking that each starts with one.
-std::vector<std::string> RecordEvents(const std::string& path) {
-    std::vector<std::string> events;
-    for (const std::string& line : SplitLines(ReadFileBytes(path), "\r\n")) {
-        bool timed = line.size() > 20 && line[4] == '-' && line[7] == '-' && line[10] == ' ' &&
-                     line[13] == ':' && line[16] == ':' && line[19] == ' ';
-        EXPECT_TRUE(timed) << line;
-        events.push_back(timed ? line.substr(20) : line);
-    }
-    return events;
-}
 } // namespace
 
 TEST(SilentRunTest, InstallLeavesWhatTheWizardLeavesAndRemovalLeavesNothing) {
@@ -257,7 +187,8 @@ TEST(SilentRunTest, ALockedComServerIsDeferredWithExitCode3010) {
     std::string value;
     ASSERT_TRUE(
         ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install AcmeView.dll", &value));
-    EXPECT_EQ(Quoted(machine.product.SetupPath()) + " -register" + machine.systemServer, value);
+    // The installer's copy in the Windows folder, which outlives the product folder.
+    EXPECT_EQ(Quoted(WindowsFolder() + "\\Setup.exe") + " -register" + machine.systemServer, value);
     machine.holder.Release();
 }
 

@@ -10,7 +10,10 @@
 #include <string>
 
 #include "orvex_version.h"
+#include "resources/resource_ids.h"
+#include "support/package_support.h"
 #include "support/test_support.h"
+#include "support/wizard_driver.h"
 
 namespace {
 struct Program {
@@ -50,6 +53,46 @@ std::string ManifestText(const std::string& path) {
     FreeLibrary(module);
     return text;
 }
+// A program's version resource, as Explorer's Properties read it; empty when it has none.
+std::string VersionData(const std::string& path) {
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+    std::string data(size, '\0');
+    if (!size || !GetFileVersionInfoA(path.c_str(), 0, size, &data[0]))
+        data.clear();
+    return data;
+}
+
+const VS_FIXEDFILEINFO* FixedVersion(std::string& data) {
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    return VerQueryValueA(&data[0], "\\", reinterpret_cast<void**>(&fixed), &length) ? fixed
+                                                                                     : nullptr;
+}
+
+// A value of the first translation's strings, where Explorer finds them; null when absent.
+const char* VersionString(std::string& data, const char* name) {
+    WORD* translation = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(&data[0], "\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&translation), &length))
+        return nullptr;
+    char query[128];
+    wsprintfA(query, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], name);
+    char* value = nullptr;
+    return VerQueryValueA(&data[0], query, reinterpret_cast<void**>(&value), &length) ? value
+                                                                                      : nullptr;
+}
+
+// The activation context Windows makes from the program's manifest.
+HANDLE ManifestContext(const std::string& path) {
+    ACTCTXA request = {};
+    request.cbSize = sizeof(request);
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path.c_str();
+    request.lpResourceName = MAKEINTRESOURCEA(1);
+    return CreateActCtxA(&request);
+}
 } // namespace
 
 TEST(ProgramResources, ManifestAsksForItsRightsControlsDpiAndWindowsVersions) {
@@ -70,12 +113,7 @@ TEST(ProgramResources, ManifestAsksForItsRightsControlsDpiAndWindowsVersions) {
                                   "\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\""})
             EXPECT_EQ(1, CountOf(text, space)) << space;
 
-        ACTCTXA request = {};
-        request.cbSize = sizeof(request);
-        request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-        request.lpSource = path.c_str();
-        request.lpResourceName = MAKEINTRESOURCEA(1);
-        HANDLE context = CreateActCtxA(&request);
+        HANDLE context = ManifestContext(path);
         ASSERT_NE(INVALID_HANDLE_VALUE, context) << GetLastError();
 
         ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
@@ -120,29 +158,16 @@ TEST(ProgramResources, ManifestAsksForItsRightsControlsDpiAndWindowsVersions) {
 TEST(ProgramResources, PropertiesShowDescriptionProductVersionAndCopyright) {
     for (const Program& program : PROGRAMS) {
         SCOPED_TRACE(program.file);
-        std::string path = BinPath(program.file);
-        DWORD handle = 0;
-        DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
-        ASSERT_NE(0u, size);
-        std::string data(size, '\0');
-        ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, &data[0]));
-
-        VS_FIXEDFILEINFO* fixed = nullptr;
-        UINT length = 0;
-        ASSERT_TRUE(VerQueryValueA(&data[0], "\\", reinterpret_cast<void**>(&fixed), &length));
+        std::string data = VersionData(BinPath(program.file));
+        ASSERT_FALSE(data.empty());
+        const VS_FIXEDFILEINFO* fixed = FixedVersion(data);
+        ASSERT_NE(nullptr, fixed);
         char numbers[32];
         wsprintfA(numbers, "%u.%u.%u", HIWORD(fixed->dwFileVersionMS),
                   LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS));
         EXPECT_STREQ(ORVEX_VERSION_TEXT, numbers);
         EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
 
-        // Explorer finds the strings through the first translation, as here.
-        WORD* translation = nullptr;
-        ASSERT_TRUE(VerQueryValueA(&data[0], "\\VarFileInfo\\Translation",
-                                   reinterpret_cast<void**>(&translation), &length));
-        char block[16];
-        wsprintfA(block, "%04x%04x", translation[0], translation[1]);
-        char query[128];
         struct Expected {
             const char* name;
             std::string value;
@@ -154,16 +179,12 @@ TEST(ProgramResources, PropertiesShowDescriptionProductVersionAndCopyright) {
                                     {"OriginalFilename", program.file},
                                     {"LegalCopyright", "Copyright (C) 2026 Orvex"}};
         for (const Expected& expected : strings) {
-            wsprintfA(query, "\\StringFileInfo\\%s\\%s", block, expected.name);
-            char* value = nullptr;
-            ASSERT_TRUE(VerQueryValueA(&data[0], query, reinterpret_cast<void**>(&value), &length))
-                << query;
-            EXPECT_EQ(expected.value, value) << query;
+            const char* value = VersionString(data, expected.name);
+            ASSERT_NE(nullptr, value) << expected.name;
+            EXPECT_EQ(expected.value, value) << expected.name;
         }
-        wsprintfA(query, "\\StringFileInfo\\%s\\FileDescription", block);
-        char* description = nullptr;
-        ASSERT_TRUE(
-            VerQueryValueA(&data[0], query, reinterpret_cast<void**>(&description), &length));
+        const char* description = VersionString(data, "FileDescription");
+        ASSERT_NE(nullptr, description);
         EXPECT_NE(nullptr, strstr(description, "Orvex Install Wizard"));
     }
 }
@@ -177,4 +198,43 @@ TEST(ProgramResources, CheckerPrintsItsNameAndVersion) {
     EXPECT_EQ(std::string("SetupCheck.exe (Orvex Install Wizard) ") + ORVEX_VERSION_TEXT + "\r\n",
               ReadFileBytes(output));
     DeleteFileA(output.c_str());
+}
+
+// A package's starter asks for administrator rights for the file the user downloaded and shows
+// Setup.exe's icon and the product's own name, maker and version in Explorer's Properties.
+TEST(ProgramResources, PackageCarriesTheProductsVersionTheIconAndTheElevationRequest) {
+    ProductFolder product;
+    ASSERT_TRUE(WriteSmallProduct(product));
+    TempFolder out("package resources");
+    std::string package = out.File("AcmeReader.exe");
+    ASSERT_EQ(0, MakePackage(product.Path(), package));
+
+    HANDLE context = ManifestContext(package);
+    ASSERT_NE(INVALID_HANDLE_VALUE, context) << GetLastError();
+    ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
+    EXPECT_TRUE(QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &level,
+                             sizeof(level), nullptr));
+    EXPECT_EQ(ACTCTX_RUN_LEVEL_REQUIRE_ADMIN, level.RunLevel);
+    ReleaseActCtx(context);
+
+    HMODULE module = LoadLibraryExA(package.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module);
+    EXPECT_NE(nullptr, FindResourceA(module, MAKEINTRESOURCEA(IDI_SETUP), RT_GROUP_ICON));
+    FreeLibrary(module);
+
+    std::string data = VersionData(package);
+    ASSERT_FALSE(data.empty());
+    const VS_FIXEDFILEINFO* fixed = FixedVersion(data);
+    ASSERT_NE(nullptr, fixed);
+    EXPECT_EQ(MAKELONG(1, 2), fixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(0, 3), fixed->dwFileVersionLS);
+    const char* const strings[][2] = {{"ProductName", "Acme Reader"},
+                                      {"CompanyName", "Acme"},
+                                      {"ProductVersion", "2.1.3 beta"},
+                                      {"FileDescription", "Acme Reader Setup"}};
+    for (const auto& expected : strings) {
+        const char* value = VersionString(data, expected[0]);
+        ASSERT_NE(nullptr, value) << expected[0];
+        EXPECT_STREQ(expected[1], value) << expected[0];
+    }
 }

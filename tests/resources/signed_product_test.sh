@@ -1,7 +1,8 @@
 #!/bin/bash
 # A product whose Setup.exe carries an Authenticode signature (a throw-away certificate made here)
 # installs through its wizard to the finish page and uninstalls cleanly, and try-product's report
-# names the signer. Usage: signed_product_test.sh <build folder>
+# names the signer; its package, signed inside and out by pack-product.sh, verifies and installs
+# the same way. Usage: signed_product_test.sh <build folder>
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build="$1"
@@ -31,6 +32,21 @@ for part in "Setup.exe signature: signed by /CN=Orvex Test Signer/O=Orvex Tests"
   grep -qF -- "$part" "$report" || fail "the report lacks: $part"
 done
 [ -s "$work/out/04-finish.png" ] || fail "the finish page was not reached"
+
+package="$work/Acme Reader.exe"
+"$root/scripts/pack-product.sh" "$work/acme-reader" --out "$package" --cert "$work/signer.p12" \
+  --password-file "$work/password.txt" > "$work/pack.txt" || fail "pack-product.sh ended with $?"
+grep -qF "$package: " "$work/pack.txt" && grep -qF "signed by /CN=Orvex Test Signer" "$work/pack.txt" ||
+  fail "pack-product.sh did not name the package's signer: $(cat "$work/pack.txt")"
+osslsigncode verify -in "$package" -CAfile "$work/cert.pem" >/dev/null 2>&1 ||
+  fail "the package's signature does not verify"
+"$root/scripts/try-product.sh" "$package" --prefix 32 --out "$work/package-out" ||
+  fail "try-product.sh on the package ended with $?"
+for part in "Package signature: signed by /CN=Orvex Test Signer/O=Orvex Tests" \
+            "Trying $package (\"Acme Reader\")" "The package ended with exit code 0." \
+            "RESULT: installed and uninstalled cleanly"; do
+  grep -qF -- "$part" "$work/package-out/report.txt" || fail "the package's report lacks: $part"
+done
 
 # The unsigned build is reported as such, a signature that no longer matches the file as broken.
 . "$root/scripts/authenticode.sh"

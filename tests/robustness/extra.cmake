@@ -3,7 +3,7 @@
 # a failing input is printed as a C string literal.
 file(GLOB robustness_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 orvex_add_test(robustness_tests ${robustness_sources})
-target_link_libraries(robustness_tests PRIVATE orvex_uninstall orvex_check)
+target_link_libraries(robustness_tests PRIVATE orvex_uninstall orvex_check orvex_test_wizard)
 set_tests_properties(robustness_tests PROPERTIES TIMEOUT 300)
 # The readers and the checker again under a double-byte code page, where lead bytes at a field's
 # end mean something and UTF-16 text becomes double-byte text.

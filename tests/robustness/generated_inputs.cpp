@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "package/package_format.h"
 #include "system/text.h"
 
 namespace {
@@ -577,4 +578,99 @@ std::vector<ProductFile> MakeProductFiles(Rng& rng, const std::string& script,
     if (rng.Percent(20))
         files.push_back({"Stray.dat", "x", false});
     return files;
+}
+
+namespace {
+const char* const forgedNames[] = {
+    "..\\evil.dll", "C:\\evil.dll", "\\evil.dll", "sub/evil.dll", "evil.dll:stream", "CON",
+    "lpt1.txt",     "NUL .dll",     "",           "trailing.",    "trailing ",       "a\tb",
+    "..",           "Setup.exe",    "SETUP.INI"};
+
+// Writes the CRC that makes the forged data whole again.
+void Reseal(std::string* package, size_t dataAt) {
+    uint8_t* data = reinterpret_cast<uint8_t*>(&(*package)[dataAt]);
+    PackageHeader header;
+    if (package->size() - dataAt < PACKAGE_HEADER_SIZE ||
+        !ReadPackageHeader(data, PACKAGE_HEADER_SIZE, &header))
+        return;
+    size_t covered = PACKAGE_HEADER_SIZE + header.tableSize + header.streamSize;
+    if (covered > package->size() - dataAt)
+        return;
+    uint32_t crc = Crc32(0, data, PACKAGE_CRC_AT);
+    crc = Crc32(crc, data + PACKAGE_HEADER_SIZE, covered - PACKAGE_HEADER_SIZE);
+    WriteLe32(data + PACKAGE_CRC_AT, crc);
+}
+} // namespace
+
+std::string MakeDamagedPackage(Rng& rng, const std::string& good, size_t dataAt) {
+    std::string out = good;
+    uint8_t* data = reinterpret_cast<uint8_t*>(&out[dataAt]);
+    size_t dataSize = out.size() - dataAt;
+    uint32_t tableSize = ReadLe32(data + 16);
+    uint8_t* table = data + PACKAGE_HEADER_SIZE;
+    // The table's entries: their offsets, to forge one.
+    std::vector<size_t> entries;
+    for (size_t at = 0; at + PACKAGE_ENTRY_FIXED <= tableSize;
+         at += PACKAGE_ENTRY_FIXED + table[at + 8])
+        entries.push_back(at);
+    size_t entry = entries.empty() ? 0 : entries[rng.Below(static_cast<uint32_t>(entries.size()))];
+    switch (rng.Below(8)) {
+    case 0: // changed bytes anywhere in the data
+        for (uint32_t i = 0, n = 1 + rng.Below(8); i < n; ++i)
+            data[rng.Below(static_cast<uint32_t>(dataSize))] ^=
+                static_cast<uint8_t>(1 + rng.Below(255));
+        return out;
+    case 1: // cut short (cut inside the starter, it is a program Windows itself refuses to load)
+        out.resize(dataAt + rng.Below(static_cast<uint32_t>(dataSize)));
+        return out;
+    case 2: { // a name that reaches outside the folder, names a device or repeats another
+        std::string name = PICK(rng, forgedNames);
+        // A file renamed to its own name in other letters would still be whole.
+        if (EqualNoCase(name.c_str(),
+                        std::string(reinterpret_cast<char*>(table) + entry + PACKAGE_ENTRY_FIXED,
+                                    table[entry + 8])
+                            .c_str()))
+            name = "..";
+        std::string rebuilt(reinterpret_cast<char*>(table), entry + 8);
+        rebuilt += static_cast<char>(name.size());
+        rebuilt += name;
+        size_t next = entry + PACKAGE_ENTRY_FIXED + table[entry + 8];
+        rebuilt.append(reinterpret_cast<char*>(table) + next, tableSize - next);
+        std::string tail = out.substr(dataAt + PACKAGE_HEADER_SIZE + tableSize);
+        out.resize(dataAt + PACKAGE_HEADER_SIZE);
+        out += rebuilt + tail;
+        WriteLe32(reinterpret_cast<uint8_t*>(&out[dataAt + 16]),
+                  static_cast<uint32_t>(rebuilt.size()));
+        break;
+    }
+    case 3: { // a file's size against the total, or both moved together
+        uint32_t size = ReadLe32(table + entry);
+        uint32_t delta = 1 + rng.Below(rng.Percent(50) ? 16 : 0x7fffffff);
+        WriteLe32(table + entry, rng.Percent(50) ? size + delta : size - delta);
+        if (rng.Percent(50))
+            WriteLe32(data + 24, ReadLe32(data + 24) + (ReadLe32(table + entry) - size));
+        break;
+    }
+    case 4: // the count of files
+        WriteLe32(data + 12, ReadLe32(data + 12) + (rng.Percent(50) ? 1 : -1));
+        break;
+    case 5: // a dictionary past the limit, or properties out of range
+        if (rng.Percent(50))
+            WriteLe32(data + 29, PACKAGE_MAX_DICTIONARY + 1 + rng.Below(0x7fffffff));
+        else
+            data[28] = static_cast<uint8_t>(225 + rng.Below(31));
+        break;
+    case 6: // sizes of the table or stream that run past the file, or a huge unpacked size
+        WriteLe32(data + 16 + 4 * rng.Below(3), rng.Next());
+        break;
+    default: { // garbage in the stream, short of its last bytes, which may decide nothing
+        size_t streamAt = PACKAGE_HEADER_SIZE + tableSize;
+        uint32_t span = static_cast<uint32_t>(dataSize - streamAt - 8);
+        for (uint32_t i = 0, n = 1 + rng.Below(64); i < n; ++i)
+            data[streamAt + rng.Below(span)] ^= static_cast<uint8_t>(1 + rng.Below(255));
+        break;
+    }
+    }
+    Reseal(&out, dataAt);
+    return out;
 }

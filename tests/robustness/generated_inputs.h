@@ -61,3 +61,9 @@ std::vector<ProductFile> MakeProductFiles(Rng& rng, const std::string& script,
 // Writes the bytes as a C string literal that reproduces them exactly, so that a failing input
 // can become a plain test. Allocates nothing: it also serves after a crash.
 void WriteEscaped(FILE* out, const std::string& bytes);
+
+// A package damaged as downloads and forgers damage them: changed bytes and cut lengths in its
+// data, or a header or table forged (names that reach out of the folder or name devices, sizes,
+// counts, dictionary, stream) with its CRC made to match again. good is a whole package whose
+// data starts at dataAt. Never a package that unpacks whole.
+std::string MakeDamagedPackage(Rng& rng, const std::string& good, size_t dataAt);

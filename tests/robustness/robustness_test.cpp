@@ -16,7 +16,11 @@
 #include "generated_inputs.h"
 #include "script/setup_script.h"
 #include "script/wide_api.h"
+#include "package/package_format.h"
+#include "support/package_support.h"
+#include "support/sample_walk.h"
 #include "support/test_support.h"
+#include "support/wizard_driver.h"
 #include "system/macro_expansion.h"
 #include "system/message_box.h"
 #include "system/path_macros.h"
@@ -36,6 +40,8 @@ const int LOG_INPUTS = 2000;
 const int PATH_INPUTS = 3000;
 // A product costs its files besides the script's profile calls.
 const int PRODUCT_INPUTS = 200;
+// A package costs a run of the starter, a process of its own.
+const int PACKAGE_INPUTS = 60;
 
 // The input being fed, for the watchdog and the crash handler to print.
 struct {
@@ -326,6 +332,80 @@ TEST(RobustnessTest, PathExpansionStaysWithinItsBuffers) {
         }
         return std::string();
     });
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Each damaged or forged package ends with 1603 and one of the starter's messages in the record,
+// shows nothing, and leaves its temporary folder empty and its own folder as it was.
+TEST(RobustnessTest, StarterRefusesGeneratedDamagedPackages) {
+    ProductFolder product;
+    // The installer of this product only records that it ran: no damaged package gets that far.
+    ASSERT_TRUE(
+        product.Write("Setup.exe", ReadFileBytes(BinPath("fakes\\wizardaids\\openrecorder.exe"))));
+    ASSERT_TRUE(WriteSmallProduct(product, "CopyFile2=64;%DEST_PATH%\\Data.bin\r\n"));
+    std::string random;
+    Rng bytes(SEED);
+    for (int i = 0; i < 64 * 1024; ++i)
+        random += static_cast<char>(bytes.Next() % (i % 3 ? 256 : 16));
+    ASSERT_TRUE(product.Write("Data.bin", random));
+    TempFolder folder("orvex-packages");
+    std::string good = folder.File("good.exe");
+    ASSERT_EQ(0, MakePackage(product.Path(), good));
+    std::string goodBytes = ReadFileBytes(good);
+    size_t dataAt = PackageDataOffset(good);
+    ASSERT_NE(0u, dataAt);
+    std::string run = folder.File("run");
+    std::string temp = folder.File("temp");
+    CreateDirectoryA(run.c_str(), nullptr);
+    CreateDirectoryA(temp.c_str(), nullptr);
+    EnvironmentValue tmp("TMP", temp);
+    EnvironmentValue tempValue("TEMP", temp);
+    const std::vector<std::string> runFiles = {"package.exe", "record.txt"};
+    Feed(
+        "package", PACKAGE_INPUTS,
+        [&](Rng& rng) { return MakeDamagedPackage(rng, goodBytes, dataAt); },
+        [&](const std::string& input, int) {
+            std::string package = run + "\\package.exe";
+            std::string record = run + "\\record.txt";
+            if (!WriteFileBytes(package, input))
+                return std::string("the package could not be written");
+            SilentRun started =
+                RunSilently("\"" + package + "\" /S /LOG=\"" + record + "\"", INPUT_LIMIT_MS, true);
+            std::string fault;
+            std::string said = ReadFileBytes(record);
+            said = said.size() > 20 ? said.substr(20) : said;
+            if (!started.ended)
+                fault = "the starter did not end";
+            else if (started.exitCode != 1603)
+                fault = "exit code " + std::to_string(started.exitCode);
+            else if (started.windowSeen)
+                fault = "a window showed";
+            else if (said.compare(0, 24, "This package is damaged ") != 0 &&
+                     said.compare(0, 12, "Setup needs ") != 0 &&
+                     said.compare(0, 18, "Setup cannot write") != 0)
+                fault = "the record says: " + said;
+            else if (!FolderEntries(temp).empty())
+                fault = "the temporary folder keeps " + FolderEntries(temp).front();
+            else if (FolderEntries(run) != runFiles)
+                fault = "the package's folder changed";
+            DeleteFileA(package.c_str());
+            DeleteFileA(record.c_str());
+            return fault;
+        });
 }
 
 // Last: a crash ends the program, and the tests before it have reported by then.

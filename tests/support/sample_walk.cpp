@@ -222,14 +222,14 @@ UninstallRun RunUninstallCommand(const std::string& commandLine, const std::vect
     return run;
 }
 
-SilentRun RunSilently(const std::string& commandLine, DWORD timeoutMs) {
+SilentRun RunSilently(const std::string& commandLine, DWORD timeoutMs, bool anyWindow) {
     SilentRun run;
     ChildProcess process;
     if (!process.Start(commandLine))
         return run;
     DWORD start = GetTickCount();
     while (!run.ended && GetTickCount() - start < timeoutMs) {
-        run.windowSeen = run.windowSeen || !TopWindowsOf(process.Id()).empty();
+        run.windowSeen = run.windowSeen || !TopWindowsOf(anyWindow ? 0 : process.Id()).empty();
         run.ended = process.Wait(5, &run.exitCode);
     }
     return run;

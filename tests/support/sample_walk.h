@@ -65,7 +65,10 @@ struct SilentRun {
     DWORD exitCode = 0;
     bool windowSeen = false;
 };
-SilentRun RunSilently(const std::string& commandLine, DWORD timeoutMs = 120000);
+// anyWindow: a window of any process counts (a package shows the installer's windows from a
+// process of its own).
+SilentRun RunSilently(const std::string& commandLine, DWORD timeoutMs = 120000,
+                      bool anyWindow = false);
 
 // The stage labels of a replay, in the order the progress window shows them.
 std::vector<std::string> ReplayStageLabels();

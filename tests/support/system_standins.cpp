@@ -41,6 +41,10 @@ std::string TestComServerPath() {
     return StandInPath("testcom\\OrvexTestCom.dll");
 }
 
+std::string NewerTestComServerPath() {
+    return StandInPath("testcom\\OrvexTestCom2.dll");
+}
+
 bool TestComServerRegistered(const std::string& dllPath) {
     std::string value;
     return ReadRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, dllPath.c_str(), &value);

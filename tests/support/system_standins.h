@@ -19,6 +19,8 @@ bool WaitForWcesmgrRecord(const std::string& folder, const std::string& text, DW
 
 // The test COM server and the marker its DllRegisterServer writes for its own path.
 std::string TestComServerPath();
+// The same server with a newer version resource (2.0.0.0 against 1.0.0.0).
+std::string NewerTestComServerPath();
 extern const char TEST_COM_MARKER_KEY[]; // under HKEY_CURRENT_USER
 bool TestComServerRegistered(const std::string& dllPath);
 

@@ -172,13 +172,35 @@ TempRegistryKey::~TempRegistryKey() {
     DeleteRegistryTree(root_, path_);
 }
 
+EnvironmentValue::EnvironmentValue(const char* name, const std::string& value) : name_(name) {
+    char old[MAX_PATH * 4];
+    DWORD length = GetEnvironmentVariableA(name, old, sizeof(old));
+    hadValue_ = length > 0 && length < sizeof(old);
+    if (hadValue_)
+        old_ = old;
+    SetEnvironmentVariableA(name, value.c_str());
+}
+
+EnvironmentValue::~EnvironmentValue() {
+    SetEnvironmentVariableA(name_, hadValue_ ? old_.c_str() : nullptr);
+}
+
 ChildProcess::~ChildProcess() {
     if (info_.hProcess) {
         if (Running())
             Kill();
         CloseHandle(info_.hProcess);
-        CloseHandle(info_.hThread);
+        if (info_.hThread)
+            CloseHandle(info_.hThread);
     }
+}
+
+bool ChildProcess::Attach(DWORD processId) {
+    if (info_.hProcess)
+        return false;
+    info_.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+    info_.dwProcessId = processId;
+    return info_.hProcess != nullptr;
 }
 
 bool ChildProcess::Start(const std::string& commandLine, const char* folder) {
@@ -232,7 +254,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
     WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window))
+    if ((search->processId && owner != search->processId) || !IsWindowVisible(window))
         return TRUE;
     if (search->className) {
         char name[128];

@@ -38,6 +38,21 @@ class TempFolder {
     std::string path_;
 };
 
+// An environment variable for the programs started while the object lives; its old value comes
+// back at the end.
+class EnvironmentValue {
+  public:
+    EnvironmentValue(const char* name, const std::string& value);
+    ~EnvironmentValue();
+    EnvironmentValue(const EnvironmentValue&) = delete;
+    EnvironmentValue& operator=(const EnvironmentValue&) = delete;
+
+  private:
+    const char* name_;
+    bool hadValue_ = false;
+    std::string old_;
+};
+
 // A file or folder at a fixed place outside the scratch folders (the system folder, the bin
 // folder, Program Files): removed before use, if an earlier run left it, and at destruction, so
 // that a failed test does not fail every later run too.
@@ -95,6 +110,8 @@ class ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Start(const std::string& commandLine, const char* folder = nullptr);
+    // Takes a process this one did not start (a program a package started).
+    bool Attach(DWORD processId);
     // True when the process ended within the time; exitCode receives its code.
     bool Wait(DWORD timeoutMs, DWORD* exitCode = nullptr);
     bool Running() const;
@@ -110,7 +127,8 @@ class ChildProcess {
 // did not end within the time (it is then killed).
 long RunAndWait(const std::string& commandLine, DWORD timeoutMs = 60000);
 
-// Visible top-level windows of a process whose class matches (null: any class).
+// Visible top-level windows of a process (0: of any process) whose class matches (null: any
+// class).
 std::vector<HWND> TopWindowsOf(DWORD processId, const char* className = nullptr);
 // Waits until the process shows a visible top-level window of the class; null on time-out.
 HWND WaitForTopWindow(DWORD processId, const char* className, DWORD timeoutMs);

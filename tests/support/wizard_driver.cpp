@@ -222,6 +222,28 @@ bool WizardDriver::StartIn(const std::string& productFolder, DWORD timeoutMs,
     return found && frame_ && WaitForPage(PAGE_LICENCE, timeoutMs);
 }
 
+bool WizardDriver::StartPackage(const std::string& package, const std::string& arguments,
+                                DWORD timeoutMs) {
+    if (!package_.Start("\"" + package + "\"" + (arguments.empty() ? "" : " " + arguments)))
+        return false;
+    bool found = WaitUntil(
+        [&] {
+            for (HWND window : TopWindowsOf(0, "#32770")) {
+                if (GetDlgItem(window, IDC_BACK) && GetDlgItem(window, IDC_LOGO)) {
+                    frame_ = window;
+                    return true;
+                }
+            }
+            return !package_.Running();
+        },
+        timeoutMs);
+    DWORD installer = 0;
+    if (!found || !frame_ || !GetWindowThreadProcessId(frame_, &installer) ||
+        !process_.Attach(installer))
+        return false;
+    return WaitForPage(PAGE_LICENCE, timeoutMs);
+}
+
 bool WizardDriver::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
     return process_.Wait(timeoutMs, exitCode);
 }

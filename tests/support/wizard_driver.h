@@ -96,6 +96,11 @@ class WizardDriver {
     bool StartIn(const std::string& productFolder, DWORD timeoutMs = 30000,
                  const std::string& arguments = std::string());
     bool StartProcessOnly(const ProductFolder& product);
+    // Starts a package and waits for the wizard of the installer it unpacked; from then on the
+    // driver works on that installer's process. The package's own process: Package().
+    bool StartPackage(const std::string& package, const std::string& arguments = std::string(),
+                      DWORD timeoutMs = 60000);
+    ChildProcess& Package() { return package_; }
     DWORD ProcessId() const { return process_.Id(); }
     bool Running() const { return process_.Running(); }
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
@@ -149,5 +154,6 @@ class WizardDriver {
     bool HitTest(HWND tree, POINT client, HTREEITEM* item, UINT* flags) const;
 
     ChildProcess process_;
+    ChildProcess package_;
     HWND frame_ = nullptr;
 };

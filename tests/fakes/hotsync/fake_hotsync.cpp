@@ -12,7 +12,9 @@
 //   <HotSync folder>\CondMgr.dll, UserData.dll, InstAide.dll, HotSyncFake.ini
 //   <installer folder>\Setup.exe, CondMgr.dll (the packaged copy), HotSyncFake.ini
 // Each library reads HotSyncFake.ini beside itself, so every folder that holds one of them needs
-// its own copy of the configuration (the helper writes the same file into both).
+// its own copy of the configuration (the helper writes the same file into both). A library with
+// none beside it (the copy a package unpacks into a new folder) reads the file that
+// ORVEX_HOTSYNC_FAKE_INI names.
 //
 // HotSyncFake.ini:
 //   [HotSync]
@@ -171,6 +173,11 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         if (slash)
             slash[1] = '\0';
         AppendText(configPath, sizeof(configPath), "HotSyncFake.ini");
+        char named[MAX_PATH];
+        DWORD length = GetEnvironmentVariableA("ORVEX_HOTSYNC_FAKE_INI", named, sizeof(named));
+        if (GetFileAttributesA(configPath) == INVALID_FILE_ATTRIBUTES && length &&
+            length < sizeof(named))
+            CopyText(configPath, sizeof(configPath), named);
         Record("Load", modulePath);
     } else if (reason == DLL_PROCESS_DETACH) {
         Record("Unload", modulePath);

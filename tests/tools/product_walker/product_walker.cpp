@@ -1,6 +1,8 @@
 // Tries a product folder as scripts/try-product.sh asks:
 //   walk <product> <pictures> [--user NAME] [--components "A;B"]
 //   silent <product> <pictures> [--user NAME] [--components "Section;Section"]
+//   either with [--package <package.exe>]: the package is started instead of <product>\Setup.exe
+//   (<product> then holds only what the simulations need)
 // walks the wizard of <product>\Setup.exe as a user would (or, silent, runs it with /S and the
 // choices as switches, and later the registered QuietUninstallString), reports what the install
 // made (files with sizes, folders, links with their targets, registry values, COM servers, Palm
@@ -21,6 +23,7 @@
 
 #include "script/setup_script.h"
 #include "support/desktop_support.h"
+#include "support/package_support.h"
 #include "support/sample_walk.h"
 #include "support/test_support.h"
 #include "support/wizard_driver.h"
@@ -336,8 +339,16 @@ bool ReportUninstall(const Trial& trial, const UninstallRun& run, const Changes&
         if (!IsSimulation(trial, folder) && after.folders.count(folder))
             left.push_back("folder   " + folder);
     }
+    // Every Windows has the key of the shared files' counts; a fresh Wine prefix gets it from the
+    // first install that counts one.
+    const std::string sharedCounts =
+        "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs\\";
     for (const auto& entry : made.registry) {
-        if (after.registry.count(entry.first))
+        if (!after.registry.count(entry.first))
+            continue;
+        if (Lower(entry.first) == Lower(sharedCounts))
+            kept.push_back(entry.first + "  (the key of shared files' counts, which Windows has)");
+        else
             left.push_back((entry.first.back() == '\\' ? "key      " : "value    ") + entry.first);
     }
     for (const std::string& path : kept)
@@ -382,16 +393,25 @@ int Measure(const std::string& part) {
 
 // What the trial knows of the product before it installs anything; false when its script cannot
 // be read. The picture folder is made.
-bool StartTrial(const std::string& product, const std::string& pictures, Trial* out) {
+bool StartTrial(const std::string& product, const std::string& pictures, const std::string& package,
+                Trial* out) {
     Trial& trial = *out;
     trial.product = product;
-    SetupScript* script = ReadSetupScript((product + "\\Setup.ini").c_str());
-    if (!script) {
-        fprintf(stderr, "Setup.ini of %s could not be read.\n", product.c_str());
-        return false;
+    if (!package.empty()) {
+        trial.title = PackageTitle(package);
+        if (trial.title.empty()) {
+            fprintf(stderr, "%s is no readable package.\n", package.c_str());
+            return false;
+        }
+    } else {
+        SetupScript* script = ReadSetupScript((product + "\\Setup.ini").c_str());
+        if (!script) {
+            fprintf(stderr, "Setup.ini of %s could not be read.\n", product.c_str());
+            return false;
+        }
+        trial.title = script->productTitle;
+        DestroySetupScript(script);
     }
-    trial.title = script->productTitle;
-    DestroySetupScript(script);
     CreateDirectoryA(pictures.c_str(), nullptr);
     trial.uninstallKey = std::string(UNINSTALL_KEY_ROOT) + trial.title;
     trial.hotSyncFolder =
@@ -420,12 +440,14 @@ std::string JoinedList(const std::vector<std::string>& names) {
     return all;
 }
 
-int Walk(const std::string& product, const std::string& pictures, const WalkChoices& choices) {
+int Walk(const std::string& product, const std::string& pictures, const std::string& package,
+         const WalkChoices& choices) {
     Trial trial;
-    if (!StartTrial(product, pictures, &trial))
+    if (!StartTrial(product, pictures, package, &trial))
         return 1;
     PageShots shots(pictures);
-    printf("Trying %s (\"%s\")\n", product.c_str(), trial.title.c_str());
+    printf("Trying %s (\"%s\")\n", package.empty() ? product.c_str() : package.c_str(),
+           trial.title.c_str());
     printf("  choices: HotSync user %s; components %s\n",
            choices.user.empty() ? "as offered" : choices.user.c_str(),
            choices.chooseComponents ? ("\"" + JoinedList(choices.components) + "\"").c_str()
@@ -433,7 +455,7 @@ int Walk(const std::string& product, const std::string& pictures, const WalkChoi
     Snapshot before = TakeSnapshot();
     WizardDriver wizard;
     std::string failure;
-    if (!wizard.StartIn(product)) {
+    if (package.empty() ? !wizard.StartIn(product) : !wizard.StartPackage(package)) {
         printf("FAILED: the wizard did not appear.\n");
         return 1;
     }
@@ -442,6 +464,14 @@ int Walk(const std::string& product, const std::string& pictures, const WalkChoi
         return 1;
     }
     printf("  Setup.exe ended with exit code 0.\n");
+    DWORD packageCode = 0;
+    if (!package.empty()) {
+        if (!wizard.Package().Wait(60000, &packageCode) || packageCode != 0) {
+            printf("FAILED: the package did not end with exit code 0.\n");
+            return 1;
+        }
+        printf("  The package ended with exit code 0.\n");
+    }
 
     std::string uninstallString;
     if (!ReadRegistryValue(HKEY_LOCAL_MACHINE, trial.uninstallKey, "UninstallString",
@@ -469,9 +499,10 @@ void ReportWindows(const SilentRun& run) {
 
 // The install with /S and the choices as switches, then the removal through the registered
 // QuietUninstallString; the install's record (/LOG) goes to <pictures>\setup-record.txt.
-int Silent(const std::string& product, const std::string& pictures, const WalkChoices& choices) {
+int Silent(const std::string& product, const std::string& pictures, const std::string& package,
+           const WalkChoices& choices) {
     Trial trial;
-    if (!StartTrial(product, pictures, &trial))
+    if (!StartTrial(product, pictures, package, &trial))
         return 1;
     std::string record = pictures + "\\setup-record.txt";
     DeleteFileA(record.c_str());
@@ -481,10 +512,13 @@ int Silent(const std::string& product, const std::string& pictures, const WalkCh
     if (!choices.user.empty())
         arguments += " /USER=\"" + choices.user + "\"";
     arguments += " /LOG=\"" + record + "\"";
-    printf("Trying %s (\"%s\") unattended\n", product.c_str(), trial.title.c_str());
-    printf("\nSilent install: Setup.exe %s\n", arguments.c_str());
+    printf("Trying %s (\"%s\") unattended\n", package.empty() ? product.c_str() : package.c_str(),
+           trial.title.c_str());
+    printf("\nSilent install: %s %s\n", package.empty() ? "Setup.exe" : "the package",
+           arguments.c_str());
     Snapshot before = TakeSnapshot();
-    SilentRun install = RunSilently("\"" + product + "\\Setup.exe\" " + arguments);
+    std::string program = package.empty() ? product + "\\Setup.exe" : package;
+    SilentRun install = RunSilently("\"" + program + "\" " + arguments, 120000, !package.empty());
     ReportWindows(install);
     printf("  ended    %s, exit code %lu\n", install.ended ? "yes" : "NO",
            static_cast<unsigned long>(install.exitCode));
@@ -536,11 +570,14 @@ int main(int argc, char** argv) {
     if (command == "measure")
         return Measure(argc > 2 ? argv[2] : "");
     WalkChoices choices;
+    std::string package;
     bool valid = (command == "walk" || command == "silent") && argc >= 4;
     for (int i = 4; valid && i < argc; i += 2) {
         std::string option = argv[i];
         if (i + 1 >= argc)
             valid = false;
+        else if (option == "--package")
+            package = argv[i + 1];
         else if (option == "--user")
             choices.user = argv[i + 1];
         else if (option == "--components") {
@@ -551,12 +588,12 @@ int main(int argc, char** argv) {
     }
     if (!valid) {
         fprintf(stderr, "usage: product_walker.exe walk|silent <product folder> <picture folder> "
-                        "[--user NAME] [--components \"A;B\"]\n");
+                        "[--user NAME] [--components \"A;B\"] [--package P]\n");
         return 2;
     }
     CoInitialize(nullptr);
-    int result =
-        command == "silent" ? Silent(argv[2], argv[3], choices) : Walk(argv[2], argv[3], choices);
+    int result = command == "silent" ? Silent(argv[2], argv[3], package, choices)
+                                     : Walk(argv[2], argv[3], package, choices);
     CoUninitialize();
     return result;
 }

@@ -1,0 +1,635 @@
+// The starter of a one-file package: checks the data behind itself, unpacks it into a new folder
+// of the user's temporary folder, runs Setup.exe from there with its own command line unchanged,
+// removes the folder and ends with the installer's exit code. It links no C runtime and imports
+// only what every 32-bit Windows has; it loads no library from its own folder, where downloads
+// lie.
+#include <windows.h>
+
+#include "app/command_line.h"
+#include "package/package_format.h"
+#include "resources/resource_ids.h"
+#include "system/exit_codes.h"
+#include "system/library_binding.h"
+#include "system/run_record.h"
+#include "system/text.h"
+#include "system/win_handles.h"
+
+extern "C" {
+#include <LzmaDec.h>
+}
+
+namespace {
+const char DAMAGED_TEXT[] = "This package is damaged or incomplete. Download it again.";
+const char SPACE_TEXT[] = "Setup needs %lu KB more on drive %c: to unpack.";
+const char WRITE_TEXT[] = "Setup cannot write to the temporary folder \"%s\".";
+const char PROGRESS_WINDOW_CLASS[] = "OrvexPackageProgress";
+const DWORD PROGRESS_DELAY_MS = 500;
+const DWORD CHUNK = 64 * 1024;
+const ULONGLONG UNPACK_MARGIN = 1024 * 1024;
+
+enum Outcome { OUTCOME_DONE, OUTCOME_DAMAGED, OUTCOME_NO_SPACE, OUTCOME_NO_WRITE };
+
+void* HeapBlock(size_t size) {
+    return HeapAlloc(GetProcessHeap(), 0, size);
+}
+void FreeBlock(void* block) {
+    if (block)
+        HeapFree(GetProcessHeap(), 0, block);
+}
+void* LzmaAlloc(void*, size_t size) {
+    return HeapBlock(size);
+}
+void LzmaFree(void*, void* block) {
+    FreeBlock(block);
+}
+ISzAlloc lzmaAllocator = {LzmaAlloc, LzmaFree};
+
+bool NtFamily() {
+    return GetVersion() < 0x80000000u;
+}
+
+// USER32 is bound only when a window or a box is needed: loading it is most of a program's start
+// (it connects to the display), and a package that unpacks quickly or runs with /S needs none.
+struct UserFunctions {
+    ATOM(WINAPI* registerClass)(const WNDCLASSA*);
+    HWND(WINAPI* createWindow)
+    (DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID);
+    BOOL(WINAPI* destroyWindow)(HWND);
+    int(WINAPI* systemMetrics)(int);
+    HICON(WINAPI* loadIcon)(HINSTANCE, LPCSTR);
+    HCURSOR(WINAPI* loadCursor)(HINSTANCE, LPCSTR);
+    HBRUSH(WINAPI* colorBrush)(int);
+    BOOL(WINAPI* invalidate)(HWND, const RECT*, BOOL);
+    BOOL(WINAPI* peekMessage)(LPMSG, HWND, UINT, UINT, UINT);
+    BOOL(WINAPI* translateMessage)(const MSG*);
+    LRESULT(WINAPI* dispatchMessage)(const MSG*);
+    LRESULT(WINAPI* defaultProc)(HWND, UINT, WPARAM, LPARAM);
+    HDC(WINAPI* beginPaint)(HWND, LPPAINTSTRUCT);
+    BOOL(WINAPI* endPaint)(HWND, const PAINTSTRUCT*);
+    BOOL(WINAPI* clientRect)(HWND, LPRECT);
+    int(WINAPI* frameRect)(HDC, const RECT*, HBRUSH);
+    int(WINAPI* fillRect)(HDC, const RECT*, HBRUSH);
+    int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT);
+};
+UserFunctions user;
+
+// The library stays loaded for the rest of the process.
+bool BindUser() {
+    static int bound = -1;
+    if (bound >= 0)
+        return bound != 0;
+    HMODULE library = LoadSystemLibrary("user32.dll");
+    bound = BindProc(library, "RegisterClassA", user.registerClass) &&
+            BindProc(library, "CreateWindowExA", user.createWindow) &&
+            BindProc(library, "DestroyWindow", user.destroyWindow) &&
+            BindProc(library, "GetSystemMetrics", user.systemMetrics) &&
+            BindProc(library, "LoadIconA", user.loadIcon) &&
+            BindProc(library, "LoadCursorA", user.loadCursor) &&
+            BindProc(library, "GetSysColorBrush", user.colorBrush) &&
+            BindProc(library, "InvalidateRect", user.invalidate) &&
+            BindProc(library, "PeekMessageA", user.peekMessage) &&
+            BindProc(library, "TranslateMessage", user.translateMessage) &&
+            BindProc(library, "DispatchMessageA", user.dispatchMessage) &&
+            BindProc(library, "DefWindowProcA", user.defaultProc) &&
+            BindProc(library, "BeginPaint", user.beginPaint) &&
+            BindProc(library, "EndPaint", user.endPaint) &&
+            BindProc(library, "GetClientRect", user.clientRect) &&
+            BindProc(library, "FrameRect", user.frameRect) &&
+            BindProc(library, "FillRect", user.fillRect) &&
+            BindProc(library, "MessageBoxA", user.messageBox);
+    return bound != 0;
+}
+
+void Shrink(RECT* rect, int dx, int dy) {
+    rect->left += dx;
+    rect->right -= dx;
+    rect->top += dy;
+    rect->bottom -= dy;
+}
+
+// The progress window: the product's title and a bar painted here, so that the common controls
+// library is not needed.
+int progressPermille;
+
+LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE)
+        return 0;
+    if (message != WM_PAINT)
+        return user.defaultProc(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = user.beginPaint(window, &paint);
+    RECT bar;
+    user.clientRect(window, &bar);
+    Shrink(&bar, 16, (bar.bottom - 20) / 2);
+    user.frameRect(dc, &bar, user.colorBrush(COLOR_WINDOWTEXT));
+    Shrink(&bar, 2, 2);
+    bar.right = bar.left + (bar.right - bar.left) * progressPermille / 1000;
+    user.fillRect(dc, &bar, user.colorBrush(COLOR_HIGHLIGHT));
+    user.endPaint(window, &paint);
+    return 0;
+}
+
+class Starter {
+  public:
+    explicit Starter(HINSTANCE instance) : instance_(instance) {}
+    ~Starter();
+    Starter(const Starter&) = delete;
+    Starter& operator=(const Starter&) = delete;
+
+    int Run(const char* arguments, const CommandLine& line);
+
+  private:
+    Outcome OpenPackage();
+    Outcome CheckSpace();
+    Outcome MakeFolder();
+    Outcome Unpack();
+    bool WriteOut(const uint8_t* bytes, size_t size);
+    void FinishFile();
+    bool OpenNextFiles();
+    void RemoveFolder();
+    void Advance(DWORD bytes);
+    int Fail(Outcome outcome);
+
+    HINSTANCE instance_;
+    bool silent_ = false;
+    FileHandle package_;
+    uint32_t dataAt_ = 0;
+    PackageHeader header_ = {};
+    bool headerRead_ = false;
+    uint8_t* table_ = nullptr;
+    PackageEntry* entries_ = nullptr;
+    char temp_[MAX_PATH] = {};
+    char folder_[MAX_PATH] = {};
+    bool folderMade_ = false;
+    uint32_t created_ = 0; // files made so far in the folder
+    uint32_t current_ = 0; // the file being written
+    uint32_t left_ = 0;    // its bytes still to come
+    uint32_t crc_ = 0;
+    bool damaged_ = false; // a file's bytes did not match its CRC
+    FileHandle file_;
+    ULONGLONG shortBy_ = 0;
+    // Progress over the stream's check and the unpacked bytes.
+    DWORD started_ = 0;
+    ULONGLONG done_ = 0;
+    ULONGLONG total_ = 1;
+    HWND window_ = nullptr;
+};
+
+Starter::~Starter() {
+    if (window_)
+        user.destroyWindow(window_);
+    FreeBlock(table_);
+    FreeBlock(entries_);
+}
+
+void Starter::Advance(DWORD bytes) {
+    done_ += bytes;
+    if (silent_)
+        return;
+    if (!window_ && GetTickCount() - started_ >= PROGRESS_DELAY_MS && BindUser()) {
+        WNDCLASSA type = {};
+        type.lpfnWndProc = ProgressProc;
+        type.hInstance = instance_;
+        type.hIcon = user.loadIcon(instance_, MAKEINTRESOURCEA(IDI_SETUP));
+        type.hCursor = user.loadCursor(nullptr, MAKEINTRESOURCEA(32514)); // IDC_APPSTARTING
+        type.hbrBackground = user.colorBrush(COLOR_BTNFACE);
+        type.lpszClassName = PROGRESS_WINDOW_CLASS;
+        user.registerClass(&type);
+        const int width = 360, height = 100;
+        window_ = user.createWindow(0, PROGRESS_WINDOW_CLASS, headerRead_ ? header_.title : "Setup",
+                                    WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                                    (user.systemMetrics(SM_CXSCREEN) - width) / 2,
+                                    (user.systemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+                                    nullptr, nullptr, instance_, nullptr);
+    }
+    if (!window_)
+        return;
+    int permille = static_cast<int>(done_ * 1000 / total_);
+    if (permille != progressPermille) {
+        progressPermille = permille;
+        user.invalidate(window_, nullptr, FALSE);
+    }
+    MSG message;
+    while (user.peekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
+        user.translateMessage(&message);
+        user.dispatchMessage(&message);
+    }
+}
+
+bool ReadAt(HANDLE file, DWORD at, void* out, DWORD size) {
+    DWORD got = 0;
+    return SetFilePointer(file, static_cast<LONG>(at), nullptr, FILE_BEGIN) == at &&
+           ReadFile(file, out, size, &got, nullptr) && got == size;
+}
+
+Outcome Starter::OpenPackage() {
+    char self[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, self, sizeof(self));
+    if (length == 0 || length >= sizeof(self))
+        return OUTCOME_DAMAGED;
+    package_.Reset(CreateFileA(self, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    uint8_t head[4096];
+    DWORD got = 0;
+    if (!package_.IsValid() || !ReadFile(package_.Get(), head, sizeof(head), &got, nullptr) ||
+        !ProgramImageEnd(head, got, &dataAt_))
+        return OUTCOME_DAMAGED;
+    uint8_t bytes[PACKAGE_HEADER_SIZE];
+    if (!ReadAt(package_.Get(), dataAt_, bytes, sizeof(bytes)) ||
+        !ReadPackageHeader(bytes, sizeof(bytes), &header_))
+        return OUTCOME_DAMAGED;
+    headerRead_ = true;
+    // Bounds first, so that a cut or forged package is never read past its end.
+    DWORD high = 0;
+    DWORD size = GetFileSize(package_.Get(), &high);
+    ULONGLONG end = static_cast<ULONGLONG>(dataAt_) + PACKAGE_HEADER_SIZE + header_.tableSize +
+                    header_.streamSize;
+    if (high || end > size)
+        return OUTCOME_DAMAGED;
+    table_ = static_cast<uint8_t*>(HeapBlock(header_.tableSize + 1));
+    entries_ = static_cast<PackageEntry*>(HeapBlock(sizeof(PackageEntry) * header_.fileCount));
+    if (!table_ || !entries_ ||
+        !ReadFile(package_.Get(), table_, header_.tableSize, &got, nullptr) ||
+        got != header_.tableSize)
+        return OUTCOME_DAMAGED;
+    total_ = static_cast<ULONGLONG>(header_.streamSize) + header_.unpackedSize + 1;
+    uint32_t crc = Crc32(Crc32(0, bytes, PACKAGE_CRC_AT), table_, header_.tableSize);
+    uint8_t* chunk = static_cast<uint8_t*>(HeapBlock(CHUNK));
+    if (!chunk)
+        return OUTCOME_DAMAGED;
+    for (uint32_t left = header_.streamSize; left;) {
+        DWORD part = left < CHUNK ? left : CHUNK;
+        if (!ReadFile(package_.Get(), chunk, part, &got, nullptr) || got != part)
+            break;
+        crc = Crc32(crc, chunk, part);
+        left -= part;
+        Advance(part);
+    }
+    FreeBlock(chunk);
+    if (crc != header_.crc || !ReadPackageTable(header_, table_, entries_))
+        return OUTCOME_DAMAGED;
+    return OUTCOME_DONE;
+}
+
+Outcome Starter::CheckSpace() {
+    DWORD length = GetTempPathA(sizeof(temp_), temp_);
+    if (length == 0 || length >= sizeof(temp_) - 20) {
+        CopyText(temp_, sizeof(temp_), "%TEMP%");
+        return OUTCOME_NO_WRITE;
+    }
+    ULONGLONG free = 0;
+    BOOL(WINAPI * freeSpaceEx)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+    ULARGE_INTEGER available, total, totalFree;
+    // Windows 95 before OSR2 lacks the call that sees past 2 GB.
+    if (BindProc(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA", freeSpaceEx) &&
+        freeSpaceEx(temp_, &available, &total, &totalFree)) {
+        free = available.QuadPart;
+    } else {
+        char root[4] = {temp_[0], ':', '\\', '\0'};
+        DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
+        if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+            return OUTCOME_NO_WRITE;
+        free = static_cast<ULONGLONG>(sectorsPerCluster) * bytesPerSector * freeClusters;
+    }
+    ULONGLONG need = header_.unpackedSize + UNPACK_MARGIN;
+    if (free >= need)
+        return OUTCOME_DONE;
+    shortBy_ = need - free;
+    return OUTCOME_NO_SPACE;
+}
+
+// On the NT family the folder admits only Administrators and SYSTEM: an unelevated process of
+// the same user must not put a DLL beside the Setup.exe that runs elevated from it.
+struct SecurityFunctions {
+    BOOL(WINAPI* allocateSid)
+    (PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
+     PSID*);
+    PVOID(WINAPI* freeSid)(PSID);
+    BOOL(WINAPI* initializeAcl)(PACL, DWORD, DWORD);
+    BOOL(WINAPI* addAce)(PACL, DWORD, DWORD, PSID);
+    BOOL(WINAPI* getAce)(PACL, DWORD, LPVOID*);
+    BOOL(WINAPI* initializeDescriptor)(PSECURITY_DESCRIPTOR, DWORD);
+    BOOL(WINAPI* setDacl)(PSECURITY_DESCRIPTOR, BOOL, PACL, BOOL);
+    // Windows 2000 and later; without it NT 4 merges the temporary folder's inheritable entries.
+    BOOL(WINAPI* setControl)
+    (PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL, SECURITY_DESCRIPTOR_CONTROL);
+};
+
+class FolderSecurity {
+  public:
+    FolderSecurity() = default;
+    ~FolderSecurity() {
+        for (PSID sid : sids_) {
+            if (sid)
+                functions_.freeSid(sid);
+        }
+    }
+    FolderSecurity(const FolderSecurity&) = delete;
+    FolderSecurity& operator=(const FolderSecurity&) = delete;
+
+    bool Build(SECURITY_ATTRIBUTES* attributes) {
+        library_.Reset(LoadSystemLibrary("advapi32.dll"));
+        HMODULE advapi = library_.Get();
+        if (!BindProc(advapi, "AllocateAndInitializeSid", functions_.allocateSid) ||
+            !BindProc(advapi, "FreeSid", functions_.freeSid) ||
+            !BindProc(advapi, "InitializeAcl", functions_.initializeAcl) ||
+            !BindProc(advapi, "AddAccessAllowedAce", functions_.addAce) ||
+            !BindProc(advapi, "GetAce", functions_.getAce) ||
+            !BindProc(advapi, "InitializeSecurityDescriptor", functions_.initializeDescriptor) ||
+            !BindProc(advapi, "SetSecurityDescriptorDacl", functions_.setDacl))
+            return false;
+        BindProc(advapi, "SetSecurityDescriptorControl", functions_.setControl);
+        SID_IDENTIFIER_AUTHORITY nt = {SECURITY_NT_AUTHORITY};
+        if (!functions_.allocateSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
+                                    0, 0, 0, 0, 0, &sids_[0]) ||
+            !functions_.allocateSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0,
+                                    &sids_[1]) ||
+            !functions_.initializeAcl(reinterpret_cast<PACL>(acl_), sizeof(acl_), ACL_REVISION))
+            return false;
+        for (DWORD i = 0; i < 2; ++i) {
+            void* ace = nullptr;
+            if (!functions_.addAce(reinterpret_cast<PACL>(acl_), ACL_REVISION, FILE_ALL_ACCESS,
+                                   sids_[i]) ||
+                !functions_.getAce(reinterpret_cast<PACL>(acl_), i, &ace))
+                return false;
+            // The files unpacked into the folder take the same entries.
+            static_cast<ACE_HEADER*>(ace)->AceFlags = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+        }
+        if (!functions_.initializeDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) ||
+            !functions_.setDacl(&descriptor_, TRUE, reinterpret_cast<PACL>(acl_), FALSE))
+            return false;
+        if (functions_.setControl)
+            functions_.setControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+        attributes->nLength = sizeof(*attributes);
+        attributes->lpSecurityDescriptor = &descriptor_;
+        attributes->bInheritHandle = FALSE;
+        return true;
+    }
+
+  private:
+    Library library_;
+    SecurityFunctions functions_ = {};
+    PSID sids_[2] = {};
+    DWORD acl_[64] = {};
+    SECURITY_DESCRIPTOR descriptor_ = {};
+};
+
+Outcome Starter::MakeFolder() {
+    SECURITY_ATTRIBUTES attributes = {};
+    FolderSecurity security;
+    if (NtFamily() && !security.Build(&attributes))
+        return OUTCOME_NO_WRITE;
+    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
+        FormatText(folder_, sizeof(folder_), "%sOrvex%08lX", temp_,
+                   static_cast<unsigned long>(seed * 2654435761u + attempt * 40503u));
+        if (CreateDirectoryA(folder_, NtFamily() ? &attributes : nullptr)) {
+            folderMade_ = true;
+            return OUTCOME_DONE;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return OUTCOME_NO_WRITE;
+}
+
+bool Starter::OpenNextFiles() {
+    while (created_ < header_.fileCount && left_ == 0) {
+        if (file_.IsValid())
+            FinishFile();
+        char path[MAX_PATH];
+        const char* name = entries_[created_].name;
+        if (FormatText(path, sizeof(path), "%s\\%s", folder_, name) >= sizeof(path) - 1)
+            return false;
+        file_.Reset(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+        if (!file_.IsValid())
+            return false;
+        current_ = created_++;
+        left_ = entries_[current_].size;
+        crc_ = 0;
+    }
+    return true;
+}
+
+void Starter::FinishFile() {
+    file_.Reset();
+    if (crc_ != entries_[current_].crc)
+        damaged_ = true;
+}
+
+Outcome Starter::Unpack() {
+    CLzmaDec decoder;
+    LzmaDec_Construct(&decoder);
+    CLzmaProps props;
+    if (LzmaProps_Decode(&props, header_.props, PACKAGE_PROPS_SIZE) != SZ_OK ||
+        props.dicSize > PACKAGE_MAX_DICTIONARY ||
+        LzmaDec_Allocate(&decoder, header_.props, PACKAGE_PROPS_SIZE, &lzmaAllocator) != SZ_OK)
+        return OUTCOME_DAMAGED;
+    LzmaDec_Init(&decoder);
+    Outcome outcome = OUTCOME_DONE;
+    uint8_t* input = static_cast<uint8_t*>(HeapBlock(CHUNK));
+    DWORD inSize = 0, inPos = 0;
+    uint32_t streamLeft = header_.streamSize;
+    uint32_t outLeft = header_.unpackedSize;
+    SetFilePointer(package_.Get(),
+                   static_cast<LONG>(dataAt_ + PACKAGE_HEADER_SIZE + header_.tableSize), nullptr,
+                   FILE_BEGIN);
+    if (!input || !OpenNextFiles())
+        outcome = input ? OUTCOME_NO_WRITE : OUTCOME_DAMAGED;
+    while (outcome == OUTCOME_DONE && outLeft) {
+        if (inPos == inSize && streamLeft) {
+            inSize = streamLeft < CHUNK ? streamLeft : CHUNK;
+            inPos = 0;
+            DWORD got = 0;
+            if (!ReadFile(package_.Get(), input, inSize, &got, nullptr) || got != inSize) {
+                outcome = OUTCOME_DAMAGED;
+                break;
+            }
+            streamLeft -= inSize;
+        }
+        if (decoder.dicPos == decoder.dicBufSize)
+            decoder.dicPos = 0;
+        SizeT before = decoder.dicPos;
+        SizeT room = decoder.dicBufSize - before;
+        SizeT limit = before + (room < outLeft ? room : outLeft);
+        SizeT taken = inSize - inPos;
+        ELzmaStatus status;
+        SRes result =
+            LzmaDec_DecodeToDic(&decoder, limit, input + inPos, &taken, LZMA_FINISH_ANY, &status);
+        inPos += static_cast<DWORD>(taken);
+        SizeT produced = decoder.dicPos - before;
+        if (result != SZ_OK || (produced == 0 && taken == 0)) {
+            outcome = OUTCOME_DAMAGED;
+            break;
+        }
+        if (!WriteOut(decoder.dic + before, produced))
+            outcome = OUTCOME_NO_WRITE;
+        outLeft -= static_cast<uint32_t>(produced);
+        Advance(static_cast<DWORD>(produced));
+    }
+    if (file_.IsValid())
+        FinishFile();
+    if (damaged_ || (outcome == OUTCOME_DONE && created_ != header_.fileCount))
+        outcome = OUTCOME_DAMAGED;
+    FreeBlock(input);
+    LzmaDec_Free(&decoder, &lzmaAllocator);
+    return outcome;
+}
+
+// Writes unpacked bytes across the files in table order. False on a write failure; a file whose
+// bytes do not match its CRC marks the package damaged.
+bool Starter::WriteOut(const uint8_t* bytes, size_t size) {
+    while (size) {
+        if (!OpenNextFiles())
+            return false;
+        DWORD part = static_cast<DWORD>(size < left_ ? size : left_);
+        DWORD written = 0;
+        if (!WriteFile(file_.Get(), bytes, part, &written, nullptr) || written != part)
+            return false;
+        crc_ = Crc32(crc_, bytes, part);
+        bytes += part;
+        size -= part;
+        left_ -= part;
+        if (left_ == 0 && created_ == header_.fileCount)
+            break;
+    }
+    return OpenNextFiles();
+}
+
+void Starter::RemoveFolder() {
+    if (!folderMade_)
+        return;
+    file_.Reset();
+    BOOL(WINAPI * moveLater)(LPCSTR, LPCSTR, DWORD) = nullptr;
+    // Windows 95, 98 and Me have no delayed delete: what is still open there stays behind.
+    if (NtFamily())
+        BindProc(GetModuleHandleA("kernel32.dll"), "MoveFileExA", moveLater);
+    char path[MAX_PATH];
+    for (uint32_t i = 0; i < created_; ++i) {
+        FormatText(path, sizeof(path), "%s\\%s", folder_, entries_[i].name);
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileA(path) && moveLater)
+            moveLater(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
+    if (!RemoveDirectoryA(folder_) && moveLater)
+        moveLater(folder_, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    folderMade_ = false;
+}
+
+int Starter::Fail(Outcome outcome) {
+    if (window_) {
+        user.destroyWindow(window_);
+        window_ = nullptr;
+    }
+    RemoveFolder();
+    char text[MAX_PATH + 64];
+    if (outcome == OUTCOME_NO_SPACE)
+        FormatText(text, sizeof(text), SPACE_TEXT,
+                   static_cast<unsigned long>((shortBy_ + 1023) / 1024), temp_[0]);
+    else if (outcome == OUTCOME_NO_WRITE)
+        FormatText(text, sizeof(text), WRITE_TEXT, temp_);
+    else
+        CopyText(text, sizeof(text), DAMAGED_TEXT);
+    if (silent_) {
+        WriteRunRecord(text);
+        WriteRunResult(EXIT_FAILED, true);
+    } else {
+        char caption[PACKAGE_TITLE_SIZE + 16] = "Setup";
+        if (headerRead_)
+            FormatText(caption, sizeof(caption), "%s Installation", header_.title);
+        if (BindUser())
+            user.messageBox(nullptr, text, caption, MB_ICONHAND | MB_SETFOREGROUND);
+    }
+    return EXIT_FAILED;
+}
+
+int Starter::Run(const char* arguments, const CommandLine& line) {
+    silent_ = line.Silent();
+    started_ = GetTickCount();
+    Outcome outcome = OpenPackage();
+    if (outcome == OUTCOME_DONE)
+        outcome = CheckSpace();
+    if (outcome == OUTCOME_DONE)
+        outcome = MakeFolder();
+    if (outcome == OUTCOME_DONE)
+        outcome = Unpack();
+    if (outcome != OUTCOME_DONE) {
+        if (silent_ && (line.given & SWITCH_LOG))
+            OpenRunRecord(line.logPath);
+        int code = Fail(outcome);
+        CloseRunRecord();
+        return code;
+    }
+    if (window_) {
+        user.destroyWindow(window_);
+        window_ = nullptr;
+    }
+    package_.Reset();
+
+    char program[MAX_PATH];
+    char systemFolder[MAX_PATH];
+    size_t room = lstrlenA(arguments) + sizeof(program) + 4;
+    char* command = static_cast<char*>(HeapBlock(room));
+    FormatText(program, sizeof(program), "%s\\%s", folder_, PACKAGE_PROGRAM);
+    UINT systemLength = GetSystemDirectoryA(systemFolder, sizeof(systemFolder));
+    STARTUPINFOA startup;
+    GetStartupInfoA(&startup);
+    PROCESS_INFORMATION process;
+    int exitCode = EXIT_FAILED;
+    if (command && systemLength && systemLength < sizeof(systemFolder)) {
+        FormatText(command, room, *arguments ? "\"%s\" %s" : "\"%s\"", program, arguments);
+        // The system folder as current folder: nothing the installer loads by a bare name is
+        // then looked for in the folder it was started from.
+        if (CreateProcessA(program, command, nullptr, nullptr, FALSE, 0, nullptr, systemFolder,
+                           &startup, &process)) {
+            WaitForSingleObject(process.hProcess, INFINITE);
+            DWORD code = EXIT_FAILED;
+            GetExitCodeProcess(process.hProcess, &code);
+            exitCode = static_cast<int>(code);
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+        } else {
+            outcome = OUTCOME_NO_WRITE;
+        }
+    }
+    FreeBlock(command);
+    if (outcome != OUTCOME_DONE) {
+        if (silent_ && (line.given & SWITCH_LOG))
+            OpenRunRecord(line.logPath);
+        exitCode = Fail(outcome);
+        CloseRunRecord();
+    }
+    RemoveFolder();
+    return exitCode;
+}
+
+// The command line as a GUI program's WinMain gets it: without the program's name.
+const char* ArgumentsOf(const char* line) {
+    if (*line == '"') {
+        ++line;
+        while (*line && *line != '"')
+            ++line;
+        if (*line)
+            ++line;
+    } else {
+        while (static_cast<unsigned char>(*line) > ' ')
+            ++line;
+    }
+    while (*line == ' ' || *line == '\t')
+        ++line;
+    return line;
+}
+} // namespace
+
+extern "C" void __stdcall StarterEntry() {
+    const char* arguments = ArgumentsOf(GetCommandLineA());
+    CommandLine line;
+    ParseCommandLine(arguments, &line);
+    int exitCode;
+    {
+        Starter starter(GetModuleHandleA(nullptr));
+        exitCode = starter.Run(arguments, line);
+    }
+    ExitProcess(static_cast<UINT>(exitCode));
+}

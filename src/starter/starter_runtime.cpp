@@ -1,0 +1,144 @@
+// The few C library functions the starter's code needs, so that it links no C runtime and so
+// imports no library beyond the system's own four. The compiler itself emits calls to the
+// memory functions.
+#include <stdarg.h>
+#include <stddef.h>
+#include <string.h>
+
+extern "C" {
+void* memcpy(void* dest, const void* src, size_t size) {
+    unsigned char* d = static_cast<unsigned char*>(dest);
+    const unsigned char* s = static_cast<const unsigned char*>(src);
+    while (size--)
+        *d++ = *s++;
+    return dest;
+}
+
+void* memmove(void* dest, const void* src, size_t size) {
+    unsigned char* d = static_cast<unsigned char*>(dest);
+    const unsigned char* s = static_cast<const unsigned char*>(src);
+    if (d < s)
+        return memcpy(dest, src, size);
+    while (size--)
+        d[size] = s[size];
+    return dest;
+}
+
+void* memset(void* dest, int value, size_t size) {
+    unsigned char* d = static_cast<unsigned char*>(dest);
+    while (size--)
+        *d++ = static_cast<unsigned char>(value);
+    return dest;
+}
+
+int memcmp(const void* a, const void* b, size_t size) {
+    const unsigned char* x = static_cast<const unsigned char*>(a);
+    const unsigned char* y = static_cast<const unsigned char*>(b);
+    for (; size; --size, ++x, ++y) {
+        if (*x != *y)
+            return *x - *y;
+    }
+    return 0;
+}
+
+size_t strlen(const char* text) {
+    const char* end = text;
+    while (*end)
+        ++end;
+    return static_cast<size_t>(end - text);
+}
+
+char* strchr(const char* text, int wanted) {
+    for (;; ++text) {
+        if (*text == static_cast<char>(wanted))
+            return const_cast<char*>(text);
+        if (!*text)
+            return nullptr;
+    }
+}
+
+size_t strnlen(const char* text, size_t most) {
+    size_t length = 0;
+    while (length < most && text[length])
+        ++length;
+    return length;
+}
+
+// The conversions the starter's texts use: %s, %c, %d, %u, %lu, %lX, with "0" and a width.
+// Returns the length the whole text needs, as C99 does; writes at most size bytes.
+static int FormatBounded(char* out, size_t size, const char* format, va_list args) {
+    size_t at = 0;
+    auto put = [&](char c) {
+        if (at < size)
+            out[at] = c;
+        ++at;
+    };
+    for (const char* f = format; *f; ++f) {
+        if (*f != '%') {
+            put(*f);
+            continue;
+        }
+        ++f;
+        char pad = ' ';
+        if (*f == '0') {
+            pad = '0';
+            ++f;
+        }
+        int width = 0;
+        while (*f >= '0' && *f <= '9')
+            width = width * 10 + (*f++ - '0');
+        while (*f == 'l')
+            ++f;
+        char digits[12];
+        int count = 0;
+        const char* text = nullptr;
+        switch (*f) {
+        case 's':
+            text = va_arg(args, const char*);
+            if (!text)
+                text = "(null)";
+            for (size_t n = strlen(text); width > static_cast<int>(n); --width)
+                put(' ');
+            while (*text)
+                put(*text++);
+            continue;
+        case 'c':
+            put(static_cast<char>(va_arg(args, int)));
+            continue;
+        case 'd':
+        case 'u':
+        case 'X': {
+            unsigned long value = va_arg(args, unsigned long);
+            bool negative = *f == 'd' && static_cast<long>(value) < 0;
+            if (negative)
+                value = 0 - value;
+            unsigned base = *f == 'X' ? 16 : 10;
+            do {
+                digits[count++] = "0123456789ABCDEF"[value % base];
+                value /= base;
+            } while (value);
+            if (negative)
+                digits[count++] = '-';
+            for (; width > count; --width)
+                put(pad);
+            while (count)
+                put(digits[--count]);
+            continue;
+        }
+        case '\0':
+            --f;
+            continue;
+        default:
+            put(*f);
+            continue;
+        }
+    }
+    if (size)
+        out[at < size ? at : size - 1] = '\0';
+    return static_cast<int>(at);
+}
+
+// The headers declare _vsnprintf as imported from the C runtime's DLL: callers go through this
+// pointer.
+int (*_imp___vsnprintf)(char*, size_t, const char*, va_list) = FormatBounded;
+}

@@ -1,0 +1,127 @@
+// The package data as the starter reads it: names that could reach outside the new folder, and
+// tables whose counts, sizes and names do not agree with the header.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "package/package_format.h"
+
+namespace {
+struct NameCase {
+    const char* name;
+    bool usable;
+};
+
+PackageHeader HeaderFor(const std::vector<uint8_t>& table, uint32_t files, uint32_t unpacked) {
+    PackageHeader header = {};
+    header.fileCount = files;
+    header.tableSize = static_cast<uint32_t>(table.size());
+    header.unpackedSize = unpacked;
+    return header;
+}
+
+void AddEntry(std::vector<uint8_t>* table, const char* name, uint32_t size) {
+    uint8_t bytes[8] = {};
+    WriteLe32(bytes, size);
+    table->insert(table->end(), bytes, bytes + 8);
+    table->push_back(static_cast<uint8_t>(strlen(name)));
+    table->insert(table->end(), name, name + strlen(name));
+}
+} // namespace
+
+TEST(PackageFormat, OnlyPlainNamesOfTheFolderItselfAreUsable) {
+    const NameCase cases[] = {
+        {"Setup.exe", true},
+        {"Read Me.txt", true},
+        {"a.b.c", true},
+        {"", false},
+        {"..", false},
+        {".", false},
+        {"..\\Setup.exe", false},
+        {"sub/x.dll", false},
+        {"C:x.dll", false},
+        {"x.dll:stream", false},
+        {"name.", false},
+        {"name ", false},
+        {"a\x01.txt", false},
+        {"a?.txt", false},
+        {"CON", false},
+        {"con.txt", false},
+        {"LPT1.log", false},
+        {"COM9", false},
+        {"NUL .txt", false},
+        {"CONOUT$", false},
+        {"COM10", true},
+        {"CONSOLE.txt", true},
+        {"lpt.txt", true},
+    };
+    for (const NameCase& c : cases)
+        EXPECT_EQ(c.usable, PackageNameUsable(c.name)) << c.name;
+    EXPECT_FALSE(PackageNameUsable(std::string(PACKAGE_MAX_NAME + 1, 'a').c_str()));
+    EXPECT_TRUE(PackageNameUsable(std::string(PACKAGE_MAX_NAME, 'a').c_str()));
+}
+
+TEST(PackageFormat, TablesThatDisagreeWithTheirHeaderAreRefused) {
+    struct TableCase {
+        const char* what;
+        std::vector<std::pair<const char*, uint32_t>> entries;
+        int filesDelta;    // header count against the entries
+        int unpackedDelta; // header total against the sizes
+        int extraBytes;    // bytes behind the last entry
+        bool accepted;
+    };
+    const TableCase cases[] = {
+        {"whole", {{"Setup.exe", 10}, {"Setup.ini", 5}}, 0, 0, 0, true},
+        {"empty file", {{"Setup.exe", 10}, {"Empty.txt", 0}}, 0, 0, 0, true},
+        {"no program", {{"Setup.ini", 5}}, 0, 0, 0, false},
+        {"repeated name", {{"Setup.exe", 1}, {"SETUP.EXE", 1}}, 0, 0, 0, false},
+        {"bad name", {{"Setup.exe", 1}, {"..\\evil.dll", 1}}, 0, 0, 0, false},
+        {"device", {{"Setup.exe", 1}, {"aux.dll", 1}}, 0, 0, 0, false},
+        {"count too high", {{"Setup.exe", 1}}, 1, 0, 0, false},
+        {"count too low", {{"Setup.exe", 1}, {"b", 1}}, -1, -1, 0, false},
+        {"sizes above total", {{"Setup.exe", 10}}, 0, -1, 0, false},
+        {"sizes below total", {{"Setup.exe", 10}}, 0, 1, 0, false},
+        {"trailing bytes", {{"Setup.exe", 10}}, 0, 0, 3, false},
+        {"size wraps", {{"Setup.exe", 0xffffffffu}, {"b", 2}}, 0, 0, 0, false},
+    };
+    for (const TableCase& c : cases) {
+        std::vector<uint8_t> table;
+        uint32_t total = 0;
+        for (const auto& entry : c.entries) {
+            AddEntry(&table, entry.first, entry.second);
+            total += entry.second;
+        }
+        table.insert(table.end(), c.extraBytes, 'x');
+        PackageHeader header = HeaderFor(
+            table, static_cast<uint32_t>(c.entries.size() + c.filesDelta), total + c.unpackedDelta);
+        std::vector<PackageEntry> entries(header.fileCount + 1);
+        EXPECT_EQ(c.accepted, ReadPackageTable(header, table.data(), entries.data())) << c.what;
+    }
+    // A name whose length byte runs past the table.
+    std::vector<uint8_t> table;
+    AddEntry(&table, "Setup.exe", 1);
+    table[8] = 200;
+    std::vector<PackageEntry> entries(1);
+    EXPECT_FALSE(ReadPackageTable(HeaderFor(table, 1, 1), table.data(), entries.data()));
+}
+
+TEST(PackageFormat, HeadersWithATitleNoCaptionCanShowAreRefused) {
+    PackageHeader header = {};
+    header.fileCount = 1;
+    strcpy(header.title, "Acme Reader");
+    uint8_t bytes[PACKAGE_HEADER_SIZE];
+    WritePackageHeader(header, bytes);
+    PackageHeader read = {};
+    ASSERT_TRUE(ReadPackageHeader(bytes, sizeof(bytes), &read));
+    EXPECT_STREQ("Acme Reader", read.title);
+    memset(bytes + PACKAGE_TITLE_AT, 'A', PACKAGE_TITLE_SIZE); // no terminator
+    EXPECT_FALSE(ReadPackageHeader(bytes, sizeof(bytes), &read));
+    bytes[PACKAGE_TITLE_AT + 1] = '\0';
+    bytes[PACKAGE_TITLE_AT] = '\n';
+    EXPECT_FALSE(ReadPackageHeader(bytes, sizeof(bytes), &read));
+    // The common CRC-32, as zip and PNG compute it.
+    EXPECT_EQ(0xcbf43926u, Crc32(0, "123456789", 9));
+}
