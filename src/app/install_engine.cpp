@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "app/desktop_actions.h"
+#include "app/earlier_installation.h"
 #include "app/install_context.h"
 #include "app/service_registration.h"
 #include "app/uninstall_entry.h"
@@ -36,6 +37,7 @@ const ErrorMessage errorMessages[] = {
     {RESULT_DEVICE_FILE_FAILED, IDS_DEVICE_FILE_FAILED},
     {RESULT_LOG_INCOMPLETE, IDS_LOG_INCOMPLETE},
     {RESULT_ENTRY_FAILED, IDS_ENTRY_FAILED},
+    {RESULT_EARLIER_NOT_REMOVED, IDS_EARLIER_NOT_REMOVED},
 };
 
 InstallItem* ItemAt(const PtrArray& items, int32_t index) {
@@ -158,6 +160,10 @@ char* ComposeErrorText(int result, const char* failedFileName, char* buffer, siz
 }
 
 int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattended) {
+    EarlierInstallation earlier;
+    bool hasEarlier = FindEarlierInstallation(script->productTitle, &earlier);
+    if (hasEarlier)
+        FollowEarlierInstallation(script, earlier);
     InstallContext* context = new (std::nothrow)
         InstallContext(script->installerFolder, script->destFolder, script->productTitle, owner);
     PtrArray items; // borrows the script's items
@@ -173,11 +179,18 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
     if (!unattended)
         SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 
+    int result = RESULT_OK;
+    // The entry names one log: installed elsewhere beside it, the earlier installation would be
+    // left with no means of removal.
+    if (hasEarlier && !EqualNoCase(earlier.logPath, context->fileName) &&
+        !RemoveEarlierInstallation(earlier))
+        result = RESULT_EARLIER_NOT_REMOVED;
     bool hasPalmItems = false;
     bool entryWritten = false;
     DWORD lastServed = GetTickCount();
     context->script = script;
-    int result = StartLogAndEntry(*context, items, &entryWritten);
+    if (result == RESULT_OK)
+        result = StartLogAndEntry(*context, items, &entryWritten);
     if (result == RESULT_OK) {
         RunPrePass(*context, items, &hasPalmItems, &lastServed);
         result = RunMainPass(*context, *script, items, &lastServed);
@@ -195,9 +208,10 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
         AddInstalledSize(*context);
 
     if (reportErrors && result != RESULT_OK) {
-        const char* named = result == RESULT_LOG_INCOMPLETE ? context->fileName
-                            : result == RESULT_ENTRY_FAILED ? context->productTitle
-                                                            : context->failedFileName;
+        const char* named = result == RESULT_LOG_INCOMPLETE        ? context->fileName
+                            : result == RESULT_ENTRY_FAILED        ? context->productTitle
+                            : result == RESULT_EARLIER_NOT_REMOVED ? earlier.folder
+                                                                   : context->failedFileName;
         char text[2048];
         if (ComposeErrorText(result, named, text, sizeof(text)))
             ShowMessage(owner, text, IDS_INSTALLATION, MB_ICONHAND, IDOK, unattended);

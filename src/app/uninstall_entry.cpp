@@ -17,13 +17,9 @@
 #include "system/text.h"
 #include "uninstall/uninstall_log.h"
 
-namespace {
-
-void FormEntryKey(const InstallContext& context, char* key, size_t size) {
-    FormatText(key, size, "%s\\%s", UNINSTALL_KEY_PARENT, context.productTitle);
+void FormUninstallKey(const char* productTitle, char* key, size_t size) {
+    FormatText(key, size, "%s\\%s", UNINSTALL_KEY_PARENT, productTitle);
 }
-
-} // namespace
 
 bool WriteUninstallEntry(InstallContext& context) {
     const SetupScript* script = context.script;
@@ -50,7 +46,7 @@ bool WriteUninstallEntry(InstallContext& context) {
     CopyText(context.installerCopy, sizeof(context.installerCopy), copyPath);
 
     char key[MAX_PATH];
-    FormEntryKey(context, key, sizeof(key));
+    FormUninstallKey(context.productTitle, key, sizeof(key));
     char icon[MAX_PATH + 16];
     FormatText(icon, sizeof(icon), "%s,-%d", copyPath, IDI_UNINSTALL);
     char command[2 * MAX_PATH + 16];
@@ -67,8 +63,10 @@ bool WriteUninstallEntry(InstallContext& context) {
         {"URLInfoAbout", script->webPage},     {"DisplayVersion", script->version},
     };
     for (const auto& value : values) {
-        if (value.text[0] != '\0' &&
-            !WriteRegistryString(HKEY_LOCAL_MACHINE, key, value.name, value.text))
+        // A later run into the same entry may have dropped a value: the old one would be stale.
+        if (value.text[0] == '\0')
+            RemoveRegistryValue(HKEY_LOCAL_MACHINE, key, value.name);
+        else if (!WriteRegistryString(HKEY_LOCAL_MACHINE, key, value.name, value.text))
             return false;
     }
     return WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "NoModify", 1) &&
@@ -140,7 +138,7 @@ unsigned long long MeasureFiles(const char* const* paths, int32_t count, Attribu
 
 void WriteEstimatedSize(const InstallContext& context, unsigned long long bytes) {
     char key[MAX_PATH];
-    FormEntryKey(context, key, sizeof(key));
+    FormUninstallKey(context.productTitle, key, sizeof(key));
     // Windows reads the size in kilobytes.
     WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "EstimatedSize",
                         static_cast<DWORD>((bytes + 1023) / 1024));
