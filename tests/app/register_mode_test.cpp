@@ -7,6 +7,7 @@
 #include "app/installer_path_hook.h"
 #include "app/modes.h"
 #include "app/service_registration.h"
+#include "app/uninstall_entry.h"
 #include "script/setup_script.h"
 #include "support/desktop_support.h"
 #include "support/system_standins.h"
@@ -123,6 +124,9 @@ TEST_F(RegisterModeTest, DeferredRegistrationCompletesAtTheNextStartOfWindows) {
         InstallContext context(product.Path().c_str(), folder.Path().c_str(), "Orvex Late",
                                nullptr);
         context.script = script.get();
+        // As the run does: its log opens and its entry is written before the first action.
+        ASSERT_NE(INVALID_HANDLE_VALUE, context.OpenLog(true));
+        ASSERT_TRUE(WriteUninstallEntry(context));
         HeldFile held;
         ASSERT_TRUE(held.Hold(target)) << "holdfile.exe did not take " << target;
         int result = -1;
