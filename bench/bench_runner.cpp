@@ -43,9 +43,10 @@ std::string FileName(int i) {
     return name;
 }
 
-std::string Script(const std::string& title, const std::string& dest, int components, int items) {
+std::string Script(const std::string& title, const std::string& dest, int components, int items,
+                   const std::string& general = "") {
     std::string text = "[General]\r\nCompany=Orvex Bench\r\nApplication=" + title +
-                       "\r\nDestFolder=" + dest + "\r\nComponents=";
+                       "\r\nDestFolder=" + dest + "\r\n" + general + "Components=";
     for (int c = 0; c < components; ++c)
         text += (c ? ";C" : "C") + std::to_string(c);
     text += "\r\n";
@@ -76,6 +77,41 @@ void MakeProduct(const std::string& bin, const std::string& folder, const std::s
         if (!WriteFileBytes(folder + "\\" + FileName(i), content))
             Fail("cannot write the product's files");
     }
+}
+
+// A 24-bit bitmap of the sample product's logo size.
+std::string Logo() {
+    const int width = 495;
+    const int height = 88;
+    const int row = (width * 3 + 3) & ~3;
+    const int pixels = row * height;
+    std::string bytes(54 + pixels, '\0');
+    auto put = [&bytes](size_t at, unsigned value, int count) {
+        for (int i = 0; i < count; ++i)
+            bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, static_cast<unsigned>(bytes.size()), 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, width, 4);
+    put(22, height, 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    put(34, pixels, 4);
+    for (int i = 0; i < pixels; ++i)
+        bytes[54 + i] = static_cast<char>(i * 7);
+    return bytes;
+}
+
+// The licence text beside the start-up product: 200 lines.
+std::string Licence() {
+    std::string text;
+    for (int i = 1; i <= 200; ++i)
+        text += std::to_string(i) + ". The licensee may use the software as this paragraph "
+                                    "allows, and only so.\r\n";
+    return text;
 }
 
 struct Process {
@@ -319,13 +355,20 @@ int main(int argc, char** argv) {
     DWORD size = GetFileSize(image, nullptr);
     CloseHandle(image);
 
-    // Start-up: the one-item product against the bare dialog program.
+    // Start-up: a product with a licence, a logo and two components against the bare dialog
+    // program.
     std::string small = work + "\\small";
     std::string big = work + "\\big";
     std::string files = work + "\\files";
     std::string setupDest = work + "\\installed";
     std::string plainDest = work + "\\plain";
-    MakeProduct(bin, small, Script("Bench Small", work + "\\small-dest", 1, 1), 0);
+    MakeProduct(bin, small,
+                Script("Bench Small", work + "\\small-dest", 2, 2,
+                       "Licence=Licence.txt\r\nLogo=Logo.bmp\r\n"),
+                0);
+    if (!WriteFileBytes(small + "\\Licence.txt", Licence()) ||
+        !WriteFileBytes(small + "\\Logo.bmp", Logo()))
+        Fail("cannot write the start-up product's licence and logo");
     MakeProduct(bin, big, Script("Bench Big", work + "\\big-dest", BIG_COMPONENTS, BIG_ITEMS), 0);
     if (!startOnly)
         MakeProduct(bin, files, Script("Bench Files", setupDest, 1, FILE_COUNT), FILE_COUNT);
@@ -405,15 +448,15 @@ int main(int argc, char** argv) {
     printf("| Figure (medians of %d alternating runs) | Setup.exe | Baseline | Ratio | Goal |\n",
            runs);
     printf("|---|---:|---:|---:|---|\n");
-    printf("| Size, stripped, resources included | %lu bytes | | | at most 112,640 bytes |\n",
+    printf("| Size, stripped, resources included | %lu bytes | | | at most 122,880 bytes |\n",
            static_cast<unsigned long>(size));
-    printf("| Start to the visible wizard (bare dialog program) | %.0f ms | %.0f ms | %.2f | at "
-           "most 1.2 |\n",
+    printf("| Start to the visible wizard, 200-line licence, logo, two components (bare dialog "
+           "program) | %.0f ms | %.0f ms | %.2f | at most 1.2 |\n",
            mSetup, mBare, mSetup / mBare);
     printf("| Install of %d files of 4 KB in %d folders, click to finish page (CopyFileA) | "
            "%.0f ms | %.0f ms | %.2f | at most 1.3 |\n",
            FILE_COUNT, FOLDER_COUNT, mInstall, mCopy, mInstall / mCopy);
-    printf("| Wizard with %d items in %d components opens later than with 1 item | %.0f ms | "
+    printf("| Wizard with %d items in %d components opens later than with 2 items | %.0f ms | "
            "%.0f ms | +%.0f ms | under 1000 ms later |\n",
            BIG_ITEMS, BIG_COMPONENTS, mBig, mSetup, mBig - mSetup);
     printf("| Uninstall of the same files without its pauses (DeleteFileA) | %.0f ms | %.0f ms | "

@@ -5,6 +5,10 @@
 #include "app/install_result.h"
 #include "log/log_format.h"
 #include "system/file_probe.h"
+#include "system/file_protection.h"
+#include "system/file_version.h"
+#include "system/run_record.h"
+#include "system/shared_count.h"
 #include "system/text.h"
 
 namespace {
@@ -78,19 +82,16 @@ bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFile
     size_t length = strlen(folder);
     if (length == fullLength)
         return (attributes & FILE_ATTRIBUTE_DIRECTORY) && context.WriteFolder(folder, false);
-    // Outermost missing level first: each cut is a backslash that is put back in turn.
+    // Outermost missing level first: each cut is a backslash that is put back in turn. Each line
+    // comes before its folder, so that a run ended in between leaves no folder its log does not
+    // name; a line for a folder that then cannot be made costs the removal nothing.
     while (length < fullLength) {
         folder[length] = '\\';
         length = strlen(folder);
-        if (CreateDirectoryA(folder, nullptr)) {
-            // No folder stays that its log entry does not name.
-            if (!context.WriteFolder(folder, true)) {
-                RemoveDirectoryA(folder);
-                return false;
-            }
-        } else if (!IsFolder(folder)) {
+        if (!context.WriteFolder(folder, true))
             return false;
-        }
+        if (!CreateDirectoryA(folder, nullptr) && !IsFolder(folder))
+            return false;
     }
     return true;
 }
@@ -129,6 +130,18 @@ bool ClearReadOnly(const char* path) {
     return true;
 }
 
+bool KeepsSharedTarget(const InstallContext& context, const char* source, const char* target) {
+    if (!IsSharedTarget(context.destPath, target) ||
+        GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    if (IsProtectedFile(target))
+        return true;
+    FileVersionInfo installed;
+    FileVersionInfo shipped;
+    return ReadFileVersion(target, &installed) && ReadFileVersion(source, &shipped) &&
+           installed.version > shipped.version;
+}
+
 int CopyDesktopFile(InstallContext& context, const char* itemPath) {
     PrepareItemPaths(context, itemPath, true);
     if (context.Stopped())
@@ -143,8 +156,17 @@ int CopyDesktopFile(InstallContext& context, const char* itemPath) {
         NoteFailedFile(context, context.sourcePath);
         return RESULT_COPY_FAILED;
     }
+    bool shared = IsSharedTarget(context.destPath, context.targetPath);
+    // Counted before the entry: a run cut short between the two leaves the count too high,
+    // which keeps the file, never too low, which would take it from another product.
+    if (shared)
+        CountSharedFile(context.targetPath);
     if (!context.WriteEntry(LogKeywordText(LOG_FILE_COPY), context.targetPath))
         return RESULT_LOG_INCOMPLETE;
+    if (shared && KeepsSharedTarget(context, context.sourcePath, context.targetPath)) {
+        WriteRunRecord("Kept newer file: ", context.targetPath);
+        return RESULT_OK;
+    }
     // Most targets of an install are new: a copy that will not overwrite finds that out without
     // a look of its own at the target, which is costly in a large folder.
     if (CopyFileA(context.sourcePath, context.targetPath, TRUE)) {

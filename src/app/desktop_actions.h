@@ -9,6 +9,9 @@ void PrepareItemPaths(InstallContext& context, const char* itemPath, bool makeFo
 bool MakeDirectoryPath(InstallContext& context, const char* path, bool stripFileName);
 bool FilesMatch(const char* first, const char* second);
 bool ClearReadOnly(const char* path);
+// True when target lies outside the product's folder and stays as it is: Windows protects it, or
+// its version resource is newer than that of source.
+bool KeepsSharedTarget(const InstallContext& context, const char* source, const char* target);
 int CopyDesktopFile(InstallContext& context, const char* itemPath);
 bool CreateShortcut(InstallContext& context, const char* linkName, const char* folder,
                     const char* target, const char* arguments, int iconIndex);

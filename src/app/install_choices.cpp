@@ -43,6 +43,7 @@ bool ApplyDestination(SetupScript* script, const char* folder) {
     if (!IsFullPath(expanded) || !FormLogPath(expanded, logPath, sizeof(logPath)))
         return false;
     CopyText(script->destFolder, sizeof(script->destFolder), folder);
+    script->destGiven = 1;
     return true;
 }
 

@@ -7,7 +7,7 @@ struct SetupScript;
 
 // The destination instead of the script's DestFolder. False when it expands (a macro at its start
 // as DestFolder's does) to no full path, or to one whose install log path would pass 259
-// characters.
+// characters. An earlier installation in another folder is then removed by the run.
 bool ApplyDestination(SetupScript* script, const char* folder);
 
 // Selects exactly the components of the named sections (";"-separated, any case) and the parents

@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "app/desktop_actions.h"
-#include "app/uninstall_entry.h"
 #include "log/log_format.h"
 #include "system/text.h"
 
@@ -28,14 +27,6 @@ InstallContext::InstallContext(const char* installer, const char* destFolder,
 }
 
 InstallContext::~InstallContext() = default;
-
-bool InstallContext::LogOpened() {
-    if (!script)
-        return true;
-    entryWritten = WriteUninstallEntry(*this);
-    entryFailed = !entryWritten;
-    return entryWritten;
-}
 
 bool InstallContext::MakeLogFolder() {
     return MakeDirectoryPath(*this, fileName, true);

@@ -21,13 +21,12 @@ class InstallContext : public PathMacros, public InstallLog {
     char targetPath[MAX_PATH];
     char productTitle[128];
     HWND ownerWindow;
-    // Set by the install run: the product's uninstall entry is then written as soon as the log
-    // opens, so that whatever the run does from its first entry on can be removed.
+    // Set by the install run: the script whose uninstall entry the run writes.
     const SetupScript* script = nullptr;
-    bool entryWritten = false;
-    bool entryFailed = false;
+    // The installer's copy that the uninstall entry names, once written: a deferred registration
+    // runs it after the restart, when the running installer's CD or share may be gone.
+    char installerCopy[MAX_PATH] = {};
 
   protected:
-    bool LogOpened() override;
     bool MakeLogFolder() override;
 };

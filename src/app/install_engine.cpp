@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "app/desktop_actions.h"
+#include "app/earlier_installation.h"
 #include "app/install_context.h"
 #include "app/service_registration.h"
 #include "app/uninstall_entry.h"
@@ -36,6 +37,7 @@ const ErrorMessage errorMessages[] = {
     {RESULT_DEVICE_FILE_FAILED, IDS_DEVICE_FILE_FAILED},
     {RESULT_LOG_INCOMPLETE, IDS_LOG_INCOMPLETE},
     {RESULT_ENTRY_FAILED, IDS_ENTRY_FAILED},
+    {RESULT_EARLIER_NOT_REMOVED, IDS_EARLIER_NOT_REMOVED},
 };
 
 InstallItem* ItemAt(const PtrArray& items, int32_t index) {
@@ -61,6 +63,23 @@ void RunPrePass(InstallContext& context, const PtrArray& items, bool* hasPalmIte
         else if (item->flags & ITEM_REGSERVICE)
             RemoveOldService(context, item->path);
     }
+}
+
+// The log opens, and the uninstall entry is written, before the first action, so that whatever
+// the run does can be removed. A selection of Palm files alone records nothing on the desktop.
+int StartLogAndEntry(InstallContext& context, const PtrArray& items, bool* entryWritten) {
+    bool desktopItems = false;
+    for (int32_t i = 0; i < items.Count() && !desktopItems; ++i)
+        desktopItems = !IsPalmItem(ItemAt(items, i));
+    if (!desktopItems || context.fileName[0] == '\0')
+        return RESULT_OK;
+    if (context.OpenLog(true) == INVALID_HANDLE_VALUE) {
+        // Nothing was done: what was made for the log goes again.
+        context.TakeBackUnwrittenLog();
+        return RESULT_LOG_INCOMPLETE;
+    }
+    *entryWritten = WriteUninstallEntry(context);
+    return *entryWritten ? RESULT_OK : RESULT_ENTRY_FAILED;
 }
 
 void MakeShortcut(InstallContext& context, const SetupScript& script, const ShortcutItem& item) {
@@ -141,6 +160,10 @@ char* ComposeErrorText(int result, const char* failedFileName, char* buffer, siz
 }
 
 int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattended) {
+    EarlierInstallation earlier;
+    bool hasEarlier = FindEarlierInstallation(script->productTitle, &earlier);
+    if (hasEarlier)
+        FollowEarlierInstallation(script, earlier);
     InstallContext* context = new (std::nothrow)
         InstallContext(script->installerFolder, script->destFolder, script->productTitle, owner);
     PtrArray items; // borrows the script's items
@@ -156,29 +179,39 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
     if (!unattended)
         SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 
+    int result = RESULT_OK;
+    // The entry names one log: installed elsewhere beside it, the earlier installation would be
+    // left with no means of removal.
+    if (hasEarlier && !EqualNoCase(earlier.logPath, context->fileName) &&
+        !RemoveEarlierInstallation(earlier))
+        result = RESULT_EARLIER_NOT_REMOVED;
     bool hasPalmItems = false;
+    bool entryWritten = false;
     DWORD lastServed = GetTickCount();
     context->script = script;
-    RunPrePass(*context, items, &hasPalmItems, &lastServed);
-    int result = RunMainPass(*context, *script, items, &lastServed);
+    if (result == RESULT_OK)
+        result = StartLogAndEntry(*context, items, &entryWritten);
+    if (result == RESULT_OK) {
+        RunPrePass(*context, items, &hasPalmItems, &lastServed);
+        result = RunMainPass(*context, *script, items, &lastServed);
+        // Nothing is done after an entry that could not be written: the uninstall would miss it.
+        if (context->Stopped())
+            result = RESULT_LOG_INCOMPLETE;
+    }
 
     if (!unattended)
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    // Nothing is done after an entry that could not be written: the uninstall would miss it.
-    if (context->entryFailed)
-        result = RESULT_ENTRY_FAILED;
-    else if (context->Stopped())
-        result = RESULT_LOG_INCOMPLETE;
     if (hasPalmItems && result == RESULT_OK)
         result = RunPalmPass(*context, *script, items, unattended, &lastServed);
     context->CloseLog();
-    if (context->entryWritten)
+    if (entryWritten)
         AddInstalledSize(*context);
 
     if (reportErrors && result != RESULT_OK) {
-        const char* named = result == RESULT_LOG_INCOMPLETE ? context->fileName
-                            : result == RESULT_ENTRY_FAILED ? context->productTitle
-                                                            : context->failedFileName;
+        const char* named = result == RESULT_LOG_INCOMPLETE        ? context->fileName
+                            : result == RESULT_ENTRY_FAILED        ? context->productTitle
+                            : result == RESULT_EARLIER_NOT_REMOVED ? earlier.folder
+                                                                   : context->failedFileName;
         char text[2048];
         if (ComposeErrorText(result, named, text, sizeof(text)))
             ShowMessage(owner, text, IDS_INSTALLATION, MB_ICONHAND, IDOK, unattended);

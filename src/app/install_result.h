@@ -8,6 +8,8 @@ enum InstallResult : int {
     RESULT_LOG_INCOMPLETE = -2,
     // The uninstall entry could not be written: the run stopped before its first action.
     RESULT_ENTRY_FAILED = -3,
+    // The earlier installation in another folder could not be removed whole: nothing was done.
+    RESULT_EARLIER_NOT_REMOVED = -4,
     RESULT_SERVICE_REGISTER_FAILED = -6,
     RESULT_SOURCE_MISSING = -7,
     RESULT_COPY_FAILED = -8,

@@ -53,10 +53,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     static CommandLine line;
     ParseCommandLine(commandLine, &line);
     // The record is opened before anything is checked, so that whatever is wrong is in it.
-    // Without /S an unusable record is left out like any other switch the wizard cannot apply.
-    if ((line.given & SWITCH_LOG) && !OpenRunRecord(line.logPath) && line.Silent())
+    // Without /S an unusable record is left out like any other switch the wizard cannot apply. A
+    // record that cannot take even its first line is as unusable as one that cannot be opened.
+    if ((line.given & SWITCH_LOG) &&
+        !(OpenRunRecord(line.logPath) && WriteRunRecord("Setup started: ", commandLine)) &&
+        line.Silent())
         return EXIT_WRONG_COMMAND;
-    WriteRunRecord("Setup started: ", commandLine);
     int exitCode = RunChosenMode(line);
     WriteRunResult(exitCode, line.Silent());
     CloseRunRecord();

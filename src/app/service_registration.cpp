@@ -7,6 +7,7 @@
 #include "system/external_programs.h"
 #include "system/module.h"
 #include "system/registry.h"
+#include "system/shared_count.h"
 #include "system/staging_path.h"
 #include "system/text.h"
 
@@ -20,8 +21,13 @@ bool RemoveOldServiceFile(InstallContext& context, const char* itemPath, bool ac
     if (GetFileAttributesA(context.sourcePath) == INVALID_FILE_ATTRIBUTES)
         return true;
     if (FilesMatch(context.sourcePath, context.targetPath) ||
-        GetFileAttributesA(context.targetPath) == INVALID_FILE_ATTRIBUTES)
+        GetFileAttributesA(context.targetPath) == INVALID_FILE_ATTRIBUTES ||
+        KeepsSharedTarget(context, context.sourcePath, context.targetPath))
         return true;
+    // Its earlier owner's count must outlive the delete, after which the main pass no longer
+    // sees that the file was there.
+    if (IsSharedTarget(context.destPath, context.targetPath))
+        SeedSharedCount(context.targetPath);
     if (activeSync && IsActiveSyncRunning())
         ControlActiveSync(context.ownerWindow, false, true);
     RunRegSvr32(context.ownerWindow, context.targetPath, false);
@@ -75,8 +81,11 @@ int DeferRegistration(InstallContext& context, const char* sourcePath, const cha
     CopyText(context.failedFileName, sizeof(context.failedFileName), FileNamePart(sourcePath));
     char stagingPath[MAX_PATH];
     char installerPath[MAX_PATH];
-    if (!FormStagingPath(targetPath, stagingPath, sizeof(stagingPath)) ||
-        !GetInstallerPath(moduleInstance, installerPath, sizeof(installerPath)))
+    if (context.installerCopy[0] != '\0')
+        CopyText(installerPath, sizeof(installerPath), context.installerCopy);
+    else if (!GetInstallerPath(moduleInstance, installerPath, sizeof(installerPath)))
+        return RESULT_COPY_FAILED;
+    if (!FormStagingPath(targetPath, stagingPath, sizeof(stagingPath)))
         return RESULT_COPY_FAILED;
     // A stale staged file that cannot be deleted cannot be overwritten either: the copy's result
     // covers both.

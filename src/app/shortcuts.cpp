@@ -28,7 +28,11 @@ bool PlaceLinkFolder(InstallContext& context, const char* folder) {
     CopyText(context.targetPath, sizeof(context.targetPath), expanded);
     if (isGroup)
         MakeDirectoryPath(context, context.targetPath, false);
-    return !context.Stopped();
+    // The link is logged before it is saved: into a folder that is not there it would only be
+    // logged.
+    DWORD attributes = GetFileAttributesA(context.targetPath);
+    return !context.Stopped() && attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Saves the configured link under linkName in the folder named by targetPath.
@@ -45,13 +49,11 @@ bool SaveLink(InstallContext& context, IPersistFile* persist, const char* linkNa
     WCHAR widePath[MAX_PATH];
     if (!MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH))
         return false;
-    if (FAILED(persist->Save(widePath, TRUE)))
+    // The line comes before the link, so that a run ended in between leaves no link its log does
+    // not name; a line for a link that then cannot be saved costs the removal nothing.
+    if (!context.WriteEntry(LogKeywordText(LOG_SHELL_LINK), path))
         return false;
-    if (context.WriteEntry(LogKeywordText(LOG_SHELL_LINK), path))
-        return true;
-    // No link stays that its log entry does not name.
-    DeleteFileA(path);
-    return false;
+    return SUCCEEDED(persist->Save(widePath, TRUE));
 }
 
 bool ConfigureAndSave(InstallContext& context, IShellLinkA* link, IPersistFile* persist,

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-#include "app/desktop_actions.h"
 #include "app/installer_path.h"
 #include "log/log_format.h"
 #include "resources/resource_ids.h"
@@ -18,13 +17,9 @@
 #include "system/text.h"
 #include "uninstall/uninstall_log.h"
 
-namespace {
-
-void FormEntryKey(const InstallContext& context, char* key, size_t size) {
-    FormatText(key, size, "%s\\%s", UNINSTALL_KEY_PARENT, context.productTitle);
+void FormUninstallKey(const char* productTitle, char* key, size_t size) {
+    FormatText(key, size, "%s\\%s", UNINSTALL_KEY_PARENT, productTitle);
 }
-
-} // namespace
 
 bool WriteUninstallEntry(InstallContext& context) {
     const SetupScript* script = context.script;
@@ -46,19 +41,12 @@ bool WriteUninstallEntry(InstallContext& context) {
     // An empty copy path fails the copy below.
     if (strlen(copyPath) >= MAX_PATH)
         return false;
-    // An installer started from the Windows folder is its own copy: deleting it would lose it.
-    // A copy made from read-only media keeps the attribute, which would make the next run's
-    // delete and copy fail.
-    if (!EqualNoCase(installerPath, copyPath)) {
-        if (ClearReadOnly(copyPath))
-            DeleteFileA(copyPath);
-        if (!CopyFileA(installerPath, copyPath, FALSE))
-            return false;
-        ClearReadOnly(copyPath);
-    }
+    if (!PlaceInstallerCopy(installerPath, copyPath, sizeof(copyPath)))
+        return false;
+    CopyText(context.installerCopy, sizeof(context.installerCopy), copyPath);
 
     char key[MAX_PATH];
-    FormEntryKey(context, key, sizeof(key));
+    FormUninstallKey(context.productTitle, key, sizeof(key));
     char icon[MAX_PATH + 16];
     FormatText(icon, sizeof(icon), "%s,-%d", copyPath, IDI_UNINSTALL);
     char command[2 * MAX_PATH + 16];
@@ -75,8 +63,10 @@ bool WriteUninstallEntry(InstallContext& context) {
         {"URLInfoAbout", script->webPage},     {"DisplayVersion", script->version},
     };
     for (const auto& value : values) {
-        if (value.text[0] != '\0' &&
-            !WriteRegistryString(HKEY_LOCAL_MACHINE, key, value.name, value.text))
+        // A later run into the same entry may have dropped a value: the old one would be stale.
+        if (value.text[0] == '\0')
+            RemoveRegistryValue(HKEY_LOCAL_MACHINE, key, value.name);
+        else if (!WriteRegistryString(HKEY_LOCAL_MACHINE, key, value.name, value.text))
             return false;
     }
     return WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "NoModify", 1) &&
@@ -84,7 +74,8 @@ bool WriteUninstallEntry(InstallContext& context) {
 }
 
 namespace {
-typedef BOOL(WINAPI* AttributesQuery)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID);
+// Typed by the record GetFileExInfoStandard fills, so that no other record can be passed.
+typedef BOOL(WINAPI* AttributesQuery)(LPCSTR, GET_FILEEX_INFO_LEVELS, WIN32_FILE_ATTRIBUTE_DATA*);
 
 // One question per file where Windows can answer it (not Windows 95): a search for each of a
 // thousand files costs the install a tenth of a second under Wine.
@@ -123,20 +114,31 @@ const char** SortCopiedPaths(const UninstallLog& log, int32_t* count) {
 unsigned long long MeasureFiles(const char* const* paths, int32_t count, AttributesQuery query) {
     unsigned long long bytes = 0;
     for (int32_t index = 0; index < count; ++index) {
-        // The attributes, times and size lead both records.
-        WIN32_FIND_DATAA found;
-        if ((index > 0 && strcmp(paths[index - 1], paths[index]) == 0) ||
-            !(query ? query(paths[index], GetFileExInfoStandard, &found)
-                    : ProbeFile(paths[index], &found)))
+        if (index > 0 && strcmp(paths[index - 1], paths[index]) == 0)
             continue;
-        bytes += (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+        DWORD high = 0;
+        DWORD low = 0;
+        if (query) {
+            WIN32_FILE_ATTRIBUTE_DATA attributes;
+            if (!query(paths[index], GetFileExInfoStandard, &attributes))
+                continue;
+            high = attributes.nFileSizeHigh;
+            low = attributes.nFileSizeLow;
+        } else {
+            WIN32_FIND_DATAA found;
+            if (!ProbeFile(paths[index], &found))
+                continue;
+            high = found.nFileSizeHigh;
+            low = found.nFileSizeLow;
+        }
+        bytes += (static_cast<unsigned long long>(high) << 32) | low;
     }
     return bytes;
 }
 
 void WriteEstimatedSize(const InstallContext& context, unsigned long long bytes) {
     char key[MAX_PATH];
-    FormEntryKey(context, key, sizeof(key));
+    FormUninstallKey(context.productTitle, key, sizeof(key));
     // Windows reads the size in kilobytes.
     WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "EstimatedSize",
                         static_cast<DWORD>((bytes + 1023) / 1024));

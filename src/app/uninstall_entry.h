@@ -1,5 +1,10 @@
 #pragma once
+#include <stddef.h>
+
 #include "app/install_context.h"
+
+// The product's uninstall entry key below HKEY_LOCAL_MACHINE.
+void FormUninstallKey(const char* productTitle, char* key, size_t size);
 
 // Copies the installer into the Windows folder and registers the product's uninstall entry
 // from the context's script, which must be set. False when the copy or any value could not be

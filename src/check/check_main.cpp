@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (sizes) {
-        if (ListCorrectedSizes(folder, PrintLine, nullptr))
+        if (ListCorrectedSizes(folder, options.codePage, PrintLine, nullptr))
             return 0;
         fprintf(stderr, "cannot read %s\\Setup.ini\n", folder);
         return 2;

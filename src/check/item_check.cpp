@@ -12,7 +12,9 @@
 #include "script/item_parser.h"
 #include "script/link_folder.h"
 #include "script/trim_field.h"
+#include "system/file_version.h"
 #include "system/macro_expansion.h"
+#include "system/shared_count.h"
 #include "system/text.h"
 
 namespace {
@@ -187,7 +189,7 @@ void ItemCheck::TakeItemLine(const IniLine& line, char* value, size_t size) {
     CopyField(value, size, line.value);
 }
 
-void ItemCheck::CheckServerFile(int line, const char* option, const char* source,
+bool ItemCheck::CheckServerFile(int line, const char* option, const char* source,
                                 const char* path) {
     ServerFileKind kind = InspectServerFile(path);
     if (kind == SERVER_FILE_NOT_DLL)
@@ -200,6 +202,20 @@ void ItemCheck::CheckServerFile(int line, const char* option, const char* source
                         "option %s: \"%s\" does not export DllRegisterServer and "
                         "DllUnregisterServer, so regsvr32 cannot register it",
                         option, source);
+    return kind == SERVER_FILE_COM_SERVER;
+}
+
+void ItemCheck::CheckSharedFile(int line, const char* itemPath, const char* source,
+                                const char* path) {
+    char expanded[MACRO_EXPANSION_ROOM];
+    reading_.Expand(itemPath, expanded, sizeof(expanded));
+    FileVersionInfo info;
+    if (IsSharedTarget(reading_.DestPath(), expanded) && !ReadFileVersion(path, &info))
+        reading_.Report(line, FINDING_WARNING,
+                        "\"%s\" goes outside the destination folder, where other products may "
+                        "share it, but has no version resource: the installer can never tell "
+                        "whether a copy already there is newer or older",
+                        source);
 }
 
 void ItemCheck::CheckFileItem(const IniLine& line, uint32_t kind) {
@@ -270,9 +286,13 @@ void ItemCheck::CheckFileItem(const IniLine& line, uint32_t kind) {
     if (sizeKnown && item.sizeK != SizeInK(bytes))
         reading_.Report(at, FINDING_WARNING, "the size field says %d K, but \"%s\" has %ld K",
                         static_cast<int>(item.sizeK), source, SizeInK(bytes));
-    if (!palm && (item.flags & (ITEM_ACTIVESYNC | ITEM_REGSERVICE)))
+    if (palm)
+        return;
+    // A server regsvr32 cannot take has a worse fault than its missing version.
+    if (!(item.flags & (ITEM_ACTIVESYNC | ITEM_REGSERVICE)) ||
         CheckServerFile(at, item.flags & ITEM_ACTIVESYNC ? "ACTIVESYNC" : "REGSERVICE", source,
-                        path);
+                        path))
+        CheckSharedFile(at, item.path, source, path);
 }
 
 void ItemCheck::CheckShortcut(const IniLine& line) {

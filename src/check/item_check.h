@@ -24,7 +24,9 @@ class ItemCheck {
 
   private:
     void CheckFileItem(const IniLine& line, uint32_t kind);
-    void CheckServerFile(int line, const char* option, const char* source, const char* path);
+    // False, reported, when regsvr32 cannot register the file.
+    bool CheckServerFile(int line, const char* option, const char* source, const char* path);
+    void CheckSharedFile(int line, const char* itemPath, const char* source, const char* path);
     void CheckShortcut(const IniLine& line);
     void CheckOption(int line, const char* option, uint32_t kind);
     void TakeItemLine(const IniLine& line, char* value, size_t size);

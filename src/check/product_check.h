@@ -23,9 +23,10 @@ void CheckProduct(const char* folder, const CheckOptions& options, Findings* fin
 
 // Calls emit with every file item line of the sections the installer reads, its size field set to
 // the real size in K of the file it names (the line as written when the file is missing), under
-// the section's header. False, with nothing emitted, when Setup.ini can't be read.
+// the section's header. A UTF-16 Setup.ini is read through codePage as CheckProduct reads it.
+// False, with nothing emitted, when Setup.ini can't be read.
 using LineSink = void (*)(const char* line, void* context);
-bool ListCorrectedSizes(const char* folder, LineSink emit, void* context);
+bool ListCorrectedSizes(const char* folder, unsigned codePage, LineSink emit, void* context);
 
 // The size in K that a size field should give for a file of this many bytes (rounded up).
 long SizeInK(unsigned long long bytes);

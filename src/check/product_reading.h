@@ -42,6 +42,8 @@ class ProductReading {
     }
     const IniLine* FindKey(int block, const char* key) const { return Scan().FindKey(block, key); }
 
+    // The destination folder expanded, as Expand gives %DEST_PATH%.
+    const char* DestPath() const { return destPath_; }
     // Expands the first macro as the installer does, with the folders of a typical Windows.
     void Expand(const char* source, char* out, size_t size) const;
     // Calls visit(line) for each key of a numbered list in the order the reader takes them, as

@@ -1,5 +1,6 @@
 #include "check/server_file.h"
 
+#include <stddef.h>
 #include <stdint.h>
 #include <string.h>
 #include <windows.h>
@@ -23,16 +24,6 @@ class ImageFile {
                    offset &&
                ReadFile(file_.Get(), out, size, &read, nullptr) && read == size;
     }
-    uint16_t Word(uint32_t offset, bool* good) const {
-        uint16_t value = 0;
-        *good = *good && Read(offset, &value, sizeof(value));
-        return value;
-    }
-    uint32_t Long(uint32_t offset, bool* good) const {
-        uint32_t value = 0;
-        *good = *good && Read(offset, &value, sizeof(value));
-        return value;
-    }
 
   private:
     FileHandle file_;
@@ -46,49 +37,69 @@ struct Sections {
 // The file offset of a relative virtual address, or 0 when no section holds it.
 uint32_t FileOffset(const ImageFile& image, const Sections& sections, uint32_t rva) {
     for (uint32_t i = 0; i < sections.count; ++i) {
-        bool good = true;
-        uint32_t header = sections.table + i * 40;
-        uint32_t virtualSize = image.Long(header + 8, &good);
-        uint32_t address = image.Long(header + 12, &good);
-        uint32_t rawSize = image.Long(header + 16, &good);
-        uint32_t rawOffset = image.Long(header + 20, &good);
+        IMAGE_SECTION_HEADER header;
+        if (!image.Read(sections.table + i * sizeof(header), &header, sizeof(header)))
+            return 0;
+        uint32_t address = header.VirtualAddress;
+        uint32_t rawSize = header.SizeOfRawData;
+        uint32_t virtualSize = header.Misc.VirtualSize;
         uint32_t extent = virtualSize > rawSize ? virtualSize : rawSize;
-        if (good && rva >= address && rva - address < extent && rva - address < rawSize)
-            return rawOffset + (rva - address);
+        if (rva >= address && rva - address < extent && rva - address < rawSize)
+            return header.PointerToRawData + (rva - address);
     }
     return 0;
+}
+
+// The export directory's entry. The optional header may stop short of the data directories:
+// what it leaves out stays zero.
+IMAGE_DATA_DIRECTORY ExportEntry(const ImageFile& image, uint32_t optional, uint16_t size) {
+    IMAGE_OPTIONAL_HEADER32 header;
+    memset(&header, 0, sizeof(header));
+    uint32_t taken = size < sizeof(header) ? size : sizeof(header);
+    IMAGE_DATA_DIRECTORY none = {0, 0};
+    if (!image.Read(optional, &header, taken) ||
+        header.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_EXPORT ||
+        taken < offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory) + sizeof(IMAGE_DATA_DIRECTORY))
+        return none;
+    return header.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
 }
 } // namespace
 
 ServerFileKind InspectServerFile(const char* path) {
     ImageFile image(path);
-    bool good = true;
-    uint32_t pe = image.Long(0x3C, &good);
-    uint16_t mz = image.Word(0, &good);
-    uint32_t signature = image.Long(pe, &good);
-    uint16_t machine = image.Word(pe + 4, &good);
-    uint16_t sectionCount = image.Word(pe + 6, &good);
-    uint16_t optionalSize = image.Word(pe + 20, &good);
-    uint16_t characteristics = image.Word(pe + 22, &good);
-    uint32_t optional = pe + 24;
-    uint16_t magic = image.Word(optional, &good);
-    if (!good || mz != 0x5A4D || signature != 0x00004550 || machine != IMAGE_FILE_MACHINE_I386 ||
-        magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC || !(characteristics & IMAGE_FILE_DLL))
+    IMAGE_DOS_HEADER dos;
+    DWORD signature = 0;
+    IMAGE_FILE_HEADER file;
+    WORD magic = 0;
+    uint32_t pe = 0;
+    bool good = image.Read(0, &dos, sizeof(dos)) && dos.e_magic == IMAGE_DOS_SIGNATURE;
+    if (good) {
+        pe = static_cast<uint32_t>(dos.e_lfanew);
+        good = image.Read(pe, &signature, sizeof(signature)) &&
+               image.Read(pe + sizeof(signature), &file, sizeof(file)) &&
+               image.Read(pe + sizeof(signature) + sizeof(file), &magic, sizeof(magic));
+    }
+    if (!good || signature != IMAGE_NT_SIGNATURE || file.Machine != IMAGE_FILE_MACHINE_I386 ||
+        magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC || !(file.Characteristics & IMAGE_FILE_DLL))
         return SERVER_FILE_NOT_DLL;
 
-    uint32_t directoryCount = image.Long(optional + 92, &good);
-    uint32_t exportRva = image.Long(optional + 96, &good);
-    Sections sections = {optional + optionalSize,
-                         sectionCount < MAX_SECTIONS ? sectionCount : MAX_SECTIONS};
-    uint32_t directory = FileOffset(image, sections, exportRva);
-    if (!good || directoryCount == 0 || exportRva == 0 || directory == 0)
+    uint32_t optional = pe + sizeof(signature) + sizeof(file);
+    IMAGE_DATA_DIRECTORY exports = ExportEntry(image, optional, file.SizeOfOptionalHeader);
+    Sections sections = {optional + file.SizeOfOptionalHeader, file.NumberOfSections < MAX_SECTIONS
+                                                                   ? file.NumberOfSections
+                                                                   : MAX_SECTIONS};
+    uint32_t at = exports.VirtualAddress ? FileOffset(image, sections, exports.VirtualAddress) : 0;
+    IMAGE_EXPORT_DIRECTORY directory;
+    if (at == 0 || !image.Read(at, &directory, sizeof(directory)))
         return SERVER_FILE_NO_EXPORTS;
-    uint32_t nameCount = image.Long(directory + 24, &good);
-    uint32_t names = FileOffset(image, sections, image.Long(directory + 32, &good));
+    uint32_t names = FileOffset(image, sections, directory.AddressOfNames);
     bool hasRegister = false;
     bool hasUnregister = false;
-    for (uint32_t i = 0; good && names && i < nameCount && i < MAX_NAMES; ++i) {
-        uint32_t name = FileOffset(image, sections, image.Long(names + i * 4, &good));
+    for (uint32_t i = 0; names && i < directory.NumberOfNames && i < MAX_NAMES; ++i) {
+        DWORD nameRva = 0;
+        if (!image.Read(names + i * sizeof(nameRva), &nameRva, sizeof(nameRva)))
+            break;
+        uint32_t name = FileOffset(image, sections, nameRva);
         char text[24] = {};
         // A short name near the end of the file reads fewer bytes; try the exact lengths.
         if (name && image.Read(name, text, 18) && memcmp(text, "DllRegisterServer", 18) == 0)

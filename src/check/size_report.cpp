@@ -16,12 +16,12 @@ long SizeInK(unsigned long long bytes) {
     return k > 0x7fffffff ? 0x7fffffffL : static_cast<long>(k);
 }
 
-bool ListCorrectedSizes(const char* folder, LineSink emit, void* context) {
+bool ListCorrectedSizes(const char* folder, unsigned codePage, LineSink emit, void* context) {
     char root[260];
     NormalFolder(folder, root, sizeof(root));
     Findings ignored;
     ScriptSource source;
-    if (!source.Load(root, 0, &ignored))
+    if (!source.Load(root, codePage, &ignored))
         return false;
     // Both families read the same sections; the NT family reads every kind of item line.
     ProductReading reading(root, source, FAMILY_WINDOWS_NT, &ignored);

@@ -7,6 +7,7 @@
 #include "log/install_log_hook.h"
 #include "log/log_format.h"
 #include "system/text.h"
+#include "system/whole_line.h"
 
 BOOL(WINAPI* writeLogFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = WriteFile;
 
@@ -32,16 +33,8 @@ size_t FormatLine(char* line, size_t size, const char* format, ...) {
     return length + 1;
 }
 
-// A full disk shows as a failed or a short write. The part of the line that got written is cut
-// off again where the disk lets it: a cut line might name some other file.
 bool WriteLine(HANDLE file, const char* line, size_t length) {
-    DWORD written = 0;
-    if (writeLogFile(file, line, static_cast<DWORD>(length), &written, nullptr) &&
-        written == length)
-        return true;
-    SetFilePointer(file, -static_cast<LONG>(written), nullptr, FILE_CURRENT);
-    SetEndOfFile(file);
-    return false;
+    return WriteWholeLine(file, line, length, writeLogFile);
 }
 } // namespace
 
@@ -160,14 +153,25 @@ bool InstallLog::Create() {
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!fileHandle)
         return false;
+    // OPEN_ALWAYS tells an existing file by this error.
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+        createdFile = true;
     if (!ContinueLog())
         return Fail();
-    // What is logged so far stays removable through the uninstall entry even when a pending
-    // line is lost.
-    bool whole = WritePendingFolders();
-    if (!LogOpened())
-        stopped = true;
-    return whole || Fail();
+    tookLine = true;
+    return WritePendingFolders() || Fail();
+}
+
+void InstallLog::TakeBackUnwrittenLog() {
+    if (tookLine)
+        return;
+    CloseLog();
+    if (createdFile && fileName[0] != '\0')
+        DeleteFileA(fileName);
+    createdFile = false;
+    for (int32_t index = pendingFolders.Count() - 1; index >= 0; --index)
+        RemoveDirectoryA(static_cast<const char*>(pendingFolders.At(index)));
+    pendingFolders.Clear();
 }
 
 HANDLE InstallLog::OpenLog(bool makeFolder) {

@@ -18,17 +18,21 @@ class InstallLog {
     // the run was stopped before: the action must then not be carried out (or, logged after it,
     // be undone), and the run stops.
     bool WriteEntry(const char* keyword, const char* value);
-    // The "Made Dir:" entry of a folder: one this run made (made set) or one that was there
-    // already, which records no action and is left out while the log's folder does not exist. A
-    // folder made before the log's own folder exists (a new parent of the destination) is logged
-    // as soon as the log opens, ahead of the entry that opens it, so that the uninstall removes it
-    // too. False as for WriteEntry: the caller removes the folder it made.
+    // The "Made Dir:" entry of a folder: one this run is about to make (made set) or one that was
+    // there already, which records no action and is left out while the log's folder does not
+    // exist. A folder made while the log's own folder does not exist yet (the destination and its
+    // new parents) is logged as soon as the log opens, so that the uninstall removes it too. False
+    // as for WriteEntry: the caller then does not make the folder.
     bool WriteFolder(const char* folder, bool made);
     // The open file (created with its header if it did not exist, its folder made first when
     // makeFolder is set), or INVALID_HANDLE_VALUE.
     HANDLE OpenLog(bool makeFolder = false);
     void CloseLog();
     bool Stopped() const { return stopped; }
+    // For a run whose log never took a line (not even its header): closes it and takes back the
+    // empty file this run created and the folders made for it, innermost first. Does nothing once
+    // the log took a line.
+    void TakeBackUnwrittenLog();
 
     char fileName[MAX_PATH];
     const char* title = nullptr;
@@ -39,9 +43,6 @@ class InstallLog {
     bool linesLost = false;
 
   protected:
-    // Called once per opening, when the header and the pending folders are written and before the
-    // entry that opened it: false stops the run.
-    virtual bool LogOpened() { return true; }
     // Makes the log's folder; true when it exists afterwards.
     virtual bool MakeLogFolder() { return false; }
 
@@ -53,6 +54,8 @@ class InstallLog {
     bool Fail();
     PtrArray pendingFolders;
     bool stopped = false;
+    bool createdFile = false;
+    bool tookLine = false;
 };
 
 // One line of the log, each ending in a single line feed; they return the length written.

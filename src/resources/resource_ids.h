@@ -45,6 +45,7 @@
 #define IDS_DEVICE_FILE_FAILED 1032
 #define IDS_LOG_INCOMPLETE 1033
 #define IDS_ENTRY_FAILED 1034
+#define IDS_EARLIER_NOT_REMOVED 1035
 /* The help box: the usage, a line per switch, what follows the lines */
 #define IDS_HELP_USAGE 601
 #define IDS_HELP_SILENT 602

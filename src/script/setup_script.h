@@ -60,6 +60,7 @@ struct SetupScript {
     int32_t palmFilesQueued;
     int32_t readIncomplete; // 1 when the reader left components or items out
     int32_t restartLater;   // 1: the finish page starts with the restart left for later
+    int32_t destGiven;      // 1 when the command line chose destFolder
 };
 
 // What one script yields; what lies beyond is left out and readIncomplete set. Every component is

@@ -138,6 +138,13 @@ static int FormatBounded(char* out, size_t size, const char* format, va_list arg
     return static_cast<int>(at);
 }
 
+// Global constructors never run here (the starter's statics are all constant), and global
+// destructors need not: the starter ends through ExitProcess, which closes what it holds. The
+// registrations the compiler emits for them are taken and dropped.
+int atexit(void (*)(void)) {
+    return 0;
+}
+
 // The headers declare _vsnprintf as imported from the C runtime's DLL: callers go through this
 // pointer.
 int (*_imp___vsnprintf)(char*, size_t, const char*, va_list) = FormatBounded;

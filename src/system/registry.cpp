@@ -25,6 +25,17 @@ bool ReadRegistryString(HKEY root, const char* subKey, const char* valueName, ch
     return true;
 }
 
+bool ReadRegistryNumber(HKEY root, const char* subKey, const char* valueName, DWORD* number) {
+    RegKey key;
+    if (RegOpenKeyExA(root, subKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    DWORD size = sizeof(*number);
+    return RegQueryValueExA(key.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(number),
+                            &size) == ERROR_SUCCESS &&
+           type == REG_DWORD && size == sizeof(*number);
+}
+
 namespace {
 bool WriteRegistryValue(HKEY root, const char* subKey, const char* valueName, DWORD type,
                         const void* data, DWORD size) {

@@ -9,6 +9,8 @@ extern const char RUN_ONCE_KEY_PATH[];
 // valueName null reads the key's default value. Fails when the value does not fit in size - 1.
 bool ReadRegistryString(HKEY root, const char* subKey, const char* valueName, char* buffer,
                         DWORD size);
+// False unless the value is there as a REG_DWORD.
+bool ReadRegistryNumber(HKEY root, const char* subKey, const char* valueName, DWORD* number);
 // True when the value was set (the key is created when missing).
 bool WriteRegistryString(HKEY root, const char* subKey, const char* valueName, const char* text);
 // The same for a REG_DWORD value.

@@ -3,10 +3,17 @@
 #include <string.h>
 
 #include "system/exit_codes.h"
+#include "system/run_record_hook.h"
 #include "system/text.h"
+#include "system/whole_line.h"
+#include "system/win_handles.h"
+
+// Both start out null, so that they need no constructor run: the package's starter, which shares
+// this record, has no C runtime to run one. Null stands for WriteFile and for no open record.
+FileWriter writeRecordFile = nullptr;
 
 namespace {
-HANDLE recordFile = INVALID_HANDLE_VALUE;
+KernelHandle recordFile;
 
 // Makes each missing folder of the file's path, outermost first. A level that cannot be made
 // (a drive or server part, or one that exists) is passed over: opening the file tells.
@@ -26,16 +33,17 @@ bool OpenRunRecord(const char* path) {
     CloseRunRecord();
     MakeFoldersOf(path);
     // Read sharing lets the administrator watch the record while the run goes on.
-    recordFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (recordFile == INVALID_HANDLE_VALUE)
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         return false;
-    SetFilePointer(recordFile, 0, nullptr, FILE_END);
+    recordFile.Reset(file);
+    SetFilePointer(recordFile.Get(), 0, nullptr, FILE_END);
     return true;
 }
 
 bool RunRecordOpen() {
-    return recordFile != INVALID_HANDLE_VALUE;
+    return recordFile.IsValid();
 }
 
 size_t FormatRunRecordLine(const SYSTEMTIME& time, const char* first, const char* second,
@@ -54,21 +62,23 @@ size_t FormatRunRecordLine(const SYSTEMTIME& time, const char* first, const char
     return AppendText(line, size, "\r\n");
 }
 
-void WriteRunRecord(const char* first, const char* second) {
+bool WriteRunRecord(const char* first, const char* second) {
     if (!RunRecordOpen())
-        return;
+        return false;
     SYSTEMTIME now;
     GetLocalTime(&now);
     char line[4096];
     size_t length = FormatRunRecordLine(now, first, second, line, sizeof(line));
-    DWORD written = 0;
-    WriteFile(recordFile, line, static_cast<DWORD>(length), &written, nullptr);
+    if (WriteWholeLine(recordFile.Get(), line, length,
+                       writeRecordFile ? writeRecordFile : WriteFile))
+        return true;
+    // A record with a line missing in its middle would tell the administrator a wrong story.
+    CloseRunRecord();
+    return false;
 }
 
 void CloseRunRecord() {
-    if (RunRecordOpen())
-        CloseHandle(recordFile);
-    recordFile = INVALID_HANDLE_VALUE;
+    recordFile.Reset();
 }
 
 void WriteRunResult(int exitCode, bool silent) {

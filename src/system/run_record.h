@@ -9,8 +9,9 @@
 bool OpenRunRecord(const char* path);
 bool RunRecordOpen();
 // Appends one line: the time, a blank, first and then second (either may be null). Line breaks
-// inside become blanks. Does nothing while no record is open.
-void WriteRunRecord(const char* first, const char* second = nullptr);
+// inside become blanks. False while no record is open, and when the line did not land whole:
+// the record then ends there and is closed.
+bool WriteRunRecord(const char* first, const char* second = nullptr);
 void CloseRunRecord();
 // The record's last two lines: how the run ended ("ended" for a run with windows, the exit
 // code's meaning for a silent one) and its exit code.

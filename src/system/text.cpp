@@ -128,6 +128,23 @@ bool EqualNoCase(const char* a, const char* b, unsigned codePage) {
     return strlen(a) == strlen(b) && StartsWithNoCase(a, b, codePage);
 }
 
+int CompareNoCase(const char* a, const char* b, unsigned codePage) {
+    while (*a || *b) {
+        // Both bytes of a double-byte character compare exactly, as in StartsWithNoCase.
+        bool pair = IsLeadByte(*a, codePage) && a[1] != '\0';
+        int width = pair ? 2 : 1;
+        for (int i = 0; i < width; ++i) {
+            unsigned char x = static_cast<unsigned char>(pair ? a[i] : FoldAscii(a[i]));
+            unsigned char y = static_cast<unsigned char>(pair ? b[i] : FoldAscii(b[i]));
+            if (x != y)
+                return x < y ? -1 : 1;
+        }
+        a += width;
+        b += width;
+    }
+    return 0;
+}
+
 const char* FileNamePart(const char* path) {
     if (!path)
         return "";

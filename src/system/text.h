@@ -31,6 +31,8 @@ bool StartsWithNoCase(const char* text, const char* prefix, unsigned codePage = 
 // Case-sensitive prefix test.
 bool StartsWith(const char* text, const char* prefix);
 bool EqualNoCase(const char* a, const char* b, unsigned codePage = 0);
+// An order for sorting under the same rule: 0 exactly when EqualNoCase.
+int CompareNoCase(const char* a, const char* b, unsigned codePage = 0);
 
 // The part of a path after its last backslash (the whole text when it has none).
 const char* FileNamePart(const char* path);

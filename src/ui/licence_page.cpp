@@ -12,6 +12,25 @@ namespace {
 const DWORD TEXT_PADDING = 2;
 // A text of this many bytes or fewer is left out: the page stays empty.
 const DWORD SHORTEST_IGNORED = 2;
+// Wine's edit box lays out the whole text when it is set, some 12 ms for 200 lines, a good share
+// of the wizard's start. Before the first paint it gets only the lines up to the last line break
+// within this many bytes, more than its first screen holds; the rest follows once the page has
+// been painted.
+const DWORD FIRST_SCREEN_BYTES = 1024;
+const UINT_PTR REST_TIMER = 1;
+const UINT REST_TIMER_MS = 10;
+
+// Where the text shown first ends: behind its last line break within FIRST_SCREEN_BYTES, or 0
+// when the whole text goes in at once. A line feed is never part of a double-byte character.
+DWORD FirstScreenEnd(const char* text, DWORD length) {
+    if (length <= FIRST_SCREEN_BYTES)
+        return 0;
+    for (DWORD end = FIRST_SCREEN_BYTES; end > 0; --end) {
+        if (text[end - 1] == '\n')
+            return end;
+    }
+    return 0;
+}
 } // namespace
 
 LicencePage::LicencePage(SetupScript* script, HWND parentWindow, HINSTANCE instanceHandle)
@@ -22,6 +41,15 @@ LicencePage::~LicencePage() {
 }
 
 LRESULT LicencePage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER && wParam == REST_TIMER) {
+        KillTimer(hwnd, REST_TIMER);
+        // The user may have scrolled the first lines already.
+        HWND edit = GetDlgItem(hwnd, IDC_LICENCE_TEXT);
+        LRESULT top = SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+        SetWindowTextA(edit, licenceText);
+        SendMessageA(edit, EM_LINESCROLL, 0, top);
+        return 0;
+    }
     return TooltipWindowProc(message, wParam, lParam);
 }
 
@@ -50,7 +78,17 @@ bool LicencePage::LoadLicence(HWND edit) {
     if (result == WHOLE_FILE_READ && got > SHORTEST_IGNORED) {
         delete[] licenceText;
         licenceText = text.release();
+        DWORD firstEnd = FirstScreenEnd(licenceText, got);
+        if (firstEnd == 0) {
+            SetWindowTextA(edit, licenceText);
+            return true;
+        }
+        char kept = licenceText[firstEnd];
+        licenceText[firstEnd] = '\0';
         SetWindowTextA(edit, licenceText);
+        licenceText[firstEnd] = kept;
+        // A timer comes after the paint.
+        SetTimer(hwnd, REST_TIMER, REST_TIMER_MS, nullptr);
     }
     return true;
 }

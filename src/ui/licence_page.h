@@ -15,7 +15,8 @@ class LicencePage : public DialogWindow {
     bool OnNotify(int controlId, NMHDR* header, LRESULT* result) override;
     LRESULT OnInitDialog() override;
 
-    // Shows the licence file in the edit box; false when the file cannot be opened.
+    // Shows the licence file in the edit box, a long one first only as far as the box's first
+    // screen needs and whole once the page has been painted; false when the file cannot be opened.
     bool LoadLicence(HWND edit);
 
     char* licenceText;

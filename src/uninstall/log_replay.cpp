@@ -1,11 +1,15 @@
 #include "uninstall/log_replay.h"
 
+#include <new>
+#include <stdlib.h>
 #include <string.h>
 
 #include "log/log_format.h"
 #include "system/external_programs.h"
+#include "system/file_protection.h"
 #include "system/registry.h"
 #include "system/serving_wait.h"
+#include "system/shared_count.h"
 #include "system/staging_path.h"
 #include "system/text.h"
 
@@ -30,22 +34,108 @@ static bool HoldsPath(const char* folder, const char* path) {
     return length > 0 && StartsWithNoCase(path, folder) && path[length] == '\\';
 }
 
+static int ComparePlans(const void* a, const void* b) {
+    return CompareNoCase(static_cast<const SharedCountPlan*>(a)->path,
+                         static_cast<const SharedCountPlan*>(b)->path);
+}
+
+// The plans are sorted by path: a log of many thousand shared files is planned and replayed
+// without a search through all of them per entry.
+static SharedCountPlan* FindSharedCount(const UninstallLog* log, const char* path) {
+    if (!log->sharedCounts)
+        return nullptr;
+    SharedCountPlan key = {path, 0, false};
+    return static_cast<SharedCountPlan*>(bsearch(&key, log->sharedCounts.get(),
+                                                 log->sharedCountCount, sizeof(SharedCountPlan),
+                                                 ComparePlans));
+}
+
+// A file that another product still counts stays, and so does its registration.
+static bool StaysShared(const UninstallLog* log, const char* path) {
+    const SharedCountPlan* plan = FindSharedCount(log, path);
+    return plan && plan->remaining > 0;
+}
+
+// The server registered just before a "StopActiveSync:" entry: the item it was written for.
+static const char* ServerBefore(const UninstallLog* log, const LogEntry* entry) {
+    const LogEntry* first = log->entries.get();
+    if (!first || entry < first || entry >= first + log->EntryCount())
+        return nullptr;
+    for (const LogEntry* earlier = entry - 1; earlier >= first; --earlier) {
+        if (earlier->kind == LOG_REGSVR32)
+            return earlier->path;
+    }
+    return nullptr;
+}
+
+// Marks the plan of a path that has a count; remaining still holds the number of its copies.
+static void TakeCount(const char* path, DWORD count, void* context) {
+    UninstallLog* log = static_cast<UninstallLog*>(context);
+    SharedCountPlan* plan = FindSharedCount(log, path);
+    if (!plan)
+        return;
+    plan->remaining = count > plan->remaining ? count - plan->remaining : 0;
+    plan->settled = true;
+}
+
+void PlanSharedCounts(UninstallLog* log) {
+    log->sharedCountCount = 0;
+    log->sharedCounts.reset(new (std::nothrow) SharedCountPlan[log->EntryCount() + 1]);
+    if (!log->sharedCounts)
+        return;
+    SharedCountPlan* plans = log->sharedCounts.get();
+    int32_t count = 0;
+    for (int32_t index = 0; index < log->EntryCount(); ++index) {
+        const LogEntry* entry = log->Entry(index);
+        if (entry->kind == LOG_FILE_COPY && IsSharedTarget(log->sourceFolder, entry->path))
+            plans[count++] = SharedCountPlan{entry->path, 1, false};
+    }
+    qsort(plans, count, sizeof(SharedCountPlan), ComparePlans);
+    // One plan per path, holding the number of its copies.
+    int32_t unique = 0;
+    for (int32_t index = 0; index < count; ++index) {
+        if (unique > 0 && CompareNoCase(plans[unique - 1].path, plans[index].path) == 0)
+            ++plans[unique - 1].remaining;
+        else
+            plans[unique++] = plans[index];
+    }
+    log->sharedCountCount = unique;
+    // settled marks, for now, the paths that have a count. A file without one was logged before
+    // counting began: it is removed as it always was.
+    ForEachSharedCount(TakeCount, log);
+    int32_t kept = 0;
+    for (int32_t index = 0; index < unique; ++index) {
+        if (plans[index].settled)
+            plans[kept++] = SharedCountPlan{plans[index].path, plans[index].remaining, false};
+    }
+    log->sharedCountCount = kept;
+}
+
 void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause) {
     int32_t kind = entry->kind;
-    entry->kind = LOG_NONE;
     if (kind == LOG_STOP_ACTIVESYNC) {
         // Only the first of several such entries finds ActiveSync believed running.
-        if (activeSyncRunning == 1)
+        const char* server = ServerBefore(log, entry);
+        entry->kind = LOG_NONE;
+        if (activeSyncRunning == 1 && !(server && StaysShared(log, server)))
             ControlActiveSync(nullptr, false, true);
         return;
     }
+    entry->kind = LOG_NONE;
     if (kind != LOG_REGSVR32 && kind != LOG_FILE_COPY && kind != LOG_SHELL_LINK &&
         kind != LOG_MADE_DIR)
+        return;
+    if ((kind == LOG_REGSVR32 || kind == LOG_FILE_COPY) && StaysShared(log, entry->path))
         return;
     // A registration deferred to the next start of Windows would bring the file back.
     if (kind == LOG_REGSVR32)
         CancelDeferredRegistration(entry->path);
     if (!PathExists(entry->path))
+        return;
+    // Windows' own files stay whatever their count (asked only of files that are there: the
+    // question loads a library).
+    if ((kind == LOG_REGSVR32 || kind == LOG_FILE_COPY) &&
+        IsSharedTarget(log->sourceFolder, entry->path) && IsProtectedFile(entry->path))
         return;
     switch (kind) {
     case LOG_REGSVR32:
@@ -81,6 +171,7 @@ static void RunStage(ReplayProgress* progress, UninstallLog* log, const char* la
 }
 
 void ReplayLog(ReplayProgress* progress, UninstallLog* log, const ReplayPauses& pauses) {
+    PlanSharedCounts(log);
     RunStage(progress, log, REPLAY_STAGE_SERVICES, LOG_STOP_ACTIVESYNC, LOG_REGSVR32, pauses);
     RunStage(progress, log, REPLAY_STAGE_FILES, LOG_FILE_COPY, LOG_SHELL_LINK, pauses);
     // "Made Dir:" lines are written outermost first, so walking backwards empties inner
@@ -90,9 +181,25 @@ void ReplayLog(ReplayProgress* progress, UninstallLog* log, const ReplayPauses& 
     FinishUninstall(log, pauses.finishMs, pauses.pause);
 }
 
+static void SettleSharedCounts(UninstallLog* log) {
+    for (int32_t index = 0; index < log->sharedCountCount; ++index) {
+        SharedCountPlan* plan = &log->sharedCounts[index];
+        if (plan->settled)
+            continue;
+        plan->settled = true;
+        if (plan->remaining > 0)
+            WriteSharedCount(plan->path, plan->remaining);
+        else
+            RemoveSharedCount(plan->path);
+    }
+}
+
 void FinishUninstall(UninstallLog* log, DWORD pauseMs, PauseFn pause) {
     if (log->logPath[0] != '\0')
         DeleteFileA(log->logPath);
+    // While the log is there this removal can run again and would take its copies off twice.
+    if (log->logPath[0] != '\0' && GetFileAttributesA(log->logPath) == INVALID_FILE_ATTRIBUTES)
+        SettleSharedCounts(log);
     // An empty key name would make RegDeleteKeyA delete the parent key itself.
     if (log->title[0] != '\0')
         DeleteRegistryKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY_PARENT, log->title);

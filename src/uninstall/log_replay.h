@@ -34,9 +34,13 @@ struct ReplayPauses {
 // finishing step.
 void ReplayLog(ReplayProgress* progress, UninstallLog* log,
                const ReplayPauses& pauses = ReplayPauses());
+// Works out, for each shared file the log copied and that has a count, what the count will be
+// after this removal. ReplayLog does this first; a file still counted then stays, registered.
+void PlanSharedCounts(UninstallLog* log);
 // Undoes one entry and marks it done (kind LOG_NONE). The pause follows only an entry whose path
 // existed.
 void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause = PauseFor);
-// Removes the log file, the product's uninstall key and the destination folder when it is empty;
-// then the logged parent folders that held it, when they are empty too.
+// Removes the log file (and, once it is gone, sets the counts the replay planned), the product's
+// uninstall key and the destination folder when it is empty; then the logged parent folders that
+// held it, when they are empty too.
 void FinishUninstall(UninstallLog* log, DWORD pauseMs = FINISH_PAUSE_MS, PauseFn pause = PauseFor);

@@ -28,6 +28,8 @@ UninstallLog::~UninstallLog() {
 void UninstallLog::Clear() {
     entries.reset();
     entryCount = 0;
+    sharedCounts.reset();
+    sharedCountCount = 0;
     text.reset();
     sourceFolder[0] = '\0';
     title[0] = '\0';

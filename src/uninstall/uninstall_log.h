@@ -16,6 +16,14 @@ struct LogEntry {
 // finishing step tries it again once the log is gone.
 const int32_t LOG_HELD_FOLDER = -1;
 
+// A shared file's count in SharedDLLs as this removal leaves it: the count found less one for
+// each "File Copy:" entry of the path.
+struct SharedCountPlan {
+    const char* path; // points into the log's text
+    DWORD remaining;
+    bool settled; // written to the registry, or deleted at 0
+};
+
 // The install log read back for the uninstaller. The whole file is kept as text and the entries
 // point into it, so a log of any length costs its own size and a few bytes per line.
 class UninstallLog {
@@ -37,6 +45,10 @@ class UninstallLog {
     // The file exists but could not be read and held whole: none of it may be undone, or part of
     // the product would go together with the log and the uninstall entry that remove the rest.
     bool incomplete = false;
+
+    // Filled by the replay before its first stage; only files that have a count.
+    std::unique_ptr<SharedCountPlan[]> sharedCounts;
+    int32_t sharedCountCount = 0;
 
     std::unique_ptr<char[]> text;
     std::unique_ptr<LogEntry[]> entries;

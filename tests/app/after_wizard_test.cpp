@@ -78,7 +78,7 @@ TEST(AfterWizardTest, RealActionsStartWcesmgrAndOpenTheExpandedReadMe) {
 
     SetupScript* script = ScriptWithReadMe("%DEST_PATH%\\ReadMe.exe");
     CopyText(script->destFolder, sizeof(script->destFolder), destination.Path().c_str());
-    activeSyncRunning = 0;
+    SeamGuard stopped(activeSyncRunning, 0);
     bool returned = CallWithDeadline(20000, [&] {
         FinishInstallMode(script, WizardChoices{0, 1}, activeSyncRunning, systemAfterWizardActions);
     });

@@ -243,9 +243,24 @@ BOOL WINAPI WriteNothing(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED) 
     *written = 0;
     return FALSE;
 }
+
+// Notes whether the folder or link a line names was already there when its line was written.
+const std::string* watchedPath = nullptr;
+int watchedLines = 0;
+int madeBeforeItsLine = 0;
+BOOL WINAPI WriteNotingOrder(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                             LPOVERLAPPED overlapped) {
+    std::string line(static_cast<const char*>(data), size);
+    if (line.find(" " + *watchedPath + "\n") != std::string::npos) {
+        ++watchedLines;
+        madeBeforeItsLine += FileExists(*watchedPath);
+    }
+    return WriteFile(file, data, size, written, overlapped);
+}
 } // namespace
 
-TEST_F(DesktopActionsTest, AnActionWhoseEntryCannotFollowItIsUndone) {
+// A run ended by force between a line and its action leaves nothing the log does not name.
+TEST_F(DesktopActionsTest, AFolderOrLinkIsMadeOnlyAfterItsLine) {
     const struct {
         const char* action;
         std::function<bool(InstallContext&)> run;
@@ -266,10 +281,29 @@ TEST_F(DesktopActionsTest, AnActionWhoseEntryCannotFollowItIsUndone) {
     for (const auto& row : cases) {
         InstallContext fresh(setup.Path().c_str(), dest.Path().c_str(), "Orvex Desktop Test",
                              nullptr);
-        writeLogFile = WriteNothing;
-        EXPECT_FALSE(row.run(fresh)) << row.action;
-        writeLogFile = WriteFile;
+        {
+            SeamGuard fullDisk(writeLogFile, WriteNothing);
+            EXPECT_FALSE(row.run(fresh)) << row.action;
+        }
         EXPECT_TRUE(fresh.Stopped()) << row.action;
         EXPECT_FALSE(FileExists(row.made)) << row.action;
+        fresh.CloseLog();
+        DeleteFileA(dest.File("_Install.log").c_str());
+
+        InstallContext logged(setup.Path().c_str(), dest.Path().c_str(), "Orvex Desktop Test",
+                              nullptr);
+        watchedPath = &row.made;
+        watchedLines = 0;
+        madeBeforeItsLine = 0;
+        {
+            SeamGuard noting(writeLogFile, WriteNotingOrder);
+            EXPECT_TRUE(row.run(logged)) << row.action;
+        }
+        EXPECT_TRUE(FileExists(row.made)) << row.action;
+        EXPECT_EQ(1, watchedLines) << row.action;
+        EXPECT_EQ(0, madeBeforeItsLine) << row.action;
+        logged.CloseLog();
+        RemoveTree(row.made);
+        DeleteFileA(dest.File("_Install.log").c_str());
     }
 }

@@ -69,7 +69,6 @@ struct Outcome {
     bool inTime = false;
     std::vector<Box> boxes;
     HWND owner = nullptr;
-    DWORD elapsedMs = 0;
     HCURSOR cursorAfter = nullptr;
 };
 
@@ -110,8 +109,6 @@ class InstallEngineTest : public ::testing::Test {
         hotSync.reset();
         script.reset();
         refusedAllocationSize = 0;
-        setRegistryValue = RegSetValueExA;
-        writeLogFile = WriteFile;
         activeSyncRunning = 1;
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
         DeleteFileA(InstallerCopy().c_str());
@@ -195,9 +192,7 @@ class InstallEngineTest : public ::testing::Test {
             HWND owner = CreateWindowExA(0, "STATIC", "Orvex wizard", WS_POPUP, 0, 0, 10, 10,
                                          nullptr, nullptr, nullptr, nullptr);
             outcome.owner = owner;
-            DWORD start = GetTickCount();
             outcome.result = RunInstall(script.get(), owner, reportErrors, false);
-            outcome.elapsedMs = GetTickCount() - start;
             outcome.cursorAfter = GetCursor();
             DestroyWindow(owner);
             CoUninitialize();
@@ -211,6 +206,8 @@ class InstallEngineTest : public ::testing::Test {
         }
         return outcome;
     }
+    // Runs on a disk that takes so many whole lines and then only part of each.
+    Outcome RunOnFillingDisk(int wholeLines);
 
     TempFolder product{"orvex product"};
     TempFolder destRoot{"orvex engine"};
@@ -285,9 +282,11 @@ TEST_F(InstallEngineTest, MissingDesktopSourceStopsTheRunAndIsReported) {
     EXPECT_FALSE(FileExists(DestFile("Third.txt")));
     EXPECT_FALSE(FileExists(DestFile("Later.txt")));
     EXPECT_FALSE(FileExists(outside.back()));
-    EXPECT_EQ((Lines{"Made Dir: " + destRoot.File("Acme"), "Made Dir: " + Dest(),
-                     "File Copy: " + DestFile("First.txt"), "Made Dir: " + Dest()}),
-              Entries());
+    // The log's folders first, made before any item; then the first item's folder.
+    EXPECT_EQ(
+        (Lines{"Made Dir: " + destRoot.File("Acme"), "Made Dir: " + Dest(), "Made Dir: " + Dest(),
+               "File Copy: " + DestFile("First.txt"), "Made Dir: " + Dest()}),
+        Entries());
     // What was done stays removable.
     EXPECT_EQ(TITLE, UninstallValue("DisplayName"));
     EXPECT_EQ(0, hotSync->CountCalls("PltInstallFile"));
@@ -326,7 +325,7 @@ TEST_F(InstallEngineTest, ServiceOptionsComeFirstAndOtherOptionsDoNotChangeACopy
     EXPECT_FALSE(FileExists(ShellFolder(CSIDL_PROGRAMS) + "\\" + GROUP));
 }
 
-TEST_F(InstallEngineTest, EveryShortcutPausesAndOneThatFailsDoesNotStopTheRun) {
+TEST_F(InstallEngineTest, AShortcutThatFailsDoesNotStopTheRun) {
     std::string sendToLink = ShellFolder(CSIDL_SENDTO) + "\\Orvex Engine Send.lnk";
     outside.push_back(sendToLink);
     Provide("Tool.exe", "MZ new");
@@ -343,7 +342,6 @@ TEST_F(InstallEngineTest, EveryShortcutPausesAndOneThatFailsDoesNotStopTheRun) {
 
     EXPECT_EQ(RESULT_OK, run.result);
     EXPECT_TRUE(run.boxes.empty());
-    EXPECT_GE(run.elapsedMs, 2 * 1100u - 20u);
     EXPECT_TRUE(FileExists(sendToLink));
     EXPECT_FALSE(FileExists(DestFile("NoLinks")));
     EXPECT_EQ("MZ new", ReadFileBytes(DestFile("Tool.exe")));
@@ -389,7 +387,8 @@ TEST_F(InstallEngineTest, LockedServiceFileIsDeferredAndTheRunSucceeds) {
     std::string command;
     EXPECT_TRUE(
         ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexEngBusy.dll", &command));
-    EXPECT_EQ("\"" + TestProgramPath() + "\" -register" + target, command);
+    // The copy that the uninstall entry names: the running installer may be on a CD.
+    EXPECT_EQ("\"" + InstallerCopy() + "\" -register" + target, command);
     EXPECT_EQ("contents", ReadFileBytes(DestFile("After.txt")));
 
     // Removed before the restart, the product leaves nothing for the restart to bring back.
@@ -407,6 +406,12 @@ BOOL WINAPI WriteOnFillingDisk(HANDLE file, LPCVOID data, DWORD size, LPDWORD wr
     return WriteFile(file, data, wholeLinesLeft-- > 0 ? size : size / 2, written, overlapped);
 }
 
+Outcome InstallEngineTest::RunOnFillingDisk(int wholeLines) {
+    wholeLinesLeft = wholeLines;
+    SeamGuard fillingDisk(writeLogFile, WriteOnFillingDisk);
+    return Run();
+}
+
 TEST_F(InstallEngineTest, RunWhoseLogCannotGrowStopsAtThatEntryAndStaysRemovable) {
     Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\One.txt\nCopyFile2=1;%DEST_PATH%\\Two.txt\n"
                  "Shortcut1=%DEST_PATH%\\One.txt;0;;One\n");
@@ -419,10 +424,7 @@ TEST_F(InstallEngineTest, RunWhoseLogCannotGrowStopsAtThatEntryAndStaysRemovable
     ASSERT_TRUE(WriteFileBytes(DestFile("Mine.txt"), "mine"));
 
     // The header, "Made Dir:" and "File Copy:" of One.txt, "Made Dir:" of Two.txt.
-    wholeLinesLeft = 6;
-    writeLogFile = WriteOnFillingDisk;
-    Outcome run = Run();
-    writeLogFile = WriteFile;
+    Outcome run = RunOnFillingDisk(6);
 
     EXPECT_EQ(RESULT_LOG_INCOMPLETE, run.result);
     ASSERT_EQ(1u, run.boxes.size());
@@ -446,6 +448,18 @@ TEST_F(InstallEngineTest, RunWhoseLogCannotGrowStopsAtThatEntryAndStaysRemovable
     EXPECT_FALSE(UninstallEntryWritten());
 }
 
+// On a full disk not even the log's header lands: nothing is done, and what was made for the log
+// goes again before the message.
+TEST_F(InstallEngineTest, RunWhoseLogTakesNoLineLeavesNothingBehind) {
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\One.txt\n");
+    Provide("One.txt");
+    Outcome run = RunOnFillingDisk(0);
+    EXPECT_EQ(RESULT_LOG_INCOMPLETE, run.result);
+    EXPECT_EQ(1u, run.boxes.size());
+    EXPECT_FALSE(FileExists(destRoot.File("Acme")));
+    EXPECT_FALSE(UninstallEntryWritten());
+}
+
 // Refuses every registry value, as a computer without rights to the uninstall key would.
 LONG WINAPI RefuseValues(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) {
     return ERROR_ACCESS_DENIED;
@@ -457,9 +471,11 @@ TEST_F(InstallEngineTest, EntryThatCannotBeWrittenStopsTheRunBeforeItsFirstActio
     Provide("One.txt");
     Provide("Game.prc");
 
-    setRegistryValue = RefuseValues;
-    Outcome run = Run();
-    setRegistryValue = RegSetValueExA;
+    Outcome run;
+    {
+        SeamGuard refused(setRegistryValue, RefuseValues);
+        run = Run();
+    }
 
     EXPECT_EQ(RESULT_ENTRY_FAILED, run.result);
     ASSERT_EQ(1u, run.boxes.size());
@@ -470,8 +486,8 @@ TEST_F(InstallEngineTest, EntryThatCannotBeWrittenStopsTheRunBeforeItsFirstActio
               run.boxes[0].text);
     EXPECT_FALSE(FileExists(DestFile("One.txt")));
     EXPECT_EQ(0, hotSync->CountCalls("PltInstallFile"));
-    // What it logged (the folders made before the log could open) stays removable by hand.
-    EXPECT_EQ((Lines{"Made Dir: " + destRoot.File("Acme")}), Entries());
+    // What it logged (the folders made for the log) stays removable by hand.
+    EXPECT_EQ((Lines{"Made Dir: " + destRoot.File("Acme"), "Made Dir: " + Dest()}), Entries());
     RemoveByLog(DestFile("_Install.log"));
     EXPECT_FALSE(FileExists(destRoot.File("Acme")));
 }
@@ -535,9 +551,10 @@ TEST_F(InstallEngineTest, TypicalFirstInstallWritesTheWholeLogAndTheUninstallEnt
     EXPECT_EQ(0, script->restartNeeded);
     EXPECT_TRUE(TestComServerRegistered(syncDll));
     EXPECT_TRUE(FileExists(link));
-    // The pre-pass entry for the system folder came before the log's folder existed and is lost;
-    // the new parent folder, made then too, is logged first once the log opens.
-    std::string parent = "Made Dir: " + destRoot.File("Acme") + "\n";
+    // The log, with its folder and the folder's new parent, opens before the first pass; the
+    // pre-pass entry for the system folder follows.
+    std::string opening = "Made Dir: " + destRoot.File("Acme") + "\nMade Dir: " + Dest() + "\n";
+    std::string prePass = "Made Dir: " + system + "\n";
     Lines entries{"Made Dir: " + Dest(),  "File Copy: " + DestFile("Reader.exe"),
                   "Made Dir: " + system,  "File Copy: " + syncDll,
                   "RegSvr32: " + syncDll, "StopActiveSync: ",
@@ -545,8 +562,8 @@ TEST_F(InstallEngineTest, TypicalFirstInstallWritesTheWholeLogAndTheUninstallEnt
     std::string log = ReadFileBytes(DestFile("_Install.log"));
     std::string stamp = log.substr(0, log.find('\n'));
     EXPECT_TRUE(stamp == Stamp(before) || stamp == Stamp(after)) << stamp;
-    EXPECT_EQ(stamp + "\nTitle: Orvex EngineTest Installation\nSource: " + Dest() + "\n" + parent +
-                  Joined(entries),
+    EXPECT_EQ(stamp + "\nTitle: Orvex EngineTest Installation\nSource: " + Dest() + "\n" + opening +
+                  prePass + Joined(entries),
               log);
 
     EXPECT_EQ(ReadFileBytes(TestProgramPath()), ReadFileBytes(InstallerCopy()));
@@ -562,12 +579,10 @@ TEST_F(InstallEngineTest, TypicalFirstInstallWritesTheWholeLogAndTheUninstallEnt
     DWORD size = (bytes + 1023) / 1024;
     EXPECT_EQ(size, UninstallNumber("EstimatedSize"));
 
-    // The first run left the script's items intact: a second run appends without a header, and
-    // its pre-pass now finds the log's folder.
+    // The first run left the script's items intact: a second run appends without a header.
     Outcome again = Run();
     EXPECT_EQ(RESULT_OK, again.result);
-    EXPECT_EQ(parent + Joined(entries) + "Made Dir: " + system + "\n" + Joined(entries),
-              Joined(Entries()));
+    EXPECT_EQ(opening + prePass + Joined(entries) + prePass + Joined(entries), Joined(Entries()));
     // Each file counts once, however many runs copied it.
     EXPECT_EQ(size, UninstallNumber("EstimatedSize"));
 }

@@ -128,9 +128,8 @@ TEST_F(InstallLogTest, ALineThatCannotBeWrittenWholeStopsTheLog) {
     ASSERT_TRUE(context.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\a.txt"));
     context.CloseLog();
     std::string whole = ReadFileBytes(log_);
-    writeLogFile = WriteHalf;
+    SeamGuard halfLines(writeLogFile, WriteHalf);
     EXPECT_FALSE(context.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\b.txt"));
-    writeLogFile = WriteFile;
     EXPECT_TRUE(context.linesLost);
     EXPECT_TRUE(context.Stopped());
     // Nothing more is written once a line was lost, and the cut part is taken back.

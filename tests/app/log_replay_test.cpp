@@ -15,7 +15,9 @@
 #include "support/test_support.h"
 #include "system/external_programs.h"
 #include "system/message_box.h"
+#include "system/file_protection_hook.h"
 #include "system/registry.h"
+#include "system/shared_count.h"
 #include "uninstall/log_replay.h"
 
 namespace {
@@ -194,11 +196,10 @@ TEST(ReplayLogTest, ServicesAreUnregisteredFirstAndActiveSyncToldToQuitOnce) {
                             (FileExists(serverA) ? "a" : "-") + (FileExists(serverB) ? "b" : "-") +
                             " " + record);
     };
-    activeSyncRunning = 1;
+    SeamGuard running(activeSyncRunning, 1);
     ASSERT_TRUE(
         CallWithDeadline(CALL_LIMIT_MS, [&] { ReplayLog(&progress, &log, CountingPauses()); }));
     EXPECT_EQ(0, activeSyncRunning);
-    activeSyncRunning = 1;
 
     // Newest first: the second StopActiveSync stops ActiveSync (and is waited for), the first
     // finds it stopped; each server is unregistered before its file is deleted.
@@ -289,7 +290,7 @@ TEST(ReplayLogTest, PausesFollowOnlyEntriesWhosePathExisted) {
     UninstallLog log;
     ReadUninstallLog(install.log.c_str(), &log);
     ASSERT_EQ(13, log.EntryCount());
-    activeSyncRunning = 1;
+    SeamGuard running(activeSyncRunning, 1);
     RecordingProgress progress;
     ReplayLog(&progress, &log, CountingPauses());
     EXPECT_EQ(1, activeSyncRunning);
@@ -386,4 +387,93 @@ TEST(ReplayLogTest, UndoingARegistrationCancelsOnlyItsOwnDeferral) {
         EXPECT_EQ(!row.cancelled, ReadRegistryValue(HKEY_LOCAL_MACHINE, runOnceKey,
                                                     "Install OrvexDefer.dll", &left));
     }
+}
+
+// Two products put one COM server (an ActiveSync one) and one plain file into a common folder; a
+// third file they both ship was there before either.
+TEST(ReplayLogTest, SharedFilesStayWithTheirRegistrationUntilTheLastProductIsRemoved) {
+    for (bool firstIsA : {true, false}) {
+        SCOPED_TRACE(firstIsA ? "A removed first" : "B removed first");
+        TempFolder common("orvex common");
+        std::string server = common.File("OrvexShared.dll");
+        std::string plain = common.File("Shared.txt");
+        std::string earlier = common.File("Earlier.txt");
+        ASSERT_TRUE(WriteFileBytes(earlier, "earlier owner"));
+        TempFolder activeSync("orvex as");
+        ASSERT_TRUE(CopyActiveSyncStandIns(activeSync.Path()));
+        RegistryValueGuard appPath(HKEY_LOCAL_MACHINE, CEAPPMGR_APP_PATHS_KEY, nullptr);
+        ASSERT_TRUE(appPath.Set(activeSync.File("CEAppMgr.exe")));
+        RegistryValueGuard marker(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, server.c_str());
+
+        Installation a;
+        Installation b;
+        for (Installation* product : {&a, &b}) {
+            ASSERT_TRUE(CopyFileA(TestComServerPath().c_str(),
+                                  (product->setup + "\\OrvexShared.dll").c_str(), FALSE));
+            WriteFileBytes(product->setup + "\\Shared.txt", "shared");
+            WriteFileBytes(product->setup + "\\Earlier.txt", "shipped");
+            ASSERT_TRUE(CallWithDeadline(CALL_LIMIT_MS, [&] {
+                product->Run([&](InstallContext& context) {
+                    int32_t restart = 0;
+                    RemoveOldActiveSyncService(context, server.c_str());
+                    EXPECT_EQ(0, RegisterActiveSyncService(context, server.c_str(), &restart));
+                    EXPECT_EQ(0, CopyDesktopFile(context, plain.c_str()));
+                    EXPECT_EQ(0, CopyDesktopFile(context, earlier.c_str()));
+                });
+            }));
+        }
+        auto remove = [&](Installation& product) {
+            UninstallLog log;
+            ReadUninstallLog(product.log.c_str(), &log);
+            RecordingProgress progress;
+            activeSyncRunning = 1;
+            EXPECT_TRUE(CallWithDeadline(CALL_LIMIT_MS,
+                                         [&] { ReplayLog(&progress, &log, CountingPauses()); }));
+            activeSyncRunning = 1;
+        };
+        // What stays: registration, files, counts, and whether ActiveSync was stopped.
+        auto state = [&] {
+            std::string text = TestComServerRegistered(server) ? "registered" : "unregistered";
+            for (const std::string& path : {server, plain, earlier}) {
+                DWORD count = 0;
+                text += std::string(" ") + (FileExists(path) ? "file" : "gone") + "/" +
+                        (ReadSharedCount(path.c_str(), &count) ? std::to_string(count) : "-");
+            }
+            return text + (WcesmgrRecord(activeSync.Path()).empty() ? "" : " stopped");
+        };
+        EXPECT_EQ("registered file/2 file/2 file/3", state());
+
+        remove(firstIsA ? a : b);
+        EXPECT_EQ("registered file/1 file/1 file/2", state());
+        EXPECT_TRUE(FileExists(common.Path()));
+
+        remove(firstIsA ? b : a);
+        EXPECT_EQ("unregistered gone/- gone/- file/1 stopped", state());
+        ExpectAllGone({a.dest, b.dest});
+        RemoveSharedCount(earlier.c_str());
+    }
+}
+
+std::string protectedFile;
+bool ProtectOneFile(const char* path) {
+    return protectedFile == path;
+}
+
+TEST(ReplayLogTest, AFileWindowsProtectsIsNeverDeleted) {
+    Installation install;
+    TempFolder common("orvex common");
+    protectedFile = common.File("a.txt");
+    install.Run([&](InstallContext& context) {
+        EXPECT_EQ(0, CopyDesktopFile(context, protectedFile.c_str()));
+    });
+    bool (*askWindows)(const char*) = askFileProtected;
+    askFileProtected = ProtectOneFile;
+    UninstallLog log;
+    ReadUninstallLog(install.log.c_str(), &log);
+    RecordingProgress progress;
+    ReplayLog(&progress, &log, CountingPauses());
+    askFileProtected = askWindows;
+    EXPECT_TRUE(FileExists(protectedFile));
+    DWORD count = 0;
+    EXPECT_FALSE(ReadSharedCount(protectedFile.c_str(), &count)) << "no product counts it now";
 }

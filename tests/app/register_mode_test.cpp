@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "app/install_context.h"
 #include "app/installer_path_hook.h"
 #include "app/modes.h"
 #include "app/service_registration.h"
+#include "script/setup_script.h"
 #include "support/desktop_support.h"
 #include "support/system_standins.h"
 #include "system/staging_path.h"
@@ -38,7 +40,6 @@ class RegisterModeTest : public ::testing::Test {
     void TearDown() override {
         DeleteRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, target.c_str());
         DeleteWhenFree(target);
-        installerPathOverride = nullptr;
         EXPECT_TRUE(EndChildProcesses(15000)) << "a started program did not end and was ended";
     }
 
@@ -104,16 +105,24 @@ TEST_F(RegisterModeTest, DeferredRegistrationCompletesAtTheNextStartOfWindows) {
     ASSERT_TRUE(
         CopyFileA(TestComServerPath().c_str(), product.File("OrvexLate.dll").c_str(), FALSE));
     // The RunOnce command starts the installer by its full path: a real Setup.exe.
-    std::string installer = product.File("Setup.exe");
+    std::string installer = product.File("OrvexLateSetup.exe");
     ASSERT_TRUE(CopyFileA(BinPath("Setup.exe").c_str(), installer.c_str(), FALSE));
-    installerPathOverride = installer.c_str();
+    SeamGuard<const char*> installerPath(installerPathOverride, installer.c_str());
     RegistryValueGuard runOnce(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexLate.dll");
     ASSERT_TRUE(WriteFileBytes(target, "old server"));
 
+    // The run's uninstall entry copies the installer into the Windows folder.
+    std::unique_ptr<SetupScript, void (*)(SetupScript*)> script{NewSetupScript(),
+                                                                DestroySetupScript};
+    FixedPlace copyPlace(WindowsFolder() + "\\OrvexLateSetup.exe");
+    const std::string& copy = copyPlace.Path();
+    TempRegistryKey entry(HKEY_LOCAL_MACHINE,
+                          "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvex Late");
     int32_t restartNeeded = 0;
     {
         InstallContext context(product.Path().c_str(), folder.Path().c_str(), "Orvex Late",
                                nullptr);
+        context.script = script.get();
         HeldFile held;
         ASSERT_TRUE(held.Hold(target)) << "holdfile.exe did not take " << target;
         int result = -1;
@@ -127,6 +136,10 @@ TEST_F(RegisterModeTest, DeferredRegistrationCompletesAtTheNextStartOfWindows) {
     std::string command;
     ASSERT_TRUE(
         ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexLate.dll", &command));
+
+    EXPECT_EQ("\"" + copy + "\" -register" + target, command);
+    // The CD the installer ran from is gone by the restart.
+    ASSERT_TRUE(DeleteFileA(installer.c_str()));
 
     // wineboot -r plays the restart: it runs the RunOnce commands and deletes them.
     EXPECT_EQ(0, RunAndWait("wineboot.exe -r", 120000)) << "wineboot -r failed or hung";

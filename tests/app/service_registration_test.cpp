@@ -10,6 +10,9 @@
 #include "support/desktop_support.h"
 #include "support/system_standins.h"
 #include "system/external_programs.h"
+#include "system/file_protection_hook.h"
+#include "system/run_record.h"
+#include "system/shared_count.h"
 
 namespace {
 
@@ -27,8 +30,8 @@ class ServiceRegistrationTest : public ::testing::Test {
     }
     void TearDown() override {
         context.reset();
-        installerPathOverride = nullptr;
         activeSyncRunning = 1;
+        CloseRunRecord();
         for (const std::string& path : registered)
             DeleteRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, path.c_str());
         EXPECT_TRUE(EndChildProcesses(15000)) << "a started program did not end and was ended";
@@ -108,7 +111,7 @@ TEST_F(ServiceRegistrationTest, LockedServerIsStagedAndDeferredToRunOnce) {
     ASSERT_TRUE(WriteFileBytes(target, "old server"));
     // An installer in a folder whose path holds blanks.
     std::string installer = setup.File("Setup.exe");
-    installerPathOverride = installer.c_str();
+    SeamGuard<const char*> installerPath(installerPathOverride, installer.c_str());
     RegistryValueGuard runOnce(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexBusy.dll");
     HeldFile held;
     ASSERT_TRUE(held.Hold(target)) << "holdfile.exe did not take " << target;
@@ -211,6 +214,86 @@ TEST_F(ServiceRegistrationTest, ActiveSyncIsStoppedOnceForTwoDifferingOldFiles) 
                      "StopActiveSync: ", "Made Dir: " + dest.Path(), "File Copy: " + second,
                      "RegSvr32: " + second, "StopActiveSync: "}),
               Entries());
+}
+
+std::string protectedPath;
+bool ProtectOnePath(const char* path) {
+    return protectedPath == path;
+}
+
+// A server in a folder outside the product's, where another product may have put its own copy.
+TEST_F(ServiceRegistrationTest, SharedServerNeverReplacesANewerOrProtectedOne) {
+    TempFolder common("orvex common");
+    TempFolder records("orvex record");
+    std::string record = records.File("record.txt");
+    ASSERT_TRUE(OpenRunRecord(record.c_str()));
+    const std::string older = TestComServerPath();
+    const std::string newer = NewerTestComServerPath();
+    const std::string plain = "MZ no version";
+    bool (*askWindows)(const char*) = askFileProtected;
+    askFileProtected = ProtectOnePath;
+    protectedPath = common.File("OrvexProtected.dll");
+    Lines expected;
+    const struct {
+        const char* name;
+        std::string installed; // a file to copy, or the bytes of one without a version
+        std::string shipped;
+        bool kept;
+    } cases[] = {
+        {"OrvexNewerThere.dll", newer, older, true},
+        {"OrvexOlderThere.dll", older, newer, false},
+        {"OrvexPlainThere.dll", plain, older, false},
+        {"OrvexPlainShipped.dll", newer, plain, false},
+        {"OrvexProtected.dll", older, newer, true},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        std::string target = common.File(row.name);
+        auto place = [](const std::string& from, const std::string& to) {
+            return from == "MZ no version" ? WriteFileBytes(to, from)
+                                           : CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+        };
+        ASSERT_TRUE(place(row.installed, target));
+        ASSERT_TRUE(place(row.shipped, setup.File(row.name)));
+        std::string before = ReadFileBytes(target);
+        registered.push_back(target);
+        RegistryValueGuard marker(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, target.c_str());
+        ASSERT_TRUE(marker.Set("registered"));
+
+        int result = -1;
+        bool markerAfterPrePass = false;
+        Bounded([&] {
+            RemoveOldService(*context, target.c_str());
+            markerAfterPrePass = TestComServerRegistered(target);
+            result = RegisterService(*context, target.c_str(), &restartNeeded);
+        });
+        DWORD number = 0;
+        bool counted = ReadSharedCount(target.c_str(), &number);
+        RemoveSharedCount(target.c_str());
+
+        EXPECT_EQ(RESULT_OK, result);
+        EXPECT_EQ(0, restartNeeded);
+        EXPECT_EQ(row.kept ? before : ReadFileBytes(setup.File(row.name)), ReadFileBytes(target));
+        // The earlier owner's 1 and this product's.
+        EXPECT_TRUE(counted);
+        EXPECT_EQ(2u, number);
+        if (row.kept) {
+            EXPECT_TRUE(markerAfterPrePass) << "the kept server was unregistered";
+            EXPECT_TRUE(TestComServerRegistered(target));
+        }
+        for (const std::string& line : {"Made Dir: " + common.Path(), "Made Dir: " + common.Path(),
+                                        "File Copy: " + target, "RegSvr32: " + target})
+            expected.push_back(line);
+    }
+    askFileProtected = askWindows;
+    CloseRunRecord();
+    // A kept file is logged as a copied one, so that its removal counts it off.
+    EXPECT_EQ(expected, Entries());
+    std::string text = ReadFileBytes(record);
+    for (const auto& row : cases) {
+        std::string line = "Kept newer file: " + common.File(row.name) + "\r\n";
+        EXPECT_EQ(row.kept, text.find(line) != std::string::npos) << row.name;
+    }
 }
 
 } // namespace

@@ -20,10 +20,14 @@ class UninstallEntryTest : public ::testing::Test {
   protected:
     void TearDown() override {
         installerPathOverride = nullptr;
-        setRegistryValue = RegSetValueExA;
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
-        SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(copy.c_str());
+        for (const std::string& path : {copy, numbered(1), numbered(2)}) {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    }
+    std::string numbered(int number) const {
+        return WindowsFolder() + "\\OrvexSetupTest" + std::to_string(number) + ".exe";
     }
     void UseInstaller(const std::string& path) {
         installer = path;
@@ -67,8 +71,8 @@ TEST_F(UninstallEntryTest, CopiesInstallerAndWritesEveryValueOfTheEntry) {
     ASSERT_TRUE(
         CopyFileA(BinPath("Setup.exe").c_str(), setup.File("OrvexSetupTest.exe").c_str(), FALSE));
     UseInstaller(setup.File("OrvexSetupTest.exe"));
-    // An earlier copy made from read-only media.
-    ASSERT_TRUE(WriteFileBytes(copy, "older installer"));
+    // An earlier copy of the same version, made from read-only media.
+    ASSERT_TRUE(CopyFileA(BinPath("Setup.exe").c_str(), copy.c_str(), FALSE));
     SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_READONLY);
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
     CopyText(script->company, sizeof(script->company), "Orvex Ltd");
@@ -112,7 +116,7 @@ TEST_F(UninstallEntryTest, CopiesInstallerAndWritesEveryValueOfTheEntry) {
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayVersion", &text));
 
     // Any value that cannot be written fails the entry.
-    setRegistryValue = RefuseOneValue;
+    SeamGuard refused(setRegistryValue, RefuseOneValue);
     for (const char* name : {"DisplayName", "QuietUninstallString", "Publisher", "NoRepair"}) {
         refusedValue = name;
         EXPECT_FALSE(WriteUninstallEntry(context)) << name;
@@ -172,6 +176,44 @@ TEST_F(UninstallEntryTest, InstallerStartedFromWindowsFolderKeepsItself) {
 
     EXPECT_TRUE(ReadFileBytes(BinPath("Setup.exe")) == ReadFileBytes(copy)) << "contents differ";
     EXPECT_EQ(copy + " -uninst" + dest.Path() + "\\_Install.log", Value("UninstallString"));
+}
+
+TEST_F(UninstallEntryTest, AnotherProgramOfTheSameNameIsNeverOverwrittenANewerCopyIsKept) {
+    ASSERT_TRUE(
+        CopyFileA(BinPath("Setup.exe").c_str(), setup.File("OrvexSetupTest.exe").c_str(), FALSE));
+    UseInstaller(setup.File("OrvexSetupTest.exe"));
+    const std::string ours = ReadFileBytes(BinPath("Setup.exe"));
+    const std::string newer = ReadFileBytes(StandInPath("newersetup\\NewerSetup.exe"));
+    const std::string foreign = ReadFileBytes(StandInPath("sample\\Reader.exe"));
+    const struct {
+        std::string atName, atFirst; // what lies at the copy's name and at <name>1.exe
+        std::string named;           // the copy the entry names
+        std::string namedBytes;
+    } cases[] = {
+        {foreign, "", numbered(1), ours},
+        {foreign, foreign, numbered(2), ours},
+        {foreign, newer, numbered(1), newer},
+        {newer, "", copy, newer},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.named);
+        for (const std::string& path : {copy, numbered(1), numbered(2)})
+            DeleteFileA(path.c_str());
+        ASSERT_TRUE(WriteFileBytes(copy, row.atName));
+        if (!row.atFirst.empty()) {
+            ASSERT_TRUE(WriteFileBytes(numbered(1), row.atFirst));
+        }
+
+        InstallContext context(setup.Path().c_str(), dest.Path().c_str(), title.c_str(), nullptr);
+        context.script = script.get();
+        EXPECT_TRUE(WriteUninstallEntry(context));
+
+        EXPECT_TRUE(row.atName == ReadFileBytes(copy)) << "the file of that name changed";
+        EXPECT_TRUE(row.namedBytes == ReadFileBytes(row.named)) << "contents differ";
+        EXPECT_EQ(row.named + " -uninst" + dest.Path() + "\\_Install.log",
+                  Value("UninstallString"));
+        EXPECT_STREQ(row.named.c_str(), context.installerCopy);
+    }
 }
 
 } // namespace

@@ -370,6 +370,13 @@ TEST(ProductCheckTest, EachMistakeIsFoundAtItsLineForItsFamily) {
          nullptr,
          {{10, FINDING_ERROR, ALL,
            "\"View.dll\" does not export DllRegisterServer and DllUnregisterServer"}}},
+        {"shared file without a version resource",
+         {{0, "CopyFile1=1;%WINDOWS%\\Viewer.ini"}},
+         {{"Viewer.ini", TEXT}},
+         nullptr,
+         {{16, FINDING_WARNING, ALL,
+           "\"Viewer.ini\" goes outside the destination folder, where other products may share "
+           "it, but has no version resource"}}},
         {"Palm files without CondMgr.dll",
          {},
          {},
@@ -712,7 +719,7 @@ TEST(ProductCheckTest, SizesListsItemLinesWithRealSizes) {
     MakeProduct(folder, change);
     ASSERT_TRUE(WriteFileBytes(folder.File("Viewer.exe"), std::string(3000, 'x')));
     std::vector<std::string> lines;
-    ASSERT_TRUE(ListCorrectedSizes(folder.Path().c_str(), Collect, &lines));
+    ASSERT_TRUE(ListCorrectedSizes(folder.Path().c_str(), 0, Collect, &lines));
     std::string k = std::to_string((ReadFileBytes(folder.File("View.dll")).size() + 1023) / 1024);
     const std::vector<std::string> expected = {
         "[Main]",
@@ -725,6 +732,21 @@ TEST(ProductCheckTest, SizesListsItemLinesWithRealSizes) {
     EXPECT_EQ(lines, expected);
     std::string script = ReadFileBytes(folder.File("Setup.ini"));
     EXPECT_NE(script.find("CopyPalmFile1=5;"), std::string::npos) << "the script was rewritten";
+
+    // A UTF-16 script is read through the code page given, as the check reads it.
+    TempFolder cyrillic("check");
+    Case named = {"Cyrillic section",
+                  {{6, "Components=\xD0\x9A\xD0\xBD\xD0\xB8\xD0\xB3\xD0\xB8"},
+                   {7, "[\xD0\x9A\xD0\xBD\xD0\xB8\xD0\xB3\xD0\xB8]"}},
+                  {},
+                  nullptr,
+                  {},
+                  UTF16_LE};
+    MakeProduct(cyrillic, named);
+    lines.clear();
+    ASSERT_TRUE(ListCorrectedSizes(cyrillic.Path().c_str(), 1251, Collect, &lines));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ("[\xCA\xED\xE8\xE3\xE8]", lines[0]);
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,33 +13,63 @@
 #include "support/system_standins.h"
 #include "support/test_support.h"
 #include "support/wizard_driver.h"
+#include "system/win_handles.h"
 #include "ui/page_table.h"
 
 namespace {
 
 const int FILE_COUNT = 300;
 const int LINK_COUNT = 3;
+const char SERVER_NAME[] = "OrvexKilled.dll";
 
+// The events by which the test COM server reports its registration and waits to go on.
+struct HeldRegistration {
+    HeldRegistration()
+        : reached(CreateEventA(nullptr, TRUE, FALSE,
+                               (std::string("OrvexTestCom reached ") + SERVER_NAME).c_str())),
+          go(CreateEventA(nullptr, TRUE, FALSE,
+                          (std::string("OrvexTestCom go ") + SERVER_NAME).c_str())) {}
+    // A held regsvr32 left behind goes on and ends.
+    ~HeldRegistration() { SetEvent(go.Get()); }
+    KernelHandle reached;
+    KernelHandle go;
+};
+
+// Waits until every process that the given one started (a held regsvr32) has ended.
+bool WaitForProcessesStartedBy(DWORD parentId, DWORD timeoutMs) {
+    for (DWORD id : ChildProcessIds(parentId)) {
+        KernelHandle child(OpenProcess(SYNCHRONIZE, FALSE, id));
+        if (child && WaitForSingleObject(child.Get(), timeoutMs) != WAIT_OBJECT_0)
+            return false;
+    }
+    return true;
+}
+
+// The product: three Start-menu links, then the files, with the COM server among them after
+// serverAfter files; its registration holds the run at that exact point.
 struct KilledProduct {
-    KilledProduct()
+    explicit KilledProduct(int serverAfter)
         : title("Orvex Killed " + std::to_string(GetCurrentProcessId())), traces(title),
           group(ShellFolder(CSIDL_PROGRAMS) + "\\" + title) {
         dest = destRoot.File("Product");
-        server = dest + "\\OrvexKilled.dll";
+        server = dest + "\\" + SERVER_NAME;
         std::string script = "[General]\nCompany=Orvex\nApplication=" + title.substr(6) +
                              "\nDestFolder=" + dest + "\nStartMenu=" + title +
-                             "\nComponents=Links;Server;Files\n[Links]\n";
+                             "\nComponents=Links;Files\n[Links]\n";
         for (int i = 1; i <= LINK_COUNT; ++i)
             script += "Shortcut" + std::to_string(i) + "=%WINDOWS%\\notepad.exe;0;;Link " +
                       std::to_string(i) + "\n";
-        script += "[Server]\nCopyFile1=1;%DEST_PATH%\\OrvexKilled.dll;REGSERVICE\n[Files]\n";
-        for (int i = 1; i <= FILE_COUNT; ++i) {
+        script += "[Files]\n";
+        for (int i = 1, line = 1; i <= FILE_COUNT; ++i, ++line) {
+            if (i == serverAfter + 1)
+                script += "CopyFile" + std::to_string(line++) + "=1;%DEST_PATH%\\" + SERVER_NAME +
+                          ";REGSERVICE\n";
             std::string name = "f" + std::to_string(i) + ".dat";
-            script += "CopyFile" + std::to_string(i) + "=1;%DEST_PATH%\\" + name + "\n";
+            script += "CopyFile" + std::to_string(line) + "=1;%DEST_PATH%\\" + name + "\n";
             product.Write(name, "data of " + name);
         }
         product.WriteScript(script);
-        CopyFileA(TestComServerPath().c_str(), product.File("OrvexKilled.dll").c_str(), FALSE);
+        CopyFileA(TestComServerPath().c_str(), product.File(SERVER_NAME).c_str(), FALSE);
         // The user keeps a file of their own in the destination.
         CreateDirectoryA(dest.c_str(), nullptr);
         WriteFileBytes(dest + "\\Mine.txt", "mine");
@@ -100,37 +129,32 @@ void StartInstall(WizardDriver& wizard, const KilledProduct& product) {
 } // namespace
 
 TEST(InterruptedInstall, EndedAtAnyPointItIsRemovedWholeThroughItsEntry) {
-    struct Point {
+    // The run is ended by force while the server's registration holds it, after this many files.
+    const struct {
         const char* name;
-        std::function<bool(const KilledProduct&)> reached;
+        int serverAfter;
+    } points[] = {
+        {"right after the links", 0},
+        {"early in the copies", 20},
+        {"half-way through the copies", FILE_COUNT / 2},
     };
-    // A link is logged once it is saved, and the pause follows: a quarter of a second after the
-    // file appears the run is well inside the pause.
-    const Point points[] = {
-        {"early in the copies", [](const KilledProduct& p) { return p.FilesCopied() >= 20; }},
-        {"in the pause after a shortcut",
-         [](const KilledProduct& p) {
-             if (!FileExists(p.group.Path() + "\\Link 2.lnk"))
-                 return false;
-             Sleep(250);
-             return true;
-         }},
-        {"right after a registration",
-         [](const KilledProduct& p) { return TestComServerRegistered(p.server); }},
-    };
-    for (const Point& point : points) {
+    for (const auto& point : points) {
         SCOPED_TRACE(point.name);
-        KilledProduct product;
+        KilledProduct product(point.serverAfter);
+        HeldRegistration held;
         {
             WizardDriver wizard;
             ASSERT_NO_FATAL_FAILURE(StartInstall(wizard, product));
-            ASSERT_TRUE(WaitUntil([&] { return point.reached(product); }, 60000));
+            ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(held.reached.Get(), 60000));
             HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, wizard.ProcessId());
             ASSERT_TRUE(process && TerminateProcess(process, 9));
             CloseHandle(process);
             ASSERT_TRUE(wizard.WaitForExit(15000));
+            SetEvent(held.go.Get());
+            ASSERT_TRUE(WaitForProcessesStartedBy(wizard.ProcessId(), 60000));
         }
-        EXPECT_LT(product.FilesCopied(), FILE_COUNT) << "the install ended before the kill";
+        EXPECT_EQ(point.serverAfter, product.FilesCopied());
+        ASSERT_TRUE(TestComServerRegistered(product.server));
 
         std::string command;
         ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, product.traces.UninstallKey(),

@@ -187,7 +187,8 @@ TEST(SilentRunTest, ALockedComServerIsDeferredWithExitCode3010) {
     std::string value;
     ASSERT_TRUE(
         ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install AcmeView.dll", &value));
-    EXPECT_EQ(Quoted(machine.product.SetupPath()) + " -register" + machine.systemServer, value);
+    // The installer's copy in the Windows folder, which outlives the product folder.
+    EXPECT_EQ(Quoted(WindowsFolder() + "\\Setup.exe") + " -register" + machine.systemServer, value);
     machine.holder.Release();
 }
 

@@ -442,7 +442,7 @@ TEST(RobustnessTest, CheckerTakesGeneratedProductScripts) {
             CheckProduct(product.c_str(), &findings);
             std::string fault = FindingsFault(findings, bytes);
             bool overlong = false;
-            ListCorrectedSizes(product.c_str(), TakeSizeLine, &overlong);
+            ListCorrectedSizes(product.c_str(), 0, TakeSizeLine, &overlong);
             if (fault.empty() && overlong)
                 fault = "--sizes gives a line without an end";
             captionTitle = nullptr;

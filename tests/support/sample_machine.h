@@ -17,6 +17,7 @@
 #include "support/system_standins.h"
 #include "support/test_support.h"
 #include "support/wizard_driver.h"
+#include "system/shared_count.h"
 
 inline std::string SampleSource() {
     std::string path = std::string("Z:") + ORVEX_SAMPLES_DIR + "/acme-reader";
@@ -73,6 +74,9 @@ struct SampleMachine {
     void RemoveInstalled() {
         for (const std::string& server : {systemServer, dest + "\\AcmeSync.dll"})
             DeleteRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, server.c_str());
+        // A run that was not removed leaves the shared server's count, which would keep the file
+        // through the next test's removal.
+        DeleteRegistryValue(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, systemServer.c_str());
         for (const std::string& path : {systemServer, desktopLink, sendToLink})
             RemoveTree(path);
         RemoveTree(programs);

@@ -41,24 +41,27 @@ std::string TestComServerPath() {
     return StandInPath("testcom\\OrvexTestCom.dll");
 }
 
+std::string NewerTestComServerPath() {
+    return StandInPath("testcom\\OrvexTestCom2.dll");
+}
+
 bool TestComServerRegistered(const std::string& dllPath) {
     std::string value;
     return ReadRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, dllPath.c_str(), &value);
 }
 
-static std::vector<DWORD> ChildProcessIds() {
+std::vector<DWORD> ChildProcessIds(DWORD parentId) {
     std::vector<DWORD> children;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return children;
     PROCESSENTRY32 entry;
     entry.dwSize = sizeof(entry);
-    DWORD self = GetCurrentProcessId();
     for (BOOL more = Process32First(snapshot, &entry); more;
          more = Process32Next(snapshot, &entry)) {
         // Wine starts its desktop process (explorer.exe) from the first program that needs the
         // desktop window, which may be the test itself; it is no program the test started.
-        if (entry.th32ParentProcessID == self && entry.th32ProcessID != self &&
+        if (entry.th32ParentProcessID == parentId && entry.th32ProcessID != parentId &&
             lstrcmpiA(entry.szExeFile, "explorer.exe") != 0)
             children.push_back(entry.th32ProcessID);
     }
@@ -85,7 +88,7 @@ bool CallWithDeadline(DWORD timeoutMs, const std::function<void()>& call) {
     bool inTime = WaitForSingleObject(done, timeoutMs) == WAIT_OBJECT_0;
     // Release the call: end the programs it waits for and close any box it shows.
     for (int round = 0; !inTime && round < 100; ++round) {
-        for (DWORD id : ChildProcessIds()) {
+        for (DWORD id : ChildProcessIds(GetCurrentProcessId())) {
             HANDLE child = OpenProcess(PROCESS_TERMINATE, FALSE, id);
             if (child) {
                 TerminateProcess(child, 255);
@@ -111,7 +114,7 @@ bool CallWithDeadline(DWORD timeoutMs, const std::function<void()>& call) {
 
 bool WaitForChildProcessesGone(DWORD timeoutMs) {
     DWORD start = GetTickCount();
-    while (!ChildProcessIds().empty()) {
+    while (!ChildProcessIds(GetCurrentProcessId()).empty()) {
         if (GetTickCount() - start > timeoutMs)
             return false;
         Sleep(50);

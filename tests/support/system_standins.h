@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Path of a stand-in built into bin\fakes, e.g. StandInPath("activesync\\wcesmgr.exe").
 std::string StandInPath(const char* relative);
@@ -17,8 +18,13 @@ std::string WcesmgrRecord(const std::string& folder);
 // Waits until the record in folder contains text; false on time-out.
 bool WaitForWcesmgrRecord(const std::string& folder, const std::string& text, DWORD timeoutMs);
 
+// The processes that the given one started and that still run, but Wine's desktop process.
+std::vector<DWORD> ChildProcessIds(DWORD parentId);
+
 // The test COM server and the marker its DllRegisterServer writes for its own path.
 std::string TestComServerPath();
+// The same server with a newer version resource (2.0.0.0 against 1.0.0.0).
+std::string NewerTestComServerPath();
 extern const char TEST_COM_MARKER_KEY[]; // under HKEY_CURRENT_USER
 bool TestComServerRegistered(const std::string& dllPath);
 

@@ -68,6 +68,20 @@ class FixedPlace {
     std::string path_;
 };
 
+// Sets a test seam (a hook or a process-wide flag) for one scope and puts its earlier value back
+// at destruction, so that a failed assertion cannot leave it set for later tests.
+template <typename T> class SeamGuard {
+  public:
+    SeamGuard(T& seam, T value) : seam_(seam), saved_(seam) { seam_ = value; }
+    ~SeamGuard() { seam_ = saved_; }
+    SeamGuard(const SeamGuard&) = delete;
+    SeamGuard& operator=(const SeamGuard&) = delete;
+
+  private:
+    T& seam_;
+    T saved_;
+};
+
 // Makes a folder the current one and restores the previous one at destruction.
 class CurrentFolder {
   public:

@@ -8,6 +8,7 @@
 #include "support/test_support.h"
 #include "system/message_box.h"
 #include "system/run_record.h"
+#include "system/run_record_hook.h"
 
 TEST(RunRecordTest, LinesCarryTheLocalTimeAndKeepOneEventEach) {
     SYSTEMTIME time = {};
@@ -85,4 +86,28 @@ TEST(RunRecordTest, AnUnattendedBoxTakesOnlyAnAnswerItOffers) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.taken, UnattendedAnswer(c.style, c.named)) << c.style << " " << c.named;
+}
+
+namespace {
+// A disk with room for half a line.
+BOOL WINAPI WriteHalf(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    return WriteFile(file, data, size / 2, written, nullptr);
+}
+} // namespace
+
+TEST(RunRecordTest, ALineTheDiskRefusesEndsTheRecordWithoutAPartOfIt) {
+    TempFolder folder("runrecord");
+    std::string path = folder.File("record.txt");
+    ASSERT_TRUE(OpenRunRecord(path.c_str()));
+    EXPECT_TRUE(WriteRunRecord("Setup started: ", "/S"));
+    {
+        SeamGuard halfLines(writeRecordFile, WriteHalf);
+        EXPECT_FALSE(WriteRunRecord("Result: done"));
+    }
+    EXPECT_FALSE(RunRecordOpen());
+    EXPECT_FALSE(WriteRunRecord("Exit code: 0"));
+    CloseRunRecord();
+    std::vector<std::string> lines = SplitLines(ReadFileBytes(path), "\r\n");
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ("Setup started: /S", lines[0].substr(20));
 }

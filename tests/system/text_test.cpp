@@ -37,3 +37,24 @@ TEST(TextTest, PrefixComparisonFoldsOnlyAsciiLetters) {
     EXPECT_STREQ("file.dll", FileNamePart("C:\\a\\file.dll"));
     EXPECT_STREQ("bare", FileNamePart("bare"));
 }
+
+TEST(TextTest, CaseFreeOrderAgreesWithEqualNoCase) {
+    // In code page 932 a trail byte is never folded: 0x82 0x61 and 0x82 0x41 are two different
+    // characters, although 0x61 and 0x41 are 'a' and 'A'.
+    const struct {
+        const char* a;
+        const char* b;
+        int order;
+    } pairs[] = {
+        {"C:\\Win\\A.dll", "c:\\WIN\\a.DLL", 0},
+        {"C:\\a", "C:\\b", -1},
+        {"C:\\ab", "C:\\a", 1},
+        {"\x82\x61", "\x82\x41", 1},
+        {"x\x82\x61", "X\x82\x61", 0},
+    };
+    for (const auto& pair : pairs) {
+        int order = CompareNoCase(pair.a, pair.b, 932);
+        EXPECT_EQ(pair.order, order < 0 ? -1 : order > 0 ? 1 : 0) << pair.a << " " << pair.b;
+        EXPECT_EQ(pair.order == 0, EqualNoCase(pair.a, pair.b, 932)) << pair.a << " " << pair.b;
+    }
+}

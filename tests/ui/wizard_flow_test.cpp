@@ -170,6 +170,29 @@ TEST(WizardFlow, NoOnTheLicencePageInstallsNothing) {
     EXPECT_FALSE(product.traces.UninstallEntryExists());
 }
 
+// The box gets its first screen before the first paint and the rest right after.
+TEST(WizardFlow, ALongLicenceIsShownWhole) {
+    Product product("Long Licence");
+    std::string licence;
+    for (int i = 1; i <= 200; ++i)
+        licence += "Clause " + std::to_string(i) + " of the agreement.\r\n";
+    product.folder.Write("Licence.txt", licence);
+    WizardDriver wizard;
+    ASSERT_TRUE(wizard.Start(product.folder)) << "no wizard frame appeared";
+    HWND edit = GetDlgItem(wizard.Page(PAGE_LICENCE), IDC_LICENCE_TEXT);
+    // Other processes get the text only through a 4 KB buffer: the length tells the rest.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            DWORD_PTR length = 0;
+            SendMessageTimeoutA(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+            return length == licence.size();
+        },
+        5000));
+    EXPECT_EQ(licence.substr(0, 4095), wizard.PageText(PAGE_LICENCE, IDC_LICENCE_TEXT));
+    ASSERT_TRUE(wizard.PressFrameButton(IDCANCEL));
+    EXPECT_TRUE(wizard.WaitForExit(15000));
+}
+
 TEST(WizardFlow, MissingLicenceFileLeavesTheBoxEmptyAndTheWizardGoesOn) {
     Product product("No Licence", false, "Licence=Absent.txt\r\n");
     WizardDriver wizard;

@@ -7,6 +7,10 @@
 // the registry (regsvr32 then reports a failure with a non-zero exit code). A copy whose name
 // contains "keep" reports success from DllUnregisterServer but leaves its value, as a server
 // would whose removal forgets part of its registration. The marker keys go with their last value.
+// A test that has made the event "OrvexTestCom reached <file name>" learns the exact moment of a
+// copy's registration: once its marker is written, the copy sets that event and waits (a minute
+// at most) for "OrvexTestCom go <file name>" before it returns, holding regsvr32 and the program
+// that waits for it at that point.
 #include <windows.h>
 
 static HINSTANCE dllInstance;
@@ -50,6 +54,30 @@ static bool ShouldFail(const char* path) {
     return false;
 }
 
+static void HoldWhenWatched(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p; ++p) {
+        if (*p == '\\')
+            name = p + 1;
+    }
+    // The name part of a path below MAX_PATH always fits behind either prefix.
+    char eventName[MAX_PATH + 32];
+    lstrcpyA(eventName, "OrvexTestCom reached ");
+    lstrcatA(eventName, name);
+    HANDLE reached = OpenEventA(EVENT_MODIFY_STATE, FALSE, eventName);
+    if (!reached)
+        return;
+    lstrcpyA(eventName, "OrvexTestCom go ");
+    lstrcatA(eventName, name);
+    HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, eventName);
+    SetEvent(reached);
+    if (go) {
+        WaitForSingleObject(go, 60000);
+        CloseHandle(go);
+    }
+    CloseHandle(reached);
+}
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH)
         dllInstance = instance;
@@ -68,6 +96,7 @@ extern "C" HRESULT WINAPI DllRegisterServer() {
     LONG status =
         RegSetValueExA(key, path, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof(data));
     RegCloseKey(key);
+    HoldWhenWatched(path);
     return status == ERROR_SUCCESS ? S_OK : E_FAIL;
 }
 

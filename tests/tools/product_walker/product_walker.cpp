@@ -339,8 +339,16 @@ bool ReportUninstall(const Trial& trial, const UninstallRun& run, const Changes&
         if (!IsSimulation(trial, folder) && after.folders.count(folder))
             left.push_back("folder   " + folder);
     }
+    // Every Windows has the key of the shared files' counts; a fresh Wine prefix gets it from the
+    // first install that counts one.
+    const std::string sharedCounts =
+        "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs\\";
     for (const auto& entry : made.registry) {
-        if (after.registry.count(entry.first))
+        if (!after.registry.count(entry.first))
+            continue;
+        if (Lower(entry.first) == Lower(sharedCounts))
+            kept.push_back(entry.first + "  (the key of shared files' counts, which Windows has)");
+        else
             left.push_back((entry.first.back() == '\\' ? "key      " : "value    ") + entry.first);
     }
     for (const std::string& path : kept)

@@ -1,0 +1,32 @@
+#pragma once
+// One installation per product: a new install run goes where the product already is, or removes
+// it first.
+#include <stddef.h>
+#include <windows.h>
+
+struct SetupScript;
+
+// The installation the uninstall entry of the product title names.
+struct EarlierInstallation {
+    char logPath[MAX_PATH];
+    char folder[MAX_PATH];
+};
+
+// The log path of an uninstall command ("<program> -uninst<log path>"), or null.
+const char* UninstallLogOf(const char* command);
+// The folder that holds the file at path ("C:\" for a file at a drive's root); false when the
+// path names no folder or the folder does not fit in size.
+bool FolderOf(const char* path, char* folder, size_t size);
+
+// False when the product has no uninstall entry or its log is not there.
+bool FindEarlierInstallation(const char* productTitle, EarlierInstallation* earlier);
+
+// Without a destination from the command line the run installs into the earlier installation's
+// folder, and so appends to its log. A folder that a macro expansion would change is left alone:
+// the run then goes to the script's folder, and the earlier installation is removed first.
+void FollowEarlierInstallation(SetupScript* script, const EarlierInstallation& earlier);
+
+// Removes the earlier installation as its quiet uninstall command does, and records it in the run
+// record. False, with nothing removed, when a file it logged is in use; false too when anything
+// it logged stays after all, or its log could not be replayed.
+bool RemoveEarlierInstallation(const EarlierInstallation& earlier);
