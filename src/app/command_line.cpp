@@ -2,7 +2,9 @@
 
 #include <string.h>
 
+#include "resources/resource_ids.h"
 #include "system/exit_codes.h"
+#include "system/module.h"
 #include "system/text.h"
 
 namespace {
@@ -16,12 +18,13 @@ struct SwitchForm {
     const char* name; // behind the slash, in any case
     bool takesValue;  // "/NAME=value"
     uint8_t modes;    // ModeBit: the modes it goes with
+    // Its line of the help box, from the string table; 0: shown with the row before. The texts
+    // are resources so that programs reading the command line without the help carry none.
+    uint16_t helpText;
     uint32_t bit;
     uint32_t excludes; // the switches it cannot go with
-    size_t field;      // offset of the text field its value fills
-    size_t fieldSize;
-    const char* usage; // null: shown with the row before
-    const char* help;
+    uint16_t field;    // offset of the text field its value fills
+    uint16_t fieldSize;
 };
 
 #define FIELD(member) offsetof(CommandLine, member), sizeof(CommandLine::member)
@@ -30,26 +33,22 @@ struct SwitchForm {
 const uint32_t ALONE = ~static_cast<uint32_t>(SWITCH_HELP);
 
 const SwitchForm switchForms[] = {
-    {"S", false, FOR_INSTALL | FOR_UNINSTALL, SWITCH_SILENT, SWITCH_HELP, NO_FIELD, "/S",
-     "Silent: no window, no question, never a restart."},
-    {"D", true, FOR_INSTALL, SWITCH_DEST, SWITCH_HELP, FIELD(destFolder), "/D=<folder>",
-     "Installs into this folder."},
-    {"COMPONENTS", true, FOR_INSTALL, SWITCH_COMPONENTS, SWITCH_HELP, FIELD(components),
-     "/COMPONENTS=<Section;...>", "Installs exactly these components."},
-    {"USER", true, FOR_INSTALL, SWITCH_USER, SWITCH_HELP, FIELD(user), "/USER=<name>",
-     "The HotSync user who receives the Palm files."},
-    {"LOG", true, FOR_INSTALL | FOR_UNINSTALL, SWITCH_LOG, SWITCH_HELP, FIELD(logPath),
-     "/LOG=<file>", "Appends a record of the run to the file."},
-    {"NORESTART", false, FOR_INSTALL | FOR_UNINSTALL, SWITCH_NORESTART, SWITCH_HELP, NO_FIELD,
-     "/NORESTART", "Never restarts the computer."},
-    {"ALLUSERS", false, FOR_INSTALL, SWITCH_ALLUSERS, SWITCH_HELP | SWITCH_CURRENTUSER, NO_FIELD,
-     "/ALLUSERS", "Start-menu and desktop shortcuts for every user."},
-    {"CURRENTUSER", false, FOR_INSTALL, SWITCH_CURRENTUSER, SWITCH_HELP | SWITCH_ALLUSERS, NO_FIELD,
-     "/CURRENTUSER",
-     "Start-menu and desktop shortcuts for the current user: the default, except for "
-     "LocalSystem."},
-    {"?", false, FOR_INSTALL, SWITCH_HELP, ALONE, NO_FIELD, "/? or /HELP", "Shows this list."},
-    {"HELP", false, FOR_INSTALL, SWITCH_HELP, ALONE, NO_FIELD, nullptr, nullptr},
+    {"S", false, FOR_INSTALL | FOR_UNINSTALL, IDS_HELP_SILENT, SWITCH_SILENT, SWITCH_HELP,
+     NO_FIELD},
+    {"D", true, FOR_INSTALL, IDS_HELP_DEST, SWITCH_DEST, SWITCH_HELP, FIELD(destFolder)},
+    {"COMPONENTS", true, FOR_INSTALL, IDS_HELP_COMPONENTS, SWITCH_COMPONENTS, SWITCH_HELP,
+     FIELD(components)},
+    {"USER", true, FOR_INSTALL, IDS_HELP_USER, SWITCH_USER, SWITCH_HELP, FIELD(user)},
+    {"LOG", true, FOR_INSTALL | FOR_UNINSTALL, IDS_HELP_LOG, SWITCH_LOG, SWITCH_HELP,
+     FIELD(logPath)},
+    {"NORESTART", false, FOR_INSTALL | FOR_UNINSTALL, IDS_HELP_NORESTART, SWITCH_NORESTART,
+     SWITCH_HELP, NO_FIELD},
+    {"ALLUSERS", false, FOR_INSTALL, IDS_HELP_ALLUSERS, SWITCH_ALLUSERS,
+     SWITCH_HELP | SWITCH_CURRENTUSER, NO_FIELD},
+    {"CURRENTUSER", false, FOR_INSTALL, IDS_HELP_CURRENTUSER, SWITCH_CURRENTUSER,
+     SWITCH_HELP | SWITCH_ALLUSERS, NO_FIELD},
+    {"?", false, FOR_INSTALL, IDS_HELP_HELP, SWITCH_HELP, ALONE, NO_FIELD},
+    {"HELP", false, FOR_INSTALL, 0, SWITCH_HELP, ALONE, NO_FIELD},
 };
 const size_t SWITCH_FORMS = sizeof(switchForms) / sizeof(switchForms[0]);
 
@@ -131,6 +130,13 @@ const char* ReadArgument(const char* p, ArgumentText* out, unsigned codePage) {
         }
     }
     return p;
+}
+
+// Appends a text of the program's string table.
+size_t AppendString(char* out, size_t size, unsigned id) {
+    char text[256];
+    LoadModuleString(id, text, sizeof(text));
+    return AppendText(out, size, text);
 }
 
 void MarkWrong(CommandLine* line, const char* start, const char* end, const char* why) {
@@ -246,18 +252,16 @@ void ParseCommandLine(const char* text, CommandLine* line, unsigned codePage) {
 }
 
 size_t FormatCommandLineHelp(char* out, size_t size) {
-    size_t length = FormatText(out, size,
-                               "Setup.exe [switches]\nSetup.exe [switches] "
-                               "-uninst<install log>\n");
+    size_t length = LoadModuleString(IDS_HELP_USAGE, out, size);
     for (const SwitchForm& form : switchForms) {
-        if (!form.usage)
+        if (!form.helpText)
             continue;
-        char line[256];
-        FormatText(line, sizeof(line), "\n%s\t%s%s", form.usage, form.help,
-                   (form.modes & FOR_UNINSTALL) ? " Also with -uninst." : "");
-        length = AppendText(out, size, line);
+        AppendText(out, size, "\n");
+        length = AppendString(out, size, form.helpText);
+        if (form.modes & FOR_UNINSTALL)
+            length = AppendString(out, size, IDS_HELP_ALSO_UNINSTALL);
     }
-    length = AppendText(out, size, "\n\nExit codes:");
+    length = AppendString(out, size, IDS_HELP_EXIT_CODES);
     for (int code : helpExitCodes) {
         char line[128];
         FormatText(line, sizeof(line), "\n%d\t%s", code, ExitCodeMeaning(code));

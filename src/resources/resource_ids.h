@@ -46,6 +46,19 @@
 #define IDS_LOG_INCOMPLETE 1033
 #define IDS_ENTRY_FAILED 1034
 #define IDS_EARLIER_NOT_REMOVED 1035
+/* The help box: the usage, a line per switch, what follows the lines */
+#define IDS_HELP_USAGE 601
+#define IDS_HELP_SILENT 602
+#define IDS_HELP_DEST 603
+#define IDS_HELP_COMPONENTS 604
+#define IDS_HELP_USER 605
+#define IDS_HELP_LOG 606
+#define IDS_HELP_NORESTART 607
+#define IDS_HELP_ALLUSERS 608
+#define IDS_HELP_CURRENTUSER 609
+#define IDS_HELP_HELP 610
+#define IDS_HELP_ALSO_UNINSTALL 611
+#define IDS_HELP_EXIT_CODES 612
 
 /* Wizard frame (121) */
 #define IDC_BACK 3

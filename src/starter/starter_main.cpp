@@ -3,6 +3,7 @@
 // removes the folder and ends with the installer's exit code. It links no C runtime and imports
 // only what every 32-bit Windows has; it loads no library from its own folder, where downloads
 // lie.
+#include <string.h>
 #include <windows.h>
 
 #include "app/command_line.h"
@@ -148,7 +149,8 @@ class Starter {
     bool OpenNextFiles();
     void RemoveFolder();
     void Advance(DWORD bytes);
-    int Fail(Outcome outcome);
+    void CloseProgress();
+    void Fail(Outcome outcome, const CommandLine& line);
 
     HINSTANCE instance_;
     bool silent_ = false;
@@ -168,16 +170,17 @@ class Starter {
     bool damaged_ = false; // a file's bytes did not match its CRC
     FileHandle file_;
     ULONGLONG shortBy_ = 0;
-    // Progress over the stream's check and the unpacked bytes.
+    // Progress over the stream's check and the unpacked bytes, shifted right by progressShift_
+    // for the per-mille, so that both fit 22 bits and it needs no 64-bit division.
     DWORD started_ = 0;
     ULONGLONG done_ = 0;
     ULONGLONG total_ = 1;
+    int progressShift_ = 0;
     HWND window_ = nullptr;
 };
 
 Starter::~Starter() {
-    if (window_)
-        user.destroyWindow(window_);
+    CloseProgress();
     FreeBlock(table_);
     FreeBlock(entries_);
 }
@@ -204,7 +207,8 @@ void Starter::Advance(DWORD bytes) {
     }
     if (!window_)
         return;
-    int permille = static_cast<int>(done_ * 1000 / total_);
+    int permille = static_cast<int>(static_cast<DWORD>(done_ >> progressShift_) * 1000 /
+                                    static_cast<DWORD>(total_ >> progressShift_));
     if (permille != progressPermille) {
         progressPermille = permille;
         user.invalidate(window_, nullptr, FALSE);
@@ -214,6 +218,12 @@ void Starter::Advance(DWORD bytes) {
         user.translateMessage(&message);
         user.dispatchMessage(&message);
     }
+}
+
+void Starter::CloseProgress() {
+    if (window_)
+        user.destroyWindow(window_);
+    window_ = nullptr;
 }
 
 bool ReadAt(HANDLE file, DWORD at, void* out, DWORD size) {
@@ -253,6 +263,8 @@ Outcome Starter::OpenPackage() {
         got != header_.tableSize)
         return OUTCOME_DAMAGED;
     total_ = static_cast<ULONGLONG>(header_.streamSize) + header_.unpackedSize + 1;
+    while (total_ >> progressShift_ >= (1u << 22))
+        ++progressShift_;
     uint32_t crc = Crc32(Crc32(0, bytes, PACKAGE_CRC_AT), table_, header_.tableSize);
     uint8_t* chunk = static_cast<uint8_t*>(HeapBlock(CHUNK));
     if (!chunk)
@@ -517,11 +529,9 @@ void Starter::RemoveFolder() {
     folderMade_ = false;
 }
 
-int Starter::Fail(Outcome outcome) {
-    if (window_) {
-        user.destroyWindow(window_);
-        window_ = nullptr;
-    }
+// The folder goes first, then the message: in a box, or with /S in the /LOG record.
+void Starter::Fail(Outcome outcome, const CommandLine& line) {
+    CloseProgress();
     RemoveFolder();
     char text[MAX_PATH + 64];
     if (outcome == OUTCOME_NO_SPACE)
@@ -532,8 +542,11 @@ int Starter::Fail(Outcome outcome) {
     else
         CopyText(text, sizeof(text), DAMAGED_TEXT);
     if (silent_) {
+        if (line.given & SWITCH_LOG)
+            OpenRunRecord(line.logPath);
         WriteRunRecord(text);
         WriteRunResult(EXIT_FAILED, true);
+        CloseRunRecord();
     } else {
         char caption[PACKAGE_TITLE_SIZE + 16] = "Setup";
         if (headerRead_)
@@ -541,7 +554,6 @@ int Starter::Fail(Outcome outcome) {
         if (BindUser())
             user.messageBox(nullptr, text, caption, MB_ICONHAND | MB_SETFOREGROUND);
     }
-    return EXIT_FAILED;
 }
 
 int Starter::Run(const char* arguments, const CommandLine& line) {
@@ -555,21 +567,15 @@ int Starter::Run(const char* arguments, const CommandLine& line) {
     if (outcome == OUTCOME_DONE)
         outcome = Unpack();
     if (outcome != OUTCOME_DONE) {
-        if (silent_ && (line.given & SWITCH_LOG))
-            OpenRunRecord(line.logPath);
-        int code = Fail(outcome);
-        CloseRunRecord();
-        return code;
+        Fail(outcome, line);
+        return EXIT_FAILED;
     }
-    if (window_) {
-        user.destroyWindow(window_);
-        window_ = nullptr;
-    }
+    CloseProgress();
     package_.Reset();
 
     char program[MAX_PATH];
     char systemFolder[MAX_PATH];
-    size_t room = lstrlenA(arguments) + sizeof(program) + 4;
+    size_t room = strlen(arguments) + sizeof(program) + 4;
     char* command = static_cast<char*>(HeapBlock(room));
     FormatText(program, sizeof(program), "%s\\%s", folder_, PACKAGE_PROGRAM);
     UINT systemLength = GetSystemDirectoryA(systemFolder, sizeof(systemFolder));
@@ -590,16 +596,10 @@ int Starter::Run(const char* arguments, const CommandLine& line) {
             CloseHandle(process.hThread);
             CloseHandle(process.hProcess);
         } else {
-            outcome = OUTCOME_NO_WRITE;
+            Fail(OUTCOME_NO_WRITE, line);
         }
     }
     FreeBlock(command);
-    if (outcome != OUTCOME_DONE) {
-        if (silent_ && (line.given & SWITCH_LOG))
-            OpenRunRecord(line.logPath);
-        exitCode = Fail(outcome);
-        CloseRunRecord();
-    }
     RemoveFolder();
     return exitCode;
 }

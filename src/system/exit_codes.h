@@ -10,15 +10,4 @@ enum UnattendedExitCode : int {
 };
 
 // What a silent run's exit code says, as the record and the help name it.
-inline const char* ExitCodeMeaning(int code) {
-    switch (code) {
-    case EXIT_COMPLETE:
-        return "done";
-    case EXIT_RESTART_NEEDED:
-        return "done, a restart is needed";
-    case EXIT_WRONG_COMMAND:
-        return "wrong command line, nothing done";
-    default:
-        return "failed or incomplete";
-    }
-}
+const char* ExitCodeMeaning(int code);

@@ -177,3 +177,26 @@ TEST(CommandLineTest, ARunAsLocalSystemDefaultsToAllUsers) {
     // The test runs as an ordinary user.
     EXPECT_FALSE(ProcessIsLocalSystem());
 }
+
+// Each switch's line comes from the string table by the id in its row: a row whose string is
+// missing would leave its line empty.
+TEST(CommandLineTest, TheHelpListsEverySwitchAndExitCode) {
+    char text[2048];
+    size_t length = FormatCommandLineHelp(text, sizeof(text));
+    EXPECT_EQ(strlen(text), length);
+    EXPECT_STREQ(
+        "Setup.exe [switches]\nSetup.exe [switches] -uninst<install log>\n"
+        "\n/S\tSilent: no window, no question, never a restart. Also with -uninst."
+        "\n/D=<folder>\tInstalls into this folder."
+        "\n/COMPONENTS=<Section;...>\tInstalls exactly these components."
+        "\n/USER=<name>\tThe HotSync user who receives the Palm files."
+        "\n/LOG=<file>\tAppends a record of the run to the file. Also with -uninst."
+        "\n/NORESTART\tNever restarts the computer. Also with -uninst."
+        "\n/ALLUSERS\tStart-menu and desktop shortcuts for every user."
+        "\n/CURRENTUSER\tStart-menu and desktop shortcuts for the current user: the default, "
+        "except for LocalSystem."
+        "\n/? or /HELP\tShows this list."
+        "\n\nExit codes:\n0\tdone\n3010\tdone, a restart is needed\n1603\tfailed or incomplete"
+        "\n87\twrong command line, nothing done",
+        text);
+}

@@ -1,0 +1,15 @@
+#include "system/exit_codes.h"
+
+// Out of line, so that every program carries these texts once.
+const char* ExitCodeMeaning(int code) {
+    switch (code) {
+    case EXIT_COMPLETE:
+        return "done";
+    case EXIT_RESTART_NEEDED:
+        return "done, a restart is needed";
+    case EXIT_WRONG_COMMAND:
+        return "wrong command line, nothing done";
+    default:
+        return "failed or incomplete";
+    }
+}
