@@ -1,13 +1,14 @@
 #!/bin/bash
 # Checks a product folder with SetupCheck.exe under Wine, for vendors on Linux and for CI.
-# Usage: check-product.sh <product folder> [--sizes] [--codepage N]
+# Usage: check-product.sh <product folder> [--sizes] [--codepage N] [--pack PACKAGE]
+# (--pack takes the package's path as Wine names it; vendors use pack-product.sh for it.)
 # Prints one line per finding ("Setup.ini:12: error: ...") and a summary; the exit code is
 # SetupCheck's: 0 nothing to report, 1 warnings only, 2 errors.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ORVEX_BUILD_DIR:-$root/build}"
 usage() {
-  echo "usage: check-product.sh <product folder> [--sizes] [--codepage N]" >&2
+  echo "usage: check-product.sh <product folder> [--sizes] [--codepage N] [--pack PACKAGE]" >&2
   exit 2
 }
 [ $# -ge 1 ] && [ -d "$1" ] || usage
@@ -19,6 +20,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --sizes) shift ;;
     --codepage) [ $# -ge 2 ] && [[ "$2" =~ ^[0-9]+$ ]] || usage; shift 2 ;;
+    --pack) [ $# -ge 2 ] && [ -n "$2" ] || usage; shift 2 ;;
     *) usage ;;
   esac
 done
