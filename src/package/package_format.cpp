@@ -1,6 +1,7 @@
 #include "package/package_format.h"
 
 #include <string.h>
+#include <windows.h>
 
 #include "system/text.h"
 
@@ -39,10 +40,6 @@ bool DeviceName(const char* name) {
     }
     return false;
 }
-
-uint16_t ReadLe16(const uint8_t* at) {
-    return static_cast<uint16_t>(at[0] | (at[1] << 8));
-}
 } // namespace
 
 uint32_t Crc32(uint32_t crc, const void* data, size_t size) {
@@ -66,22 +63,31 @@ void WriteLe32(uint8_t* at, uint32_t value) {
 }
 
 bool ProgramImageEnd(const uint8_t* headers, size_t size, uint32_t* end) {
-    if (size < 0x40 || headers[0] != 'M' || headers[1] != 'Z')
+    // Copied out rather than cast: the bytes come from a file and need not be aligned.
+    IMAGE_DOS_HEADER dos;
+    if (size < sizeof(dos))
         return false;
-    uint32_t pe = ReadLe32(headers + 0x3c);
-    if (pe > size || size - pe < 24 || memcmp(headers + pe, "PE\0\0", 4) != 0)
+    memcpy(&dos, headers, sizeof(dos));
+    uint32_t pe = static_cast<uint32_t>(dos.e_lfanew);
+    DWORD signature;
+    IMAGE_FILE_HEADER file;
+    if (dos.e_magic != IMAGE_DOS_SIGNATURE || pe > size ||
+        size - pe < sizeof(signature) + sizeof(file))
         return false;
-    uint32_t sections = ReadLe16(headers + pe + 6);
-    uint32_t table = pe + 24 + ReadLe16(headers + pe + 20);
-    if (sections == 0 || table > size || (size - table) / 40 < sections)
+    memcpy(&signature, headers + pe, sizeof(signature));
+    memcpy(&file, headers + pe + sizeof(signature), sizeof(file));
+    uint32_t table = pe + sizeof(signature) + sizeof(file) + file.SizeOfOptionalHeader;
+    if (signature != IMAGE_NT_SIGNATURE || file.NumberOfSections == 0 || table > size ||
+        (size - table) / sizeof(IMAGE_SECTION_HEADER) < file.NumberOfSections)
         return false;
     uint64_t last = 0;
-    for (uint32_t i = 0; i < sections; ++i) {
-        const uint8_t* section = headers + table + 40 * i;
-        uint32_t rawSize = ReadLe32(section + 16);
-        uint32_t rawAt = ReadLe32(section + 20);
-        if (rawSize && static_cast<uint64_t>(rawAt) + rawSize > last)
-            last = rawAt + rawSize;
+    for (uint32_t i = 0; i < file.NumberOfSections; ++i) {
+        IMAGE_SECTION_HEADER section;
+        memcpy(&section, headers + table + i * sizeof(section), sizeof(section));
+        uint64_t sectionEnd =
+            static_cast<uint64_t>(section.PointerToRawData) + section.SizeOfRawData;
+        if (section.SizeOfRawData && sectionEnd > last)
+            last = sectionEnd;
     }
     *end = static_cast<uint32_t>(last);
     return last != 0 && last < 0x80000000u;
