@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "app/mode_dispatch.h"
 #include "app/uninstall_entry.h"
 #include "log/log_format.h"
 #include "script/setup_script.h"
@@ -17,8 +18,6 @@
 #include "uninstall/uninstall_log.h"
 
 namespace {
-const char UNINSTALL_KEYWORD[] = " -uninst";
-
 // The removal drops the log and the entry even when a file stays: one that is open now would be
 // left with nothing to remove it. A file that opens without sharing is held by no other program;
 // opening it for writing also meets a running program's own file.
@@ -39,7 +38,10 @@ bool LoggedFileInUse(const char* logPath) {
 } // namespace
 
 const char* UninstallLogOf(const char* command) {
+    // The keyword stands behind the program's path and a blank.
     const char* keyword = command ? FindText(command, UNINSTALL_KEYWORD) : nullptr;
+    while (keyword && (keyword == command || keyword[-1] != ' '))
+        keyword = FindText(keyword + 1, UNINSTALL_KEYWORD);
     if (!keyword || keyword[strlen(UNINSTALL_KEYWORD)] == '\0')
         return nullptr;
     return keyword + strlen(UNINSTALL_KEYWORD);

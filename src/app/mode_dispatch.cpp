@@ -4,15 +4,15 @@
 
 #include "system/text.h"
 
-static const char UNINSTALL_SWITCH[] = "-uninst";
+const char UNINSTALL_KEYWORD[] = "-uninst";
 static const char REGISTER_SWITCH[] = "-register";
 
 RunMode ChooseMode(const char* commandLine, const char** argument) {
     *argument = nullptr;
     if (!commandLine || !*commandLine)
         return MODE_INSTALL;
-    if (StartsWithNoCase(commandLine, UNINSTALL_SWITCH)) {
-        *argument = commandLine + strlen(UNINSTALL_SWITCH);
+    if (StartsWithNoCase(commandLine, UNINSTALL_KEYWORD)) {
+        *argument = commandLine + strlen(UNINSTALL_KEYWORD);
         return MODE_UNINSTALL;
     }
     if (StartsWithNoCase(commandLine, REGISTER_SWITCH)) {
