@@ -10,6 +10,8 @@ enum InstallResult : int {
     RESULT_ENTRY_FAILED = -3,
     // The earlier installation in another folder could not be removed whole: nothing was done.
     RESULT_EARLIER_NOT_REMOVED = -4,
+    // The user cancelled while a file was in use: nothing was done, the wizard stays open.
+    RESULT_CANCELLED = -5,
     RESULT_SERVICE_REGISTER_FAILED = -6,
     RESULT_SOURCE_MISSING = -7,
     RESULT_COPY_FAILED = -8,
