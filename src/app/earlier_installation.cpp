@@ -138,7 +138,8 @@ int32_t RemoveEarlierInstallation(const EarlierInstallation& earlier, const char
     // Unregistering the earlier copy of a server takes its classes away from the new copy too.
     for (int32_t index = 0; unregistered && index < kept.EntryCount(); ++index) {
         const LogEntry* entry = kept.Entry(index);
-        if (entry->kind == LOG_REGSVR32 && GetFileAttributesA(entry->path) != INVALID_FILE_ATTRIBUTES)
+        if (entry->kind == LOG_REGSVR32 &&
+            GetFileAttributesA(entry->path) != INVALID_FILE_ATTRIBUTES)
             RunRegSvr32(nullptr, entry->path, true);
     }
     return left;

@@ -33,8 +33,8 @@ int AskAboutFileInUse(HWND owner, const char* path) {
                 sizeof(format));
     char text[2048];
     FormatText(text, sizeof(text), format, path, names);
-    return ShowMessage(owner, text, IDS_INSTALLATION, MB_RETRYCANCEL | MB_ICONEXCLAMATION,
-                       IDCANCEL, false);
+    return ShowMessage(owner, text, IDS_INSTALLATION, MB_RETRYCANCEL | MB_ICONEXCLAMATION, IDCANCEL,
+                       false);
 }
 } // namespace
 

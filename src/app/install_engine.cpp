@@ -187,9 +187,9 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
     // left with no means of removal. It goes once the new one is in place, never before.
     bool moving = hasEarlier && !EqualNoCase(earlier.logPath, context->fileName);
     UninstallLog earlierLog;
-    int result = hasEarlier ? AwaitFilesInUse(*context, items, earlier, moving, unattended,
-                                              &earlierLog)
-                            : RESULT_OK;
+    int result = hasEarlier
+                     ? AwaitFilesInUse(*context, items, earlier, moving, unattended, &earlierLog)
+                     : RESULT_OK;
     context->earlierLog = hasEarlier ? &earlierLog : nullptr;
     SavedEntry savedEntry;
     bool restoreEntry = result == RESULT_OK && moving && savedEntry.Save(script->productTitle);

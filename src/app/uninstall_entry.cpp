@@ -174,8 +174,8 @@ bool SavedEntry::Save(const char* productTitle) {
     DWORD longestName = 0;
     DWORD longestData = 0;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, opened.Receive()) != ERROR_SUCCESS ||
-        RegQueryInfoKeyA(opened.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         &count, &longestName, &longestData, nullptr, nullptr) != ERROR_SUCCESS)
+        RegQueryInfoKeyA(opened.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                         &longestName, &longestData, nullptr, nullptr) != ERROR_SUCCESS)
         return false;
     DWORD room = count * (sizeof(SavedValueHead) + longestName + 1 + longestData);
     data.reset(new (std::nothrow) BYTE[room + 1]);
@@ -201,9 +201,9 @@ bool SavedEntry::Save(const char* productTitle) {
 
 void SavedEntry::Restore() const {
     RegKey opened;
-    if (!data || RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_READ | KEY_WRITE, nullptr, opened.Receive(),
-                                 nullptr) != ERROR_SUCCESS)
+    if (!data ||
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_READ | KEY_WRITE, nullptr, opened.Receive(), nullptr) != ERROR_SUCCESS)
         return;
     char name[MAX_PATH];
     DWORD length = sizeof(name);

@@ -7,11 +7,11 @@
 // Restart Manager's functions, so that a test can stand in for a system that names programs.
 struct RestartManagerCalls {
     DWORD(WINAPI* startSession)(DWORD* session, DWORD flags, WCHAR key[]);
-    DWORD(WINAPI* registerResources)(DWORD session, UINT files, LPCWSTR names[], UINT processes,
-                                     RM_UNIQUE_PROCESS applications[], UINT services,
-                                     LPCWSTR serviceNames[]);
-    DWORD(WINAPI* getList)(DWORD session, UINT* needed, UINT* count, RM_PROCESS_INFO infos[],
-                           LPDWORD reasons);
+    DWORD(WINAPI* registerResources)
+    (DWORD session, UINT files, LPCWSTR names[], UINT processes, RM_UNIQUE_PROCESS applications[],
+     UINT services, LPCWSTR serviceNames[]);
+    DWORD(WINAPI* getList)
+    (DWORD session, UINT* needed, UINT* count, RM_PROCESS_INFO infos[], LPDWORD reasons);
     DWORD(WINAPI* endSession)(DWORD session);
 };
 
