@@ -103,8 +103,6 @@ void RemoveLoggedInstallation(const char* logPath, const UninstallLog* kept, int
     std::unique_ptr<int32_t[]> kinds(new (std::nothrow) int32_t[log.EntryCount() + 1]);
     for (int32_t index = 0; index < log.EntryCount(); ++index) {
         LogEntry* entry = log.Entry(index);
-        if (kinds)
-            kinds[index] = entry->kind;
         // A shared file keeps its entry: the count this removal takes off still leaves the one
         // the new installation added.
         bool counted = (entry->kind == LOG_FILE_COPY || entry->kind == LOG_REGSVR32) &&
@@ -113,6 +111,8 @@ void RemoveLoggedInstallation(const char* logPath, const UninstallLog* kept, int
             entry->kind = LOG_NONE;
         if (unregistered && entry->kind == LOG_REGSVR32)
             *unregistered = true;
+        if (kinds)
+            kinds[index] = entry->kind;
     }
     NoProgress none;
     ReplayLog(&none, &log, ReplayPauses{0, 0, nullptr});

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <new>
 #include <string>
@@ -174,22 +173,17 @@ class InstallEngineTest : public ::testing::Test {
 
     // Runs RunInstall as the wizard does, on a thread of its own with a hidden owner window,
     // while this thread answers (and records) every message box the run shows.
-    // answers: the buttons pressed in turn (then OK), each after beforeAnswer.
-    Outcome Run(bool reportErrors = true, std::vector<int> answers = {},
-                std::function<void()> beforeAnswer = nullptr, bool unattended = false) {
+    Outcome Run(bool reportErrors = true) {
         Outcome outcome;
         std::atomic<bool> running{true};
         std::thread answerer([&] {
-            size_t next = 0;
             while (running) {
                 HWND box = WaitForMessageBox(GetCurrentProcessId(), 100);
                 if (!box)
                     continue;
                 outcome.boxes.push_back(
                     {WindowText(box), MessageBoxText(box), GetWindow(box, GW_OWNER)});
-                if (beforeAnswer)
-                    beforeAnswer();
-                PressButton(box, next < answers.size() ? answers[next++] : IDOK);
+                PressButton(box, IDOK);
                 WaitWindowGone(box, 10000);
             }
         });
@@ -198,7 +192,7 @@ class InstallEngineTest : public ::testing::Test {
             HWND owner = CreateWindowExA(0, "STATIC", "Orvex wizard", WS_POPUP, 0, 0, 10, 10,
                                          nullptr, nullptr, nullptr, nullptr);
             outcome.owner = owner;
-            outcome.result = RunInstall(script.get(), owner, reportErrors, unattended);
+            outcome.result = RunInstall(script.get(), owner, reportErrors, false);
             outcome.cursorAfter = GetCursor();
             DestroyWindow(owner);
             CoUninitialize();
@@ -426,72 +420,6 @@ Lines KeyValues(const char* key) {
     RegCloseKey(opened);
     std::sort(values.begin(), values.end());
     return values;
-}
-
-// Version 1 installed, version 2 offered while another program holds its second file.
-TEST_F(InstallEngineTest, AFileInUseIsAskedAboutOrReplacedAtTheRestartBeforeAnythingChanges) {
-    const char* const IN_USE = "The file \"%s\" is in use.\nClose the program that uses it, then "
-                               "click Retry. Cancel stops the installation before anything is "
-                               "changed.";
-    struct Case {
-        const char* name;
-        std::vector<int> answers;
-        bool release;
-        bool unattended;
-        int result;
-    } cases[] = {
-        {"cancel", {IDCANCEL}, false, false, RESULT_CANCELLED},
-        {"retry held, then cancel", {IDRETRY, IDCANCEL}, false, false, RESULT_CANCELLED},
-        {"retry released", {IDRETRY}, true, false, RESULT_OK},
-        {"unattended", {}, false, true, RESULT_OK},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
-        RemoveTree(Dest());
-        Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\Tool.txt\n"
-                     "CopyFile2=1;%DEST_PATH%\\Reader.exe\n");
-        Provide("Tool.txt", "tool 1");
-        Provide("Reader.exe", "reader 1");
-        ASSERT_EQ(RESULT_OK, Run().result);
-        Lines entry = KeyValues(UNINSTALL_KEY);
-        std::string log = ReadFileBytes(DestFile("_Install.log"));
-        Provide("Tool.txt", "tool 2");
-        Provide("Reader.exe", "reader 2");
-        std::string reader = DestFile("Reader.exe");
-        HeldFile held;
-        ASSERT_TRUE(held.Hold(reader));
-
-        Outcome run = Run(
-            true, c.answers,
-            [&] {
-                if (c.release)
-                    held.Release();
-            },
-            c.unattended);
-        held.Release();
-
-        EXPECT_EQ(c.result, run.result);
-        ASSERT_EQ(c.unattended ? 0u : c.answers.size(), run.boxes.size());
-        char text[1024];
-        FormatText(text, sizeof(text), IN_USE, reader.c_str());
-        for (const Box& box : run.boxes)
-            EXPECT_EQ(text, box.text);
-        bool changed = c.result == RESULT_OK;
-        EXPECT_EQ(changed ? "tool 2" : "tool 1", ReadFileBytes(DestFile("Tool.txt")));
-        EXPECT_EQ(c.release ? "reader 2" : "reader 1", ReadFileBytes(reader));
-        if (!changed) {
-            EXPECT_EQ(log, ReadFileBytes(DestFile("_Install.log")));
-            EXPECT_EQ(entry, KeyValues(UNINSTALL_KEY));
-        }
-        EXPECT_EQ(c.unattended ? 1 : 0, script->restartNeeded);
-        EXPECT_EQ(c.unattended ? "reader 2" : "", ReadFileBytes(DestFile("Reader.ex_")));
-        Lines lines = Entries();
-        EXPECT_EQ(c.unattended, std::find(lines.begin(), lines.end(),
-                                          "File Copy: " + DestFile("Reader.ex_")) != lines.end());
-    }
-    RemoveByLog(DestFile("_Install.log"));
-    EXPECT_FALSE(FileExists(DestFile("Reader.ex_")));
 }
 
 // An upgrade into another folder whose install fails leaves the first installation as it was.

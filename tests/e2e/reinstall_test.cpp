@@ -1,5 +1,5 @@
 // The sample product installed again over an installation of itself: into the folder it is in,
-// or into another one after the earlier installation is removed, so that one installation exists
+// or into another one before the earlier installation is removed, so that one installation exists
 // and its uninstall entry removes it whole.
 #include <gtest/gtest.h>
 
@@ -101,7 +101,7 @@ class ReinstallElsewhereTest : public ::testing::Test {
     std::string record = records.File("record.txt");
 };
 
-TEST_F(ReinstallElsewhereTest, TheEarlierInstallationIsRemovedFirst) {
+TEST_F(ReinstallElsewhereTest, TheEarlierInstallationIsRemovedOnceTheNewOneIsInPlace) {
     std::string notes = machine.dest + "\\Notes.txt";
     ASSERT_TRUE(WriteFileBytes(notes, "the user's own"));
     LoggedPaths earlier;
@@ -161,6 +161,9 @@ TEST(ReinstallTest, TheOpenProgramIsReplacedAtTheRestartAndEveryOtherFileAtOnce)
     EXPECT_EQ(3010u, RunSetup(machine, std::string(DESKTOP_PART) + " /LOG=" + Quoted(record)));
     machine.holder.Release();
     EXPECT_NE(std::string::npos, ReadFileBytes(record).find("Replaced at restart: " + reader));
+    // Logged, the staged copy goes with a removal before the restart.
+    EXPECT_NE(std::string::npos, ReadFileBytes(machine.dest + "\\_Install.log")
+                                     .find("File Copy: " + machine.dest + "\\Reader.ex_"));
     EXPECT_NE(ReadFileBytes(machine.product.File("Reader.exe")), ReadFileBytes(reader));
     EXPECT_EQ(ReadFileBytes(machine.product.File("ReadMe.txt")),
               ReadFileBytes(machine.dest + "\\ReadMe.txt"));
