@@ -3,15 +3,13 @@
 #include <memory>
 #include <new>
 
-#include "system/library_binding.h"
 #include "system/text.h"
-#include "system/win_handles.h"
 
 namespace {
 const UINT MOST_NAMED = 5;
 } // namespace
 
-bool NameFileHolders(const RestartManagerCalls& calls, const char* path, const char* others,
+bool NameFileHolders(const RestartManagerFunctions& calls, const char* path, const char* others,
                      char* names, size_t size) {
     if (!names || size == 0)
         return false;
@@ -21,22 +19,22 @@ bool NameFileHolders(const RestartManagerCalls& calls, const char* path, const c
         return false;
     DWORD session = 0;
     WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
-    if (calls.startSession(&session, 0, key) != ERROR_SUCCESS)
+    if (calls.RmStartSession(&session, 0, key) != ERROR_SUCCESS)
         return false;
     LPCWSTR files[] = {widePath};
     UINT needed = 0;
     UINT count = 0;
     DWORD reasons = 0;
     std::unique_ptr<RM_PROCESS_INFO[]> infos;
-    if (calls.registerResources(session, 1, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS &&
-        calls.getList(session, &needed, &count, nullptr, &reasons) == ERROR_MORE_DATA) {
+    if (calls.RmRegisterResources(session, 1, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS &&
+        calls.RmGetList(session, &needed, &count, nullptr, &reasons) == ERROR_MORE_DATA) {
         // The list may grow between the two questions: a second shortfall names nobody.
         count = needed;
         infos.reset(new (std::nothrow) RM_PROCESS_INFO[needed]);
-        if (!infos || calls.getList(session, &needed, &count, infos.get(), &reasons) != 0)
+        if (!infos || calls.RmGetList(session, &needed, &count, infos.get(), &reasons) != 0)
             count = 0;
     }
-    calls.endSession(session);
+    calls.RmEndSession(session);
     for (UINT index = 0; index < count && index < MOST_NAMED; ++index) {
         char name[CCH_RM_MAX_APP_NAME + 1];
         if (!WideCharToMultiByte(CP_ACP, 0, infos[index].strAppName, -1, name, sizeof(name),
@@ -54,13 +52,6 @@ bool NameFileHolders(const RestartManagerCalls& calls, const char* path, const c
 bool NameFileHolders(const char* path, const char* others, char* names, size_t size) {
     if (names && size > 0)
         names[0] = '\0';
-    // Loaded for this question only: the box that shows the answer is rare.
-    Library library(LoadSystemLibrary("rstrtmgr.dll"));
-    RestartManagerCalls calls;
-    if (!BindProc(library.Get(), "RmStartSession", calls.startSession) ||
-        !BindProc(library.Get(), "RmRegisterResources", calls.registerResources) ||
-        !BindProc(library.Get(), "RmGetList", calls.getList) ||
-        !BindProc(library.Get(), "RmEndSession", calls.endSession))
-        return false;
-    return NameFileHolders(calls, path, others, names, size);
+    FunctionsUse<RestartManagerFunctions> calls(&restartManagerTable);
+    return calls && NameFileHolders(*calls.Get(), path, others, names, size);
 }

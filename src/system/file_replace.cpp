@@ -5,18 +5,16 @@
 #include <memory>
 #include <new>
 
-#include "system/library_binding.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 #include "system/whole_file.h"
 #include "system/win_handles.h"
 
 namespace {
-typedef BOOL(WINAPI* MoveFileExFn)(LPCSTR, LPCSTR, DWORD);
-
 // Windows 95 exports the function, but only to fail with ERROR_CALL_NOT_IMPLEMENTED.
 bool MoveWithFlags(const char* from, const char* to, DWORD flags, bool* missing) {
-    MoveFileExFn moveFileEx = nullptr;
-    *missing = !BindProc(GetModuleHandleA("kernel32.dll"), "MoveFileExA", moveFileEx);
+    auto moveFileEx = Kernel32().MoveFileExA;
+    *missing = !moveFileEx;
     if (*missing)
         return false;
     if (moveFileEx(from, to, flags))

@@ -174,7 +174,7 @@ DWORD WINAPI EndSession(DWORD) {
 } // namespace
 
 TEST(FileHoldersTest, NamesAtMostFiveProgramsThenOthers) {
-    const RestartManagerCalls calls{StartSession, RegisterResources, GetList, EndSession};
+    const RestartManagerFunctions calls{StartSession, RegisterResources, GetList, EndSession};
     struct Case {
         UINT holders;
         DWORD start;
