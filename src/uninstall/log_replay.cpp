@@ -8,6 +8,7 @@
 #include "system/external_programs.h"
 #include "system/file_protection.h"
 #include "system/registry.h"
+#include "system/run_record.h"
 #include "system/serving_wait.h"
 #include "system/shared_count.h"
 #include "system/staging_path.h"
@@ -143,13 +144,19 @@ void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause)
         break;
     case LOG_FILE_COPY:
     case LOG_SHELL_LINK:
-        if (!DeleteFileA(entry->path))
+        if (!DeleteFileA(entry->path)) {
             log->deleteFailed = true;
+            WriteRunRecord("Could not delete file: ", entry->path);
+        }
         break;
     case LOG_MADE_DIR:
         // Fails while the folder still holds something; it then stays.
-        if (!RemoveDirectoryA(entry->path) && HoldsPath(entry->path, log->sourceFolder))
+        if (RemoveDirectoryA(entry->path))
+            break;
+        if (HoldsPath(entry->path, log->sourceFolder))
             entry->kind = LOG_HELD_FOLDER;
+        else if (!EqualNoCase(entry->path, log->sourceFolder))
+            WriteRunRecord("Could not delete folder: ", entry->path);
         break;
     default:
         break;
@@ -212,9 +219,17 @@ void FinishUninstall(UninstallLog* log, DWORD pauseMs, PauseFn pause) {
     // Inner folders were logged after their parents.
     for (int32_t index = log->EntryCount() - 1; index >= 0; --index) {
         LogEntry* entry = log->Entry(index);
-        if (entry->kind != LOG_HELD_FOLDER)
-            continue;
-        entry->kind = LOG_NONE;
-        RemoveDirectoryA(entry->path);
+        if (entry->kind == LOG_HELD_FOLDER && RemoveDirectoryA(entry->path))
+            entry->kind = LOG_NONE;
+    }
+}
+
+void RecordFoldersLeft(const UninstallLog* log) {
+    if (PathExists(log->sourceFolder))
+        WriteRunRecord("Could not delete folder: ", log->sourceFolder);
+    for (int32_t index = log->EntryCount() - 1; index >= 0; --index) {
+        const LogEntry* entry = log->Entry(index);
+        if (entry->kind == LOG_HELD_FOLDER && PathExists(entry->path))
+            WriteRunRecord("Could not delete folder: ", entry->path);
     }
 }
