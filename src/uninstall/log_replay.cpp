@@ -35,6 +35,18 @@ static bool HoldsPath(const char* folder, const char* path) {
     return length > 0 && StartsWithNoCase(path, folder) && path[length] == '\\';
 }
 
+// The log names folders that were there before the install too: only one that stays for a file
+// the removal could not delete is named in the record.
+static void RecordFolderLeft(const UninstallLog* log, const char* folder) {
+    for (int32_t index = 0; log->deleteFailed && index < log->EntryCount(); ++index) {
+        const LogEntry* entry = log->Entry(index);
+        if (entry->kind == LOG_KEPT_FILE && HoldsPath(folder, entry->path)) {
+            WriteRunRecord("Could not delete folder: ", folder);
+            return;
+        }
+    }
+}
+
 static int ComparePlans(const void* a, const void* b) {
     return CompareNoCase(static_cast<const SharedCountPlan*>(a)->path,
                          static_cast<const SharedCountPlan*>(b)->path);
@@ -146,6 +158,7 @@ void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause)
     case LOG_SHELL_LINK:
         if (!DeleteFileA(entry->path)) {
             log->deleteFailed = true;
+            entry->kind = LOG_KEPT_FILE;
             WriteRunRecord("Could not delete file: ", entry->path);
         }
         break;
@@ -156,7 +169,7 @@ void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause)
         if (HoldsPath(entry->path, log->sourceFolder))
             entry->kind = LOG_HELD_FOLDER;
         else if (!EqualNoCase(entry->path, log->sourceFolder))
-            WriteRunRecord("Could not delete folder: ", entry->path);
+            RecordFolderLeft(log, entry->path);
         break;
     default:
         break;
@@ -226,10 +239,10 @@ void FinishUninstall(UninstallLog* log, DWORD pauseMs, PauseFn pause) {
 
 void RecordFoldersLeft(const UninstallLog* log) {
     if (PathExists(log->sourceFolder))
-        WriteRunRecord("Could not delete folder: ", log->sourceFolder);
+        RecordFolderLeft(log, log->sourceFolder);
     for (int32_t index = log->EntryCount() - 1; index >= 0; --index) {
         const LogEntry* entry = log->Entry(index);
         if (entry->kind == LOG_HELD_FOLDER && PathExists(entry->path))
-            WriteRunRecord("Could not delete folder: ", entry->path);
+            RecordFolderLeft(log, entry->path);
     }
 }
