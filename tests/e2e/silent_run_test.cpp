@@ -188,6 +188,9 @@ TEST(SilentRunTest, HelpListsTheSwitchesAndExitCodesAndEndsWithZero) {
     ASSERT_TRUE(setup.Start(Quoted(machine.product.SetupPath()) + " /?"));
     HWND box = WaitForMessageBox(setup.Id(), 30000);
     ASSERT_NE(nullptr, box);
+    char caption[64] = "";
+    GetWindowTextA(box, caption, sizeof(caption));
+    EXPECT_STREQ("Orvex Install Wizard", caption);
     std::string text = MessageBoxText(box);
     for (const char* part : {"/S", "/D=<folder>", "/COMPONENTS=", "/USER=", "/LOG=", "/NORESTART",
                              "/ALLUSERS", "/CURRENTUSER", "-uninst", "3010", "1603", "87"})
