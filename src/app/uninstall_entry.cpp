@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "app/earlier_installation.h"
 #include "app/installer_path.h"
 #include "log/log_format.h"
 #include "resources/resource_ids.h"
@@ -13,6 +14,7 @@
 #include "system/file_probe.h"
 #include "system/system_libraries.h"
 #include "system/message_box.h"
+#include "system/path_macros.h"
 #include "system/registry.h"
 #include "system/text.h"
 #include "system/win_handles.h"
@@ -71,7 +73,8 @@ bool WriteUninstallEntry(InstallContext& context) {
             return false;
     }
     return WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "NoModify", 1) &&
-           WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "NoRepair", 1);
+           WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "NoRepair", 1) &&
+           WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, SHORTCUTS_VALUE, ShortcutsGoToAllUsers());
 }
 
 namespace {
