@@ -2,9 +2,6 @@
 
 #include <string.h>
 
-#include <memory>
-#include <new>
-
 #include "app/mode_dispatch.h"
 #include "app/uninstall_entry.h"
 #include "log/log_format.h"
@@ -32,10 +29,6 @@ bool LogNames(const UninstallLog& log, const char* path) {
             return true;
     }
     return false;
-}
-
-bool IsFileOrLink(int32_t kind) {
-    return kind == LOG_FILE_COPY || kind == LOG_SHELL_LINK;
 }
 } // namespace
 
@@ -97,15 +90,13 @@ void FollowEarlierInstallation(SetupScript* script, const EarlierInstallation& e
         CopyText(script->destFolder, sizeof(script->destFolder), earlier.folder);
 }
 
-void RemoveLoggedInstallation(const char* logPath, const UninstallLog* kept, int32_t* left,
-                              bool* unregistered) {
+bool RemoveLoggedInstallation(const char* logPath, const UninstallLog* kept, bool* unregistered) {
     const char* caption = captionTitle;
     UninstallLog log;
     ReadUninstallLog(logPath, &log);
     captionTitle = caption;
     // The uninstall entry now names the installation that stays.
     log.title[0] = '\0';
-    std::unique_ptr<int32_t[]> kinds(new (std::nothrow) int32_t[log.EntryCount() + 1]);
     for (int32_t index = 0; index < log.EntryCount(); ++index) {
         LogEntry* entry = log.Entry(index);
         // A shared file keeps its entry: the count this removal takes off still leaves the one
@@ -116,29 +107,20 @@ void RemoveLoggedInstallation(const char* logPath, const UninstallLog* kept, int
             entry->kind = LOG_NONE;
         if (unregistered && entry->kind == LOG_REGSVR32)
             *unregistered = true;
-        if (kinds)
-            kinds[index] = entry->kind;
     }
     NoProgress none;
     ReplayLog(&none, &log, ReplayPauses{0, 0, nullptr});
-    for (int32_t index = 0; kinds && left && index < log.EntryCount(); ++index) {
-        const char* path = log.Entry(index)->path;
-        if (IsFileOrLink(kinds[index]) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
-            (kinds[index] == LOG_SHELL_LINK || !IsSharedTarget(log.sourceFolder, path))) {
-            WriteRunRecord("Left in use: ", path);
-            ++*left;
-        }
-    }
+    RecordFoldersLeft(&log);
+    return !log.deleteFailed;
 }
 
-int32_t RemoveEarlierInstallation(const EarlierInstallation& earlier, const char* newLogPath) {
+bool RemoveEarlierInstallation(const EarlierInstallation& earlier, const char* newLogPath) {
     const char* caption = captionTitle;
     UninstallLog kept;
     ReadUninstallLog(newLogPath, &kept);
     captionTitle = caption;
-    int32_t left = 0;
     bool unregistered = false;
-    RemoveLoggedInstallation(earlier.logPath, &kept, &left, &unregistered);
+    bool whole = RemoveLoggedInstallation(earlier.logPath, &kept, &unregistered);
     WriteRunRecord("Removed the earlier installation in ", earlier.folder);
     // Unregistering the earlier copy of a server takes its classes away from the new copy too.
     for (int32_t index = 0; unregistered && index < kept.EntryCount(); ++index) {
@@ -147,5 +129,5 @@ int32_t RemoveEarlierInstallation(const EarlierInstallation& earlier, const char
             GetFileAttributesA(entry->path) != INVALID_FILE_ATTRIBUTES)
             RunRegSvr32(nullptr, entry->path, true);
     }
-    return left;
+    return whole;
 }

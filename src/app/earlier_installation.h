@@ -33,11 +33,10 @@ bool FindEarlierInstallation(const char* productTitle, EarlierInstallation* earl
 // the run then goes to the script's folder, and the earlier installation is removed after it.
 void FollowEarlierInstallation(SetupScript* script, const EarlierInstallation& earlier);
 
-// Replays the log silently, with its counts, deleting no registry key; kept: a log whose paths
-// stay. left counts (and the run record names) the files that stayed, held by another program.
-void RemoveLoggedInstallation(const char* logPath, const UninstallLog* kept, int32_t* left,
-                              bool* unregistered);
+// Replays the log silently, with its counts, deleting no registry key; the paths kept names
+// stay. False when a file stayed (held by another program; the run record names it).
+bool RemoveLoggedInstallation(const char* logPath, const UninstallLog* kept, bool* unregistered);
 // Removes the earlier installation once the install into another folder succeeded: every path
-// the new log names stays, and so do the uninstall entry and the installer copy. The number of
-// its files that stayed.
-int32_t RemoveEarlierInstallation(const EarlierInstallation& earlier, const char* newLogPath);
+// the new log names stays, and so do the uninstall entry and the installer copy. False when one
+// of its files stayed.
+bool RemoveEarlierInstallation(const EarlierInstallation& earlier, const char* newLogPath);

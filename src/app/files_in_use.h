@@ -7,8 +7,8 @@
 #include "uninstall/uninstall_log.h"
 
 // Entry kinds the search leaves in the earlier installation's log.
-const int32_t LOG_IN_USE = -2;
-const int32_t LOG_RUN_TARGET = -3;
+const int32_t LOG_IN_USE = -3;
+const int32_t LOG_RUN_TARGET = -4;
 
 // Marks in log the files that the run's items replace (their target there and different from
 // the source; COM servers keep their own deferral) and that another program holds; when the run

@@ -219,11 +219,11 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
         script->restartNeeded = 1;
     if (entryWritten)
         AddInstalledSize(*context);
-    if (result == RESULT_OK && moving && RemoveEarlierInstallation(earlier, context->fileName) > 0)
+    if (result == RESULT_OK && moving && !RemoveEarlierInstallation(earlier, context->fileName))
         script->restartNeeded = 1;
     // A failed move leaves the version that worked: its own files go, and the entry is put back.
     if (result != RESULT_OK && restoreEntry) {
-        RemoveLoggedInstallation(context->fileName, nullptr, nullptr, nullptr);
+        RemoveLoggedInstallation(context->fileName, nullptr, nullptr);
         savedEntry.Restore();
     }
 

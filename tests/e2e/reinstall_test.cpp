@@ -130,7 +130,7 @@ TEST_F(ReinstallElsewhereTest, AFileOfTheEarlierInstallationInUseIsLeftAndAResta
     EXPECT_EQ(3010u, InstallElsewhere());
     machine.holder.Release();
     std::string text = ReadFileBytes(record);
-    EXPECT_NE(std::string::npos, text.find("Left in use: " + locked)) << text;
+    EXPECT_NE(std::string::npos, text.find("Could not delete file: " + locked)) << text;
     EXPECT_NE(std::string::npos, text.find("Removed the earlier installation in " + machine.dest));
     EXPECT_TRUE(FileExists(locked));
     for (const char* file : {"ReadMe.txt", "Guide\\Guide.txt", "_Install.log"})
