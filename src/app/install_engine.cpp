@@ -19,9 +19,6 @@
 #include "system/serving_wait.h"
 #include "system/system_libraries.h"
 #include "system/text.h"
-#include "ui/wizard_frame.h"
-
-static_assert(RESULT_CANCELLED == INSTALL_RUN_CANCELLED, "the wizard stays open on a cancel");
 
 namespace {
 
