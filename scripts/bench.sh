@@ -7,11 +7,12 @@
 # the sample's package against its folder from start to the visible wizard.
 # Medians of alternating runs (BENCH_RUNS, at least 10; 21 by default) in a private prefix under
 # build/bench (64-bit; ORVEX_PREFIX_KIND=32 for a 32-bit one). Not part of the tests.
-# "scripts/bench.sh start" measures only the start-up figures.
+# "scripts/bench.sh start" measures only the start-up figures, "removal" only the uninstall rows,
+# "unpack" only the package rows.
 set -euo pipefail
-if [ $# -gt 1 ] || { [ $# = 1 ] && [ "$1" != start ]; }; then
-  echo "usage: bench.sh [start] (start: the start-up figures only; BENCH_RUNS and" \
-       "ORVEX_PREFIX_KIND=32 in the environment)" >&2
+if [ $# -gt 1 ] || { [ $# = 1 ] && [ "$1" != start ] && [ "$1" != removal ] && [ "$1" != unpack ]; }; then
+  echo "usage: bench.sh [start|removal|unpack] (the start-up figures, the uninstall rows or the" \
+       "package rows only; BENCH_RUNS and ORVEX_PREFIX_KIND=32 in the environment)" >&2
   exit 2
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -42,10 +43,10 @@ export HOME="$wine_dir/home" WINEPREFIX="$wine_dir/prefix$kind" WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 bin=$(timeout 60 winepath -w "$build/bin")
 # Each run takes some seconds; a hung one ends the whole benchmark.
-ORVEX_BENCH_SAMPLE=$(timeout 60 winepath -w "$sample") \
+[ "${1:-}" = unpack ] || ORVEX_BENCH_SAMPLE=$(timeout 60 winepath -w "$sample") \
   timeout $((120 * runs + 300)) wine "$build/bin/bench_runner.exe" "$bin" 'C:\orvex-bench' "$runs" \
   "$@" </dev/null
-[ $# = 0 ] || exit 0
+[ $# = 0 ] || [ "$1" = unpack ] || exit 0
 
 # Packages, measured here and under Wine in the same run.
 work="$wine_dir/packages"
