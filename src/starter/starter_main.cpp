@@ -38,7 +38,8 @@ struct CommandLine {
 };
 
 void ReadSwitches(const char* text, CommandLine* line) {
-    char argument[MAX_PATH + 8];
+    // "/LOG=" and a value that fits logPath; a longer one is no usable switch, as for Setup.exe.
+    char argument[5 + MAX_PATH];
     bool fits;
     for (const char* p = SkipArgumentBlanks(text); *p; p = SkipArgumentBlanks(p)) {
         // The installer's mode keywords all begin with a dash, and the text behind one is
