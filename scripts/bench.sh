@@ -111,7 +111,7 @@ product "$work/big" "$build/bin/plain_files.exe"
 pack "$work/big" "$work/big.exe"
 xz --format=lzma -9e -c "$work/big/Big.bin" > "$work/big.lzma"
 unpack=() unxz=()
-for i in 1 2 3 4 5; do
+for _ in $(seq "$runs"); do
   unpack+=("$(seconds timeout 600 wine "$work/big.exe" /S)")
   unxz+=("$(seconds sh -c "xz -d --format=lzma -c '$work/big.lzma' > '$work/big.out'")")
 done
