@@ -10,9 +10,8 @@ const char PACKAGE_PROGRAM[] = "Setup.exe";
 namespace {
 // CRC-32 (the polynomial of zip and PNG) a byte at a time, from a table built on first use: the
 // starter checks every byte it unpacks with it, and a built table costs a few bytes of code where a
-// written one would cost a kilobyte of the starter's file.
-// Named, because with a section per variable the compiler would put it among the initialised data
-// in the file.
+// written one would cost a kilobyte of the starter's file. The section is named because with a
+// section per variable the compiler would put even a zero-filled table into the file.
 __attribute__((section(".bss"))) uint32_t crcTable[256];
 
 void BuildCrcTable() {

@@ -50,7 +50,7 @@ const char* SplitArgument(const char* p, char* out, size_t size, bool* fits, uns
             while (p[count] == '\\')
                 ++count;
             const char* after = p + count;
-            bool endsValue = !after[1] || IsArgumentBlank(after[1]);
+            bool endsValue = *after == '"' && (!after[1] || IsArgumentBlank(after[1]));
             if (*after != '"') {
                 argument.PutBackslashes(count);
             } else if (count % 2 == 1 && (!quoted || (endsValue && !quoteOpenInValue))) {

@@ -71,6 +71,7 @@ TEST(TextTest, ArgumentsSplitAsTheRuntimeSplitsThem) {
         unsigned codePage;
     } cases[] = {
         {" a\t\"b c\"  d ", "a|b c|d", 0},
+        {"x\\\\ y\\", "x\\\\|y\\", 0},
         {"/D=C:\\\"Program Files\"\\Acme x\\\\\\\"y", "/D=C:\\Program Files\\Acme|x\\\\y", 0},
         {"\"/D=C:\\Acme\\\\\" a\\\\\\\\\"b c\"", "/D=C:\\Acme\\|a\\\\b c", 0},
         // A backslash before the quote that ends a quoted value stays one...
