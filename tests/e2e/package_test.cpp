@@ -103,6 +103,10 @@ TEST(PackageTest, PackageInstallsWhatItsFolderInstallsAndPassesExitCodesOn) {
     } cases[] = {
         {"/S /D=" + Quoted(dest.Path()) + " /COMPONENTS=Desktop /LOG=" + Quoted(record), 0, false},
         {"/S /X", 87, false},
+        // The installer runs in the system folder, where a record named without its folder
+        // would land: refused before anything is unpacked, with or without /S.
+        {"/S /LOG=acme.log", 87, false},
+        {"/LOG=acme.log", 87, false},
         {"/S", 3010, true},
     };
     for (const auto& c : cases) {
@@ -122,6 +126,77 @@ TEST(PackageTest, PackageInstallsWhatItsFolderInstallsAndPassesExitCodesOn) {
                                          "Exit code: 0"};
     EXPECT_EQ(expected, RecordEvents(record));
     EXPECT_TRUE(FileExists(dest.Path() + "\\_Install.log"));
+    EXPECT_FALSE(FileExists(SystemFolder() + "\\acme.log"));
+}
+
+// From the moment a package makes its folder until its installer has ended, a process beside it
+// can neither rename the folder nor open the installer for writing. A few hundred files give the
+// race its chances while they are unpacked; the installer here holds a file for a second.
+TEST(PackageTest, NothingBesideAPackageRenamesItsFolderOrWritesItsInstaller) {
+    ProductFolder product;
+    ASSERT_TRUE(product.Write("Setup.exe", ReadFileBytes(BinPath("holdfile.exe"))));
+    std::string items;
+    for (int i = 2; i < 300; ++i) {
+        std::string name = "File" + std::to_string(i) + ".txt";
+        items += "CopyFile" + std::to_string(i) + "=1;%DEST_PATH%\\" + name + "\r\n";
+        ASSERT_TRUE(product.Write(name, "file " + std::to_string(i)));
+    }
+    ASSERT_TRUE(WriteSmallProduct(product, items));
+    TempFolder packages("race");
+    std::string package = packages.File("race.exe");
+    ASSERT_LE(MakePackage(product.Path(), package), 1);
+    ASSERT_GT(PackageNames(package).size(), 300u);
+    const std::string parents[] = {TempPath(), WindowsFolder() + "\\Temp\\"};
+    auto unpackFolders = [&]() {
+        std::vector<std::string> folders;
+        for (const std::string& parent : parents) {
+            WIN32_FIND_DATAA found;
+            HANDLE search = FindFirstFileA((parent + "Orvex*").c_str(), &found);
+            if (search == INVALID_HANDLE_VALUE)
+                continue;
+            do {
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    folders.push_back(parent + found.cFileName);
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        return folders;
+    };
+    std::vector<std::string> before = unpackFolders();
+    std::string held = packages.File("held.txt");
+
+    ChildProcess run;
+    ASSERT_TRUE(run.Start(Quoted(package) + " 1 " + held));
+    int foldersSeen = 0, installerRefused = 0;
+    std::vector<std::string> faults;
+    for (DWORD start = GetTickCount(); run.Running() && GetTickCount() - start < 60000;) {
+        for (const std::string& folder : unpackFolders()) {
+            if (std::find(before.begin(), before.end(), folder) != before.end())
+                continue;
+            ++foldersSeen;
+            if (MoveFileA(folder.c_str(), (folder + "x").c_str())) {
+                faults.push_back("renamed " + folder);
+                MoveFileA((folder + "x").c_str(), folder.c_str());
+            }
+            HANDLE installer = CreateFileA((folder + "\\Setup.exe").c_str(), GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (installer != INVALID_HANDLE_VALUE) {
+                faults.push_back("wrote " + folder + "\\Setup.exe");
+                CloseHandle(installer);
+            } else if (GetLastError() == ERROR_SHARING_VIOLATION) {
+                ++installerRefused;
+            }
+        }
+    }
+    DWORD exitCode = 1;
+    ASSERT_TRUE(run.Wait(30000, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_TRUE(FileExists(held)) << "the installer did not run";
+    EXPECT_GT(foldersSeen, 0);
+    EXPECT_GT(installerRefused, 0);
+    EXPECT_EQ(std::vector<std::string>(), faults);
+    EXPECT_EQ(before, unpackFolders());
 }
 
 TEST(PackageTest, DamagedPackagesInstallNothingAndSayWhy) {
