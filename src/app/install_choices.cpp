@@ -7,11 +7,16 @@
 #include "script/component_walk.h"
 #include "script/setup_script.h"
 #include "script/trim_field.h"
-#include "system/module_path.h"
 #include "system/path_macros.h"
 #include "system/text.h"
 
 namespace {
+bool IsFullPath(const char* path) {
+    bool drive =
+        ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' && path[2] == '\\';
+    return drive || (path[0] == '\\' && path[1] == '\\');
+}
+
 // Pairs of (component, its parent or null), depth first.
 bool Remember(void* context, Component* component, Component* parent) {
     PtrArray* pairs = static_cast<PtrArray*>(context);

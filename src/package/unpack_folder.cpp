@@ -1,6 +1,7 @@
 #include "package/unpack_folder.h"
 
 #include "system/library_binding.h"
+#include "system/win_handles.h"
 #include "system/text.h"
 
 namespace {
@@ -45,55 +46,26 @@ bool UnpackParent(bool administrator, char* out, size_t size) {
     return FormatText(out, size, "%s\\Temp\\", windows) < size - 1;
 }
 
-FolderSecurity::~FolderSecurity() {
-    for (PSID sid : sids_) {
-        if (sid)
-            functions_.freeSid(sid);
-    }
-}
+// Built as data, not through the security functions: nothing to bind, allocate or free. SIDs and
+// the access mask little-endian, as Windows keeps them.
+alignas(4) const BYTE UNPACK_FOLDER_DESCRIPTOR[72] = {
+    SECURITY_DESCRIPTOR_REVISION, 0,
+    // SE_DACL_PRESENT | SE_DACL_PROTECTED | SE_SELF_RELATIVE; no owner, group or system list.
+    0x04, 0x90, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 20, 0, 0, 0, // the access list's offset
+    ACL_REVISION, 0, 52, 0, 2, 0, 0, 0,
+    // Allowed, inherited by files and folders, FILE_ALL_ACCESS: Administrators, S-1-5-32-544.
+    ACCESS_ALLOWED_ACE_TYPE, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, 24, 0, 0xFF, 0x01, 0x1F, 0,
+    SID_REVISION, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 0x02, 0, 0,
+    // The same for SYSTEM, S-1-5-18.
+    ACCESS_ALLOWED_ACE_TYPE, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, 20, 0, 0xFF, 0x01, 0x1F, 0,
+    SID_REVISION, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};
 
-bool FolderSecurity::Build(SECURITY_ATTRIBUTES* attributes) {
-    library_.Reset(LoadSystemLibrary("advapi32.dll"));
-    HMODULE advapi = library_.Get();
-    if (!BindProc(advapi, "AllocateAndInitializeSid", functions_.allocateSid) ||
-        !BindProc(advapi, "FreeSid", functions_.freeSid) ||
-        !BindProc(advapi, "InitializeAcl", functions_.initializeAcl) ||
-        !BindProc(advapi, "AddAccessAllowedAce", functions_.addAce) ||
-        !BindProc(advapi, "GetAce", functions_.getAce) ||
-        !BindProc(advapi, "InitializeSecurityDescriptor", functions_.initializeDescriptor) ||
-        !BindProc(advapi, "SetSecurityDescriptorDacl", functions_.setDacl))
-        return false;
-    BindProc(advapi, "SetSecurityDescriptorControl", functions_.setControl);
-    BindProc(advapi, "CheckTokenMembership", functions_.checkMembership);
-    SID_IDENTIFIER_AUTHORITY nt = {SECURITY_NT_AUTHORITY};
-    if (!functions_.allocateSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
-                                0, 0, 0, 0, &sids_[0]) ||
-        !functions_.allocateSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0,
-                                &sids_[1]) ||
-        !functions_.initializeAcl(reinterpret_cast<PACL>(acl_), sizeof(acl_), ACL_REVISION))
-        return false;
-    for (DWORD i = 0; i < 2; ++i) {
-        void* ace = nullptr;
-        if (!functions_.addAce(reinterpret_cast<PACL>(acl_), ACL_REVISION, FILE_ALL_ACCESS,
-                               sids_[i]) ||
-            !functions_.getAce(reinterpret_cast<PACL>(acl_), i, &ace))
-            return false;
-        static_cast<ACE_HEADER*>(ace)->AceFlags = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
-    }
-    if (!functions_.initializeDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) ||
-        !functions_.setDacl(&descriptor_, TRUE, reinterpret_cast<PACL>(acl_), FALSE))
-        return false;
-    if (functions_.setControl)
-        functions_.setControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
-    attributes->nLength = sizeof(*attributes);
-    attributes->lpSecurityDescriptor = &descriptor_;
-    attributes->bInheritHandle = FALSE;
-    return true;
-}
-
-bool FolderSecurity::Administrator() {
+bool RunsAsAdministrator() {
+    Library advapi(LoadSystemLibrary("advapi32.dll"));
+    BOOL(WINAPI * checkMembership)(HANDLE, PSID, PBOOL);
     BOOL member = FALSE;
-    // A token filtered by User Account Control holds Administrators for denying only: not a member.
-    return functions_.checkMembership && functions_.checkMembership(nullptr, sids_[0], &member) &&
+    // The Administrators SID of the descriptor's first entry.
+    return BindProc(advapi.Get(), "CheckTokenMembership", checkMembership) &&
+           checkMembership(nullptr, const_cast<BYTE*>(UNPACK_FOLDER_DESCRIPTOR + 36), &member) &&
            member;
 }

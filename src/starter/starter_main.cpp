@@ -12,7 +12,7 @@
 #include "resources/resource_ids.h"
 #include "system/exit_codes.h"
 #include "system/library_binding.h"
-#include "system/module_path.h"
+#include "system/full_path.h"
 #include "system/run_record.h"
 #include "system/text.h"
 #include "system/win_handles.h"
@@ -170,8 +170,6 @@ class Starter {
     bool headerRead_ = false;
     uint8_t* table_ = nullptr;
     PackageEntry* entries_ = nullptr;
-    FolderSecurity security_;
-    SECURITY_ATTRIBUTES attributes_ = {};
     char temp_[MAX_PATH] = {};
     char folder_[MAX_PATH] = {};
     char program_[MAX_PATH] = {};
@@ -307,8 +305,7 @@ Outcome Starter::OpenPackage() {
 
 Outcome Starter::CheckSpace() {
     // Room is kept for the folder's and the files' names.
-    if ((NtFamily() && !security_.Build(&attributes_)) ||
-        !UnpackParent(NtFamily() && security_.Administrator(), temp_, sizeof(temp_) - 20)) {
+    if (!UnpackParent(NtFamily() && RunsAsAdministrator(), temp_, sizeof(temp_) - 20)) {
         CopyText(temp_, sizeof(temp_), "%TEMP%");
         return OUTCOME_NO_WRITE;
     }
@@ -334,11 +331,13 @@ Outcome Starter::CheckSpace() {
 }
 
 Outcome Starter::MakeFolder() {
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes),
+                                      const_cast<BYTE*>(UNPACK_FOLDER_DESCRIPTOR), FALSE};
     DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (DWORD attempt = 0; attempt < 100; ++attempt) {
         FormatText(folder_, sizeof(folder_), "%sOrvex%08lX", temp_,
                    static_cast<unsigned long>(seed * 2654435761u + attempt * 40503u));
-        if (CreateDirectoryA(folder_, NtFamily() ? &attributes_ : nullptr)) {
+        if (CreateDirectoryA(folder_, NtFamily() ? &attributes : nullptr)) {
             folderMade_ = true;
             // Held without delete sharing until the installer has ended, so that nobody renames
             // it and puts another folder in its place. Windows 95, 98 and Me open no folders.
@@ -616,9 +615,10 @@ extern "C" void __stdcall StarterEntry() {
     CommandLine line;
     ParseCommandLine(arguments, &line);
     int exitCode = EXIT_WRONG_COMMAND;
-    // The installer runs in the system folder: a record named relative to no folder would land
-    // there.
-    if (!(line.given & SWITCH_LOG) || IsFullPath(line.logPath)) {
+    // The installer runs in the system folder, where a record named relative to no folder would
+    // land. Without /S the installer leaves such a record out, as it leaves out any switch the
+    // wizard cannot apply.
+    if (!(line.given & SWITCH_LOG) || IsFullPath(line.logPath) || !line.Silent()) {
         Starter starter(GetModuleHandleA(nullptr));
         exitCode = starter.Run(arguments, line);
     }

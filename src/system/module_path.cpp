@@ -43,9 +43,3 @@ bool PathBesideExecutable(const char* fileName, char* path, size_t size) {
     }
     return true;
 }
-
-bool IsFullPath(const char* path) {
-    bool drive =
-        ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' && path[2] == '\\';
-    return drive || (path[0] == '\\' && path[1] == '\\');
-}

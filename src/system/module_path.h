@@ -11,7 +11,3 @@ bool GetModulePath(HMODULE module, char* out, size_t size);
 bool GetExecutableFolder(char* folder, size_t size);
 // The path of a file beside the executable; false (and the empty text) when it doesn't fit.
 bool PathBesideExecutable(const char* fileName, char* path, size_t size);
-
-// A path that names its drive or server: X:\... or \\server\... Anything else would be
-// taken relative to a current folder, which for a program started elevated is the system folder.
-bool IsFullPath(const char* path);

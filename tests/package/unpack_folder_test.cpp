@@ -90,13 +90,9 @@ TEST(UnpackFolder, AdministratorsUnpackInWindowsTempOthersInATempTheCodePageCanN
 }
 
 TEST(UnpackFolder, FolderAdmitsAdministratorsAndSystemAloneAndPassesThatOn) {
-    FolderSecurity security;
-    SECURITY_ATTRIBUTES attributes = {};
-    ASSERT_TRUE(security.Build(&attributes));
-    EXPECT_EQ(sizeof(attributes), attributes.nLength);
-    EXPECT_FALSE(attributes.bInheritHandle);
-    PSECURITY_DESCRIPTOR descriptor = attributes.lpSecurityDescriptor;
+    PSECURITY_DESCRIPTOR descriptor = const_cast<BYTE*>(UNPACK_FOLDER_DESCRIPTOR);
     ASSERT_TRUE(IsValidSecurityDescriptor(descriptor));
+    EXPECT_EQ(sizeof(UNPACK_FOLDER_DESCRIPTOR), GetSecurityDescriptorLength(descriptor));
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;
     ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
@@ -107,6 +103,7 @@ TEST(UnpackFolder, FolderAdmitsAdministratorsAndSystemAloneAndPassesThatOn) {
     ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted));
     ASSERT_TRUE(present && acl);
     EXPECT_FALSE(defaulted);
+    ASSERT_TRUE(IsValidAcl(acl));
     ACL_SIZE_INFORMATION size = {};
     ASSERT_TRUE(GetAclInformation(acl, &size, sizeof(size), AclSizeInformation));
     std::vector<std::string> admitted;
@@ -116,6 +113,7 @@ TEST(UnpackFolder, FolderAdmitsAdministratorsAndSystemAloneAndPassesThatOn) {
         EXPECT_EQ(ACCESS_ALLOWED_ACE_TYPE, ace->Header.AceType);
         EXPECT_EQ(OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, ace->Header.AceFlags);
         EXPECT_EQ(static_cast<DWORD>(FILE_ALL_ACCESS), ace->Mask);
+        EXPECT_TRUE(IsValidSid(&ace->SidStart));
         admitted.push_back(SidText(&ace->SidStart));
     }
     EXPECT_EQ((std::vector<std::string>{"S-1-5-32-544", "S-1-5-18"}), admitted);
