@@ -1,8 +1,8 @@
 // The starter of a one-file package: checks the data behind itself, unpacks it into a new folder
-// of the user's temporary folder, runs Setup.exe from there with its own command line unchanged,
-// removes the folder and ends with the installer's exit code. It links no C runtime and imports
-// only what every 32-bit Windows has; it loads no library from its own folder, where downloads
-// lie.
+// of the temporary folder (the Windows folder's for a run with administrator rights), runs
+// Setup.exe from there with its own command line unchanged, removes the folder and ends with the
+// installer's exit code. It links no C runtime and imports only what every 32-bit Windows has;
+// it loads no library from its own folder, where downloads lie.
 #include <string.h>
 #include <windows.h>
 

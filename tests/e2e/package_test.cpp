@@ -188,7 +188,7 @@ TEST(PackageTest, NothingBesideAPackageRenamesItsFolderOrWritesItsInstaller) {
     };
     int foldersSeen = 0, installerRefused = 0;
     std::vector<std::string> faults;
-    for (DWORD start = GetTickCount(); run.Running() && GetTickCount() - start < 60000;) {
+    for (DWORD start = GetTickCount(); run.Running() && GetTickCount() - start < 30000;) {
         std::vector<std::string> tried;
         for (const std::string& folder : unpackFolders()) {
             if (std::find(before.begin(), before.end(), folder) != before.end())
@@ -215,14 +215,32 @@ TEST(PackageTest, NothingBesideAPackageRenamesItsFolderOrWritesItsInstaller) {
             break;
         faults.insert(faults.end(), tried.begin(), tried.end());
     }
+    EXPECT_EQ(std::vector<std::string>(), faults);
     DWORD exitCode = 1;
     ASSERT_TRUE(run.Wait(30000, &exitCode));
     EXPECT_EQ(0u, exitCode);
     EXPECT_TRUE(FileExists(held)) << "the installer did not run";
     EXPECT_GT(foldersSeen, 0);
     EXPECT_GT(installerRefused, 0);
-    EXPECT_EQ(std::vector<std::string>(), faults);
     EXPECT_EQ(before, unpackFolders());
+}
+
+// An installer Windows cannot start is named with the cause Windows gives.
+TEST(PackageTest, AnInstallerThatDoesNotStartIsNamedWithItsCause) {
+    ProductFolder product;
+    ASSERT_TRUE(product.Write("Setup.exe", "no program"));
+    ASSERT_TRUE(WriteSmallProduct(product));
+    TempFolder packages("no start");
+    std::string package = packages.File("no start.exe");
+    std::string record = packages.File("record.txt");
+    ASSERT_LE(MakePackage(product.Path(), package), 1);
+    SilentRun run = RunSilently(Quoted(package) + " /S /LOG=" + Quoted(record), 60000, true);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(1603u, run.exitCode);
+    std::vector<std::string> events = RecordEvents(record);
+    ASSERT_EQ(3u, events.size());
+    EXPECT_EQ(0u, events[0].find("Setup cannot start the installer \"")) << events[0];
+    EXPECT_NE(std::string::npos, events[0].find("\\Setup.exe\" (error 193).")) << events[0];
 }
 
 TEST(PackageTest, DamagedPackagesInstallNothingAndSayWhy) {
