@@ -1,7 +1,6 @@
 #include "package/unpack_folder.h"
 
-#include "system/library_binding.h"
-#include "system/win_handles.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 
 namespace {
@@ -16,28 +15,24 @@ bool AnsiPath(const WCHAR* path, char* out, size_t size) {
 } // namespace
 
 bool UnpackParent(bool administrator, char* out, size_t size) {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const Kernel32Functions& kernel = Kernel32();
     if (!administrator) {
-        DWORD(WINAPI * tempPath)(DWORD, LPWSTR);
-        DWORD(WINAPI * shortPath)(LPCWSTR, LPWSTR, DWORD);
         WCHAR wide[MAX_PATH], shortWide[MAX_PATH];
         // Windows 95, 98 and Me have only the ANSI path.
-        DWORD length = BindProc(kernel, "GetTempPathW", tempPath) ? tempPath(MAX_PATH, wide) : 0;
+        DWORD length = kernel.GetTempPathW ? kernel.GetTempPathW(MAX_PATH, wide) : 0;
         if (length == 0 || length >= MAX_PATH) {
             length = GetTempPathA(static_cast<DWORD>(size), out);
             return length && length < size;
         }
         if (AnsiPath(wide, out, size))
             return true;
-        length = BindProc(kernel, "GetShortPathNameW", shortPath)
-                     ? shortPath(wide, shortWide, MAX_PATH)
-                     : 0;
+        length = kernel.GetShortPathNameW ? kernel.GetShortPathNameW(wide, shortWide, MAX_PATH) : 0;
         if (length && length < MAX_PATH && AnsiPath(shortWide, out, size))
             return true;
     }
     // Windows 2000 and later: the real Windows folder, not a Terminal Server user's own.
-    UINT(WINAPI * windowsFolder)(LPSTR, UINT);
-    if (!BindProc(kernel, "GetSystemWindowsDirectoryA", windowsFolder))
+    UINT(WINAPI * windowsFolder)(LPSTR, UINT) = kernel.GetSystemWindowsDirectoryA;
+    if (!windowsFolder)
         windowsFolder = GetWindowsDirectoryA;
     char windows[MAX_PATH];
     UINT length = windowsFolder(windows, sizeof(windows));
@@ -61,11 +56,11 @@ alignas(4) const BYTE UNPACK_FOLDER_DESCRIPTOR[72] = {
     SID_REVISION, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};
 
 bool RunsAsAdministrator() {
-    Library advapi(LoadSystemLibrary("advapi32.dll"));
-    BOOL(WINAPI * checkMembership)(HANDLE, PSID, PBOOL);
+    FunctionsUse<MembershipFunctions> membership(&membershipTable);
     BOOL member = FALSE;
     // The Administrators SID of the descriptor's first entry.
-    return BindProc(advapi.Get(), "CheckTokenMembership", checkMembership) &&
-           checkMembership(nullptr, const_cast<BYTE*>(UNPACK_FOLDER_DESCRIPTOR + 36), &member) &&
+    return membership &&
+           membership->CheckTokenMembership(
+               nullptr, const_cast<BYTE*>(UNPACK_FOLDER_DESCRIPTOR + 36), &member) &&
            member;
 }

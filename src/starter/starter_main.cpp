@@ -11,9 +11,11 @@
 #include "package/unpack_folder.h"
 #include "resources/resource_ids.h"
 #include "system/exit_codes.h"
-#include "system/library_binding.h"
 #include "system/full_path.h"
+#include "system/library_binding.h"
+#include "system/module_path.h"
 #include "system/run_record.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 #include "system/win_handles.h"
 
@@ -60,54 +62,17 @@ bool NtFamily() {
 
 // USER32 is bound only when a window or a box is needed: loading it is most of a program's start
 // (it connects to the display), and a package that unpacks quickly or runs with /S needs none.
-struct UserFunctions {
-    ATOM(WINAPI* registerClass)(const WNDCLASSA*);
-    HWND(WINAPI* createWindow)
-    (DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID);
-    BOOL(WINAPI* destroyWindow)(HWND);
-    int(WINAPI* systemMetrics)(int);
-    HICON(WINAPI* loadIcon)(HINSTANCE, LPCSTR);
-    HCURSOR(WINAPI* loadCursor)(HINSTANCE, LPCSTR);
-    HBRUSH(WINAPI* colorBrush)(int);
-    BOOL(WINAPI* invalidate)(HWND, const RECT*, BOOL);
-    BOOL(WINAPI* peekMessage)(LPMSG, HWND, UINT, UINT, UINT);
-    BOOL(WINAPI* translateMessage)(const MSG*);
-    LRESULT(WINAPI* dispatchMessage)(const MSG*);
-    LRESULT(WINAPI* defaultProc)(HWND, UINT, WPARAM, LPARAM);
-    HDC(WINAPI* beginPaint)(HWND, LPPAINTSTRUCT);
-    BOOL(WINAPI* endPaint)(HWND, const PAINTSTRUCT*);
-    BOOL(WINAPI* clientRect)(HWND, LPRECT);
-    int(WINAPI* frameRect)(HDC, const RECT*, HBRUSH);
-    int(WINAPI* fillRect)(HDC, const RECT*, HBRUSH);
-    int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT);
-};
-UserFunctions user;
+const User32Functions* user;
 
-// The library stays loaded for the rest of the process.
+// A use never ended: the library stays loaded for the rest of the process.
 bool BindUser() {
-    static int bound = -1;
-    if (bound >= 0)
-        return bound != 0;
-    HMODULE library = LoadSystemLibrary("user32.dll");
-    bound = BindProc(library, "RegisterClassA", user.registerClass) &&
-            BindProc(library, "CreateWindowExA", user.createWindow) &&
-            BindProc(library, "DestroyWindow", user.destroyWindow) &&
-            BindProc(library, "GetSystemMetrics", user.systemMetrics) &&
-            BindProc(library, "LoadIconA", user.loadIcon) &&
-            BindProc(library, "LoadCursorA", user.loadCursor) &&
-            BindProc(library, "GetSysColorBrush", user.colorBrush) &&
-            BindProc(library, "InvalidateRect", user.invalidate) &&
-            BindProc(library, "PeekMessageA", user.peekMessage) &&
-            BindProc(library, "TranslateMessage", user.translateMessage) &&
-            BindProc(library, "DispatchMessageA", user.dispatchMessage) &&
-            BindProc(library, "DefWindowProcA", user.defaultProc) &&
-            BindProc(library, "BeginPaint", user.beginPaint) &&
-            BindProc(library, "EndPaint", user.endPaint) &&
-            BindProc(library, "GetClientRect", user.clientRect) &&
-            BindProc(library, "FrameRect", user.frameRect) &&
-            BindProc(library, "FillRect", user.fillRect) &&
-            BindProc(library, "MessageBoxA", user.messageBox);
-    return bound != 0;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        AcquireLibrary(&user32Library);
+        user = TableFunctions(&user32Table);
+    }
+    return user != nullptr;
 }
 
 void Shrink(RECT* rect, int dx, int dy) {
@@ -125,17 +90,17 @@ LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_CLOSE)
         return 0;
     if (message != WM_PAINT)
-        return user.defaultProc(window, message, wParam, lParam);
+        return user->DefWindowProcA(window, message, wParam, lParam);
     PAINTSTRUCT paint;
-    HDC dc = user.beginPaint(window, &paint);
+    HDC dc = user->BeginPaint(window, &paint);
     RECT bar;
-    user.clientRect(window, &bar);
+    user->GetClientRect(window, &bar);
     Shrink(&bar, 16, (bar.bottom - 20) / 2);
-    user.frameRect(dc, &bar, user.colorBrush(COLOR_WINDOWTEXT));
+    user->FrameRect(dc, &bar, user->GetSysColorBrush(COLOR_WINDOWTEXT));
     Shrink(&bar, 2, 2);
     bar.right = bar.left + (bar.right - bar.left) * progressPermille / 1000;
-    user.fillRect(dc, &bar, user.colorBrush(COLOR_HIGHLIGHT));
-    user.endPaint(window, &paint);
+    user->FillRect(dc, &bar, user->GetSysColorBrush(COLOR_HIGHLIGHT));
+    user->EndPaint(window, &paint);
     return 0;
 }
 
@@ -209,17 +174,17 @@ void Starter::Advance(DWORD bytes) {
         WNDCLASSA type = {};
         type.lpfnWndProc = ProgressProc;
         type.hInstance = instance_;
-        type.hIcon = user.loadIcon(instance_, MAKEINTRESOURCEA(IDI_SETUP));
-        type.hCursor = user.loadCursor(nullptr, MAKEINTRESOURCEA(32514)); // IDC_APPSTARTING
-        type.hbrBackground = user.colorBrush(COLOR_BTNFACE);
+        type.hIcon = user->LoadIconA(instance_, MAKEINTRESOURCEA(IDI_SETUP));
+        type.hCursor = user->LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)); // IDC_APPSTARTING
+        type.hbrBackground = user->GetSysColorBrush(COLOR_BTNFACE);
         type.lpszClassName = PROGRESS_WINDOW_CLASS;
-        user.registerClass(&type);
+        user->RegisterClassA(&type);
         const int width = 360, height = 100;
-        window_ = user.createWindow(0, PROGRESS_WINDOW_CLASS, headerRead_ ? header_.title : "Setup",
-                                    WS_POPUP | WS_CAPTION | WS_VISIBLE,
-                                    (user.systemMetrics(SM_CXSCREEN) - width) / 2,
-                                    (user.systemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                                    nullptr, nullptr, instance_, nullptr);
+        window_ = user->CreateWindowExA(
+            0, PROGRESS_WINDOW_CLASS, headerRead_ ? header_.title : "Setup",
+            WS_POPUP | WS_CAPTION | WS_VISIBLE, (user->GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+            (user->GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
+            instance_, nullptr);
     }
     if (!window_)
         return;
@@ -227,18 +192,18 @@ void Starter::Advance(DWORD bytes) {
                                     static_cast<DWORD>(total_ >> progressShift_));
     if (permille != progressPermille) {
         progressPermille = permille;
-        user.invalidate(window_, nullptr, FALSE);
+        user->InvalidateRect(window_, nullptr, FALSE);
     }
     MSG message;
-    while (user.peekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
-        user.translateMessage(&message);
-        user.dispatchMessage(&message);
+    while (user->PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        user->TranslateMessage(&message);
+        user->DispatchMessageA(&message);
     }
 }
 
 void Starter::CloseProgress() {
     if (window_)
-        user.destroyWindow(window_);
+        user->DestroyWindow(window_);
     window_ = nullptr;
 }
 
@@ -255,8 +220,7 @@ bool ReadAt(HANDLE file, DWORD at, void* out, DWORD size) {
 
 Outcome Starter::OpenPackage() {
     char self[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, self, sizeof(self));
-    if (length == 0 || length >= sizeof(self))
+    if (!GetModulePath(nullptr, self, sizeof(self)))
         return OUTCOME_DAMAGED;
     package_.Reset(OpenToRead(self, FILE_SHARE_READ));
     uint8_t head[4096];
@@ -310,11 +274,10 @@ Outcome Starter::CheckSpace() {
         return OUTCOME_NO_WRITE;
     }
     ULONGLONG free = 0;
-    BOOL(WINAPI * freeSpaceEx)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
     ULARGE_INTEGER available, total, totalFree;
     // Windows 95 before OSR2 lacks the call that sees past 2 GB.
-    if (BindProc(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA", freeSpaceEx) &&
-        freeSpaceEx(temp_, &available, &total, &totalFree)) {
+    auto freeSpaceEx = Kernel32().GetDiskFreeSpaceExA;
+    if (freeSpaceEx && freeSpaceEx(temp_, &available, &total, &totalFree)) {
         free = available.QuadPart;
     } else {
         char root[4] = {temp_[0], ':', '\\', '\0'};
@@ -491,10 +454,8 @@ void Starter::RemoveFolder() {
     while (heldCount_)
         CloseHandle(held_[--heldCount_]);
     folderHeld_.Reset();
-    BOOL(WINAPI * moveLater)(LPCSTR, LPCSTR, DWORD) = nullptr;
     // Windows 95, 98 and Me have no delayed delete: what is still open there stays behind.
-    if (NtFamily())
-        BindProc(GetModuleHandleA("kernel32.dll"), "MoveFileExA", moveLater);
+    auto moveLater = NtFamily() ? Kernel32().MoveFileExA : nullptr;
     char path[MAX_PATH];
     // A file that failed half-way still has its number for a name.
     if (created_ && FilePath(current_, true, path))
@@ -536,7 +497,7 @@ void Starter::Fail(Outcome outcome, const CommandLine& line) {
         if (headerRead_)
             FormatText(caption, sizeof(caption), "%s Installation", header_.title);
         if (BindUser())
-            user.messageBox(nullptr, text, caption, MB_ICONHAND | MB_SETFOREGROUND);
+            user->MessageBoxA(nullptr, text, caption, MB_ICONHAND | MB_SETFOREGROUND);
     }
 }
 
