@@ -17,26 +17,20 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
-std::wstring WideVariable(const wchar_t* name) {
-    WCHAR value[MAX_PATH] = L"";
-    return GetEnvironmentVariableW(name, value, MAX_PATH) ? value : L"";
-}
-
 // TMP and TEMP, which GetTempPath reads, as a user whose name the code page lacks has them.
-class WideTemp {
-  public:
-    explicit WideTemp(const std::wstring& path)
-        : tmp_(WideVariable(L"TMP")), temp_(WideVariable(L"TEMP")) {
-        SetEnvironmentVariableW(L"TMP", path.c_str());
-        SetEnvironmentVariableW(L"TEMP", path.c_str());
+struct WideTemp {
+    explicit WideTemp(const std::wstring& path) {
+        for (int i = 0; i < 2; ++i) {
+            GetEnvironmentVariableW(NAMES[i], saved[i], MAX_PATH);
+            SetEnvironmentVariableW(NAMES[i], path.c_str());
+        }
     }
     ~WideTemp() {
-        SetEnvironmentVariableW(L"TMP", tmp_.empty() ? nullptr : tmp_.c_str());
-        SetEnvironmentVariableW(L"TEMP", temp_.empty() ? nullptr : temp_.c_str());
+        for (int i = 0; i < 2; ++i)
+            SetEnvironmentVariableW(NAMES[i], *saved[i] ? saved[i] : nullptr);
     }
-
-  private:
-    std::wstring tmp_, temp_;
+    static constexpr const wchar_t* NAMES[2] = {L"TMP", L"TEMP"};
+    WCHAR saved[2][MAX_PATH] = {};
 };
 
 std::string SidText(PSID sid) {
@@ -54,10 +48,10 @@ TEST(UnpackFolder, AdministratorsUnpackInWindowsTempOthersInATempTheCodePageCanN
     // A user name outside the code page (Cyrillic on a Western system), and the same missing.
     std::wstring foreign = Wide(base.Path()) + L"\\\x0414\x043c\x0438\x0442\x0440\x0438\x0439\\";
     std::wstring missing = Wide(base.Path()) + L"\\\x0414\x043c\x0438\\";
-    ASSERT_TRUE(CreateDirectoryW(plain.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(foreign.c_str(), nullptr));
     if (GetACP() == 1251 || GetACP() == 65001)
         GTEST_SKIP() << "this code page names Cyrillic folders";
+    ASSERT_TRUE(CreateDirectoryW(plain.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(foreign.c_str(), nullptr));
     const struct {
         bool administrator;
         std::wstring temp;
@@ -85,6 +79,8 @@ TEST(UnpackFolder, AdministratorsUnpackInWindowsTempOthersInATempTheCodePageCanN
         ASSERT_NE(0u, GetLongPathNameW(Wide(parent).c_str(), longForm, MAX_PATH)) << parent;
         EXPECT_EQ(0, lstrcmpiW(c.temp.c_str(), longForm)) << parent;
     }
+    // The ANSI functions that remove the temporary folder cannot name this one.
+    RemoveDirectoryW(foreign.c_str());
     char tiny[8];
     EXPECT_FALSE(UnpackParent(true, tiny, sizeof(tiny)));
 }
