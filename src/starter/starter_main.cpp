@@ -349,9 +349,14 @@ bool Starter::FinishFile() {
     char unpacked[MAX_PATH], path[MAX_PATH];
     FilePath(current_, true, unpacked);
     FilePath(current_, false, path);
-    FileHandle moving(OpenToRead(unpacked, FILE_SHARE_READ | FILE_SHARE_DELETE));
-    HANDLE held = moving.IsValid() && MoveFileA(unpacked, path) ? OpenToRead(path, FILE_SHARE_READ)
-                                                                : INVALID_HANDLE_VALUE;
+    // Windows 95, 98 and Me know no delete sharing (nor users to keep out): the name changes
+    // there without a handle.
+    FileHandle moving;
+    if (NtFamily())
+        moving.Reset(OpenToRead(unpacked, FILE_SHARE_READ | FILE_SHARE_DELETE));
+    HANDLE held = (moving.IsValid() || !NtFamily()) && MoveFileA(unpacked, path)
+                      ? OpenToRead(path, FILE_SHARE_READ)
+                      : INVALID_HANDLE_VALUE;
     if (held == INVALID_HANDLE_VALUE)
         return false;
     held_[heldCount_++] = held;
