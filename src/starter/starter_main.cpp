@@ -6,10 +6,10 @@
 #include <string.h>
 #include <windows.h>
 
-#include "app/command_line.h"
 #include "package/package_format.h"
 #include "package/unpack_folder.h"
 #include "resources/resource_ids.h"
+#include "system/argument_splitter.h"
 #include "system/exit_codes.h"
 #include "system/full_path.h"
 #include "system/library_binding.h"
@@ -40,6 +40,30 @@ enum Outcome {
     OUTCOME_NO_WRITE,
     OUTCOME_NO_START
 };
+
+// The two switches the starter acts on itself, read as Setup.exe reads them: /S (no window, no
+// box) and /LOG (where a failure is recorded), the first of each.
+struct CommandLine {
+    bool silent;
+    char logPath[MAX_PATH];
+};
+
+void ReadSwitches(const char* text, CommandLine* line) {
+    // "/LOG=" and a value that fits logPath; a longer one is no usable switch, as for Setup.exe.
+    char argument[5 + MAX_PATH];
+    bool fits;
+    for (const char* p = SkipArgumentBlanks(text); *p; p = SkipArgumentBlanks(p)) {
+        // The installer's mode keywords all begin with a dash, and the text behind one is
+        // verbatim: the switches have ended.
+        if (*p == '-' || (*p == '"' && p[1] == '-'))
+            break;
+        p = SplitArgument(p, argument, sizeof(argument), &fits);
+        if (fits && EqualNoCase(argument, "/S"))
+            line->silent = true;
+        else if (fits && StartsWithNoCase(argument, "/LOG=") && argument[5] && !line->logPath[0])
+            CopyText(line->logPath, sizeof(line->logPath), argument + 5);
+    }
+}
 
 void* HeapBlock(size_t size) {
     return HeapAlloc(GetProcessHeap(), 0, size);
@@ -106,7 +130,7 @@ LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 class Starter {
   public:
-    explicit Starter(HINSTANCE instance) : instance_(instance) {}
+    explicit Starter(HINSTANCE instance) : instance_(instance), nt_(NtFamily()) {}
     ~Starter();
     Starter(const Starter&) = delete;
     Starter& operator=(const Starter&) = delete;
@@ -119,7 +143,7 @@ class Starter {
     Outcome MakeFolder();
     Outcome Unpack();
     bool WriteOut(const uint8_t* bytes, size_t size);
-    bool FilePath(uint32_t index, bool unpacking, char* path);
+    void FilePath(uint32_t index, char* path);
     bool FinishFile();
     bool OpenNextFiles();
     void RemoveFolder();
@@ -128,6 +152,7 @@ class Starter {
     void Fail(Outcome outcome, const CommandLine& line);
 
     HINSTANCE instance_;
+    bool nt_;
     bool silent_ = false;
     FileHandle package_;
     uint32_t dataAt_ = 0;
@@ -138,6 +163,7 @@ class Starter {
     char temp_[MAX_PATH] = {};
     char folder_[MAX_PATH] = {};
     char program_[MAX_PATH] = {};
+    char unpacking_[MAX_PATH] = {}; // the name the file being written has until it is whole
     bool folderMade_ = false;
     FileHandle folderHeld_;
     uint32_t created_ = 0; // files made so far in the folder
@@ -269,7 +295,7 @@ Outcome Starter::OpenPackage() {
 
 Outcome Starter::CheckSpace() {
     // Room is kept for the folder's and the files' names.
-    if (!UnpackParent(NtFamily() && RunsAsAdministrator(), temp_, sizeof(temp_) - 20)) {
+    if (!UnpackParent(nt_ && RunsAsAdministrator(), temp_, sizeof(temp_) - 20)) {
         CopyText(temp_, sizeof(temp_), "%TEMP%");
         return OUTCOME_NO_WRITE;
     }
@@ -300,14 +326,14 @@ Outcome Starter::MakeFolder() {
     for (DWORD attempt = 0; attempt < 100; ++attempt) {
         FormatText(folder_, sizeof(folder_), "%sOrvex%08lX", temp_,
                    static_cast<unsigned long>(seed * 2654435761u + attempt * 40503u));
-        if (CreateDirectoryA(folder_, NtFamily() ? &attributes : nullptr)) {
+        if (CreateDirectoryA(folder_, nt_ ? &attributes : nullptr)) {
             folderMade_ = true;
             // Held without delete sharing until the installer has ended, so that nobody renames
             // it and puts another folder in its place. Windows 95, 98 and Me open no folders.
             folderHeld_.Reset(CreateFileA(folder_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                                           nullptr));
-            return folderHeld_.IsValid() || !NtFamily() ? OUTCOME_DONE : OUTCOME_NO_WRITE;
+            return folderHeld_.IsValid() || !nt_ ? OUTCOME_DONE : OUTCOME_NO_WRITE;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS)
             break;
@@ -315,25 +341,23 @@ Outcome Starter::MakeFolder() {
     return OUTCOME_NO_WRITE;
 }
 
-// A file is written under a name of its number first, then takes its own name while a handle
-// that shares no writing holds it, and is held so until the installer has ended: its own name
-// never names a file another process can write to.
-bool Starter::FilePath(uint32_t index, bool unpacking, char* path) {
-    size_t length = unpacking ? FormatText(path, MAX_PATH, "%s\\~%lu", folder_,
-                                           static_cast<unsigned long>(index))
-                              : FormatText(path, MAX_PATH, "%s\\%s", folder_, entries_[index].name);
-    return length < MAX_PATH - 1;
+void Starter::FilePath(uint32_t index, char* path) {
+    FormatText(path, MAX_PATH, "%s\\%s", folder_, entries_[index].name);
 }
 
+// A file is written under its name with a "~" in front first, then takes its own name while a
+// handle that shares no writing holds it, and is held so until the installer has ended: its own
+// name never names a file another process can write to.
 bool Starter::OpenNextFiles() {
     while (created_ < header_.fileCount && left_ == 0) {
         if (file_.IsValid() && !FinishFile())
             return false;
-        char path[MAX_PATH];
-        if (!FilePath(created_, false, path) || !FilePath(created_, true, path))
+        // The longer of the two names.
+        if (FormatText(unpacking_, MAX_PATH, "%s\\~%s", folder_, entries_[created_].name) >=
+            MAX_PATH - 1)
             return false;
-        file_.Reset(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+        file_.Reset(CreateFileA(unpacking_, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file_.IsValid())
             return false;
         current_ = created_++;
@@ -346,15 +370,14 @@ bool Starter::OpenNextFiles() {
 // here on.
 bool Starter::FinishFile() {
     file_.Reset();
-    char unpacked[MAX_PATH], path[MAX_PATH];
-    FilePath(current_, true, unpacked);
-    FilePath(current_, false, path);
+    char path[MAX_PATH];
+    FilePath(current_, path);
     // Windows 95, 98 and Me know no delete sharing (nor users to keep out): the name changes
     // there without a handle.
     FileHandle moving;
-    if (NtFamily())
-        moving.Reset(OpenToRead(unpacked, FILE_SHARE_READ | FILE_SHARE_DELETE));
-    HANDLE held = (moving.IsValid() || !NtFamily()) && MoveFileA(unpacked, path)
+    if (nt_)
+        moving.Reset(OpenToRead(unpacking_, FILE_SHARE_READ | FILE_SHARE_DELETE));
+    HANDLE held = (moving.IsValid() || !nt_) && MoveFileA(unpacking_, path)
                       ? OpenToRead(path, FILE_SHARE_READ)
                       : INVALID_HANDLE_VALUE;
     if (held == INVALID_HANDLE_VALUE)
@@ -460,13 +483,12 @@ void Starter::RemoveFolder() {
         CloseHandle(held_[--heldCount_]);
     folderHeld_.Reset();
     // Windows 95, 98 and Me have no delayed delete: what is still open there stays behind.
-    auto moveLater = NtFamily() ? Kernel32().MoveFileExA : nullptr;
+    auto moveLater = nt_ ? Kernel32().MoveFileExA : nullptr;
     char path[MAX_PATH];
-    // A file that failed half-way still has its number for a name.
-    if (created_ && FilePath(current_, true, path))
-        DeleteFileA(path);
+    // A file that failed half-way still has its "~" name.
+    DeleteFileA(unpacking_);
     for (uint32_t i = 0; i < created_; ++i) {
-        FilePath(i, false, path);
+        FilePath(i, path);
         SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
         if (!DeleteFileA(path) && moveLater)
             moveLater(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
@@ -492,7 +514,7 @@ void Starter::Fail(Outcome outcome, const CommandLine& line) {
     else
         CopyText(text, sizeof(text), DAMAGED_TEXT);
     if (silent_) {
-        if (line.given & SWITCH_LOG)
+        if (line.logPath[0])
             OpenRunRecord(line.logPath);
         WriteRunRecord(text);
         WriteRunResult(EXIT_FAILED, true);
@@ -507,7 +529,7 @@ void Starter::Fail(Outcome outcome, const CommandLine& line) {
 }
 
 int Starter::Run(const char* arguments, const CommandLine& line) {
-    silent_ = line.Silent();
+    silent_ = line.silent;
     started_ = GetTickCount();
     Outcome outcome = OpenPackage();
     if (outcome == OUTCOME_DONE)
@@ -578,13 +600,13 @@ const char* ArgumentsOf(const char* line) {
 extern "C" void __stdcall StarterEntry() {
     RestrictLibrarySearch();
     const char* arguments = ArgumentsOf(GetCommandLineA());
-    CommandLine line;
-    ParseCommandLine(arguments, &line);
+    CommandLine line = {};
+    ReadSwitches(arguments, &line);
     int exitCode = EXIT_WRONG_COMMAND;
     // The installer runs in the system folder, where a record named relative to no folder would
     // land. Without /S the installer leaves such a record out, as it leaves out any switch the
     // wizard cannot apply.
-    if (!(line.given & SWITCH_LOG) || IsFullPath(line.logPath) || !line.Silent()) {
+    if (!line.silent || !line.logPath[0] || IsFullPath(line.logPath)) {
         Starter starter(GetModuleHandleA(nullptr));
         exitCode = starter.Run(arguments, line);
     }
