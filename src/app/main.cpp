@@ -4,6 +4,7 @@
 #include "app/modes.h"
 #include "resources/resource_ids.h"
 #include "system/exit_codes.h"
+#include "system/library_binding.h"
 #include "system/message_box.h"
 #include "system/module.h"
 #include "system/run_record.h"
@@ -55,6 +56,7 @@ int RunChosenMode(const CommandLine& line) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    RestrictLibrarySearch();
     moduleInstance = instance;
     static CommandLine line;
     ParseCommandLine(commandLine, &line);
