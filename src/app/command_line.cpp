@@ -2,8 +2,9 @@
 
 #include <string.h>
 
-#include "resources/resource_ids.h"
+#include "resources/text_ids.h"
 #include "system/exit_codes.h"
+#include "system/language.h"
 #include "system/module.h"
 #include "system/text.h"
 
@@ -47,6 +48,8 @@ const SwitchForm switchForms[] = {
      SWITCH_HELP | SWITCH_CURRENTUSER, NO_FIELD},
     {"CURRENTUSER", false, FOR_INSTALL, IDS_HELP_CURRENTUSER, SWITCH_CURRENTUSER,
      SWITCH_HELP | SWITCH_ALLUSERS, NO_FIELD},
+    {"LANG", true, FOR_INSTALL | FOR_UNINSTALL, IDS_HELP_LANG, SWITCH_LANG, SWITCH_HELP,
+     FIELD(language)},
     {"?", false, FOR_INSTALL, IDS_HELP_HELP, SWITCH_HELP, ALONE, NO_FIELD},
     {"HELP", false, FOR_INSTALL, 0, SWITCH_HELP, ALONE, NO_FIELD},
 };
@@ -262,9 +265,11 @@ size_t FormatCommandLineHelp(char* out, size_t size) {
             length = AppendString(out, size, IDS_HELP_ALSO_UNINSTALL);
     }
     length = AppendString(out, size, IDS_HELP_EXIT_CODES);
-    for (int code : helpExitCodes) {
+    for (unsigned i = 0; i < sizeof(helpExitCodes) / sizeof(helpExitCodes[0]); ++i) {
         char line[128];
-        FormatText(line, sizeof(line), "\n%d\t%s", code, ExitCodeMeaning(code));
+        int code = helpExitCodes[i];
+        FormatText(line, sizeof(line), "\n%d\t%s", code,
+                   LocalText(IDT_EXIT_COMPLETE + i, ExitCodeMeaning(code)));
         length = AppendText(out, size, line);
     }
     return length;

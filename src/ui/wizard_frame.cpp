@@ -4,6 +4,7 @@
 
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
+#include "system/module.h"
 #include "system/serving_wait.h"
 #include "system/shell_open.h"
 #include "system/text.h"
@@ -182,8 +183,7 @@ void WizardFrame::SetButton(int buttonId, UINT labelId) {
         return;
     }
     char label[64];
-    label[0] = '\0';
-    LoadStringA(instance, labelId, label, sizeof(label));
+    LoadModuleString(labelId, label, sizeof(label));
     button.SetText(label);
     button.Show(true);
 }
