@@ -1,6 +1,7 @@
 #pragma once
 // What a check of a product folder found, one line of Setup.ini each (line 0: the folder or the
 // script as a whole).
+#include <stdarg.h>
 #include <stddef.h>
 
 #include "script/ptr_array.h"
@@ -11,6 +12,7 @@ enum FindingLevel {
 };
 
 struct Finding {
+    char file[40]; // empty: Setup.ini
     int line;
     FindingLevel level;
     char text[600];
@@ -26,7 +28,10 @@ class Findings {
 
     void Add(int line, FindingLevel level, const char* format, ...)
         __attribute__((format(printf, 4, 5)));
-    // By line; findings of one line keep the order they were made in.
+    // A finding of another file of the folder.
+    void AddIn(const char* file, int line, FindingLevel level, const char* format, ...)
+        __attribute__((format(printf, 5, 6)));
+    // By file (Setup.ini first) and line; findings of one line keep the order they were made in.
     void Sort();
 
     int Count() const { return list_.Count(); }
@@ -40,5 +45,6 @@ class Findings {
 
   private:
     static void Release(void** slot);
+    void AddV(const char* file, int line, FindingLevel level, const char* format, va_list args);
     PtrArray list_;
 };

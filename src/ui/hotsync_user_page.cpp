@@ -76,7 +76,7 @@ void HotSyncUserPage::RecordChoice() {
         name[0] == '\0')
         return;
     SetupScript* script = static_cast<SetupScript*>(appData);
-    if (index == 0)
+    if (index == 0 || strcmp(name, ALL_USERS) == 0)
         script->hotSyncUser[0] = '\0';
     else
         CopyText(script->hotSyncUser, sizeof(script->hotSyncUser), name);

@@ -97,6 +97,9 @@ LRESULT WizardFrame::OnInitDialog() {
     SetIcons(bigIcon.Get(), smallIcon.Get());
     pages[PAGE_LICENCE] = AddPage(pageTable[PAGE_LICENCE].create(script, hwnd, instance), true);
     currentPage = PAGE_LICENCE;
+    // The template's labels are the English ones.
+    SetButton(IDOK, pageTable[PAGE_LICENCE].nextLabel);
+    SetButton(IDCANCEL, pageTable[PAGE_LICENCE].closeLabel);
     Window frame(hwnd);
     if (!script->byeLink[0])
         frame.Item(IDC_BUY_NOW).Show(false);

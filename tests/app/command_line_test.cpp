@@ -98,6 +98,11 @@ TEST(CommandLineTest, SwitchesThenTheModeKeywordWithItsArgumentVerbatim) {
         {"/S -registerC:\\x.dll", MODE_REGISTER, "C:\\x.dll", S, "/S", "not with -register", "", "",
          "", ""},
         {"/?", MODE_INSTALL, nullptr, H, nullptr, nullptr, "", "", "", ""},
+        {"/LANG=de /S -uninstC:\\a.log", MODE_UNINSTALL, "C:\\a.log", SWITCH_LANG | S, nullptr,
+         nullptr, "", "", "", ""},
+        {"/LANG= /S", MODE_INSTALL, nullptr, S, "/LANG=", NEEDS, "", "", "", ""},
+        {"/lang=ja -registerC:\\x.dll", MODE_REGISTER, "C:\\x.dll", SWITCH_LANG, "/lang=ja",
+         "not with -register", "", "", "", ""},
         {"/help", MODE_INSTALL, nullptr, H, nullptr, nullptr, "", "", "", ""},
         // What is wrong is named; the usable switches are still taken, a /LOG behind it too.
         {"/S /X", MODE_INSTALL, nullptr, S, "/X", "unknown switch", "", "", "", ""},
@@ -195,6 +200,8 @@ TEST(CommandLineTest, TheHelpListsEverySwitchAndExitCode) {
         "\n/ALLUSERS\tStart-menu and desktop shortcuts for every user."
         "\n/CURRENTUSER\tStart-menu and desktop shortcuts for the current user: the default, "
         "except for LocalSystem."
+        "\n/LANG=<tag>\tShows the texts of Setup.<tag>.lng; /LANG=en shows English. Also with "
+        "-uninst."
         "\n/? or /HELP\tShows this list."
         "\n\nExit codes:\n0\tdone\n3010\tdone, a restart is needed\n1603\tfailed or incomplete"
         "\n87\twrong command line, nothing done",
