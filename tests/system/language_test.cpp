@@ -217,3 +217,36 @@ TEST(LanguageTest, TheInterfaceLanguageAndCodePageChooseTheFile) {
     }
     UseEnglish();
 }
+
+// The languages the project ships: every text there, none the installer would refuse.
+TEST(LanguageTest, EveryShippedLanguageFileIsCompleteAndSafe) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(ORVEX_LANGUAGES_DIR "\\Setup.*.lng", &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        names.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    const std::set<UINT> codePages = {1250, 1251, 1252, 932, 936, 949, 950};
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        std::string bytes = ReadFileBytes(std::string(ORVEX_LANGUAGES_DIR) + "\\" + name);
+        ASSERT_LE(bytes.size(), LANGUAGE_FILE_LIMIT);
+        static char store[LANGUAGE_FILE_LIMIT + 1];
+        static LanguageFile file;
+        Sink sink;
+        ReadLanguageFile(bytes.data(), bytes.size(), store, &file, &sink);
+        EXPECT_TRUE(sink.seen.empty()) << "line " << sink.seen[0].first;
+        EXPECT_TRUE(file.header.Usable());
+        EXPECT_TRUE(file.header.name[0] && file.header.langIdCount > 0);
+        EXPECT_EQ(1u, codePages.count(file.header.codePage)) << file.header.codePage;
+        std::set<unsigned> ids;
+        for (const TableText& row : tableTexts) {
+            ids.insert(row.id);
+            const char* text = file.Find(row.id);
+            EXPECT_TRUE(text && SameConversions(text, row.english)) << "text " << row.id;
+        }
+        for (size_t i = 0; i < file.textCount; ++i)
+            EXPECT_EQ(1u, ids.count(file.texts[i].id)) << "unknown text " << file.texts[i].id;
+    }
+}
