@@ -2,15 +2,12 @@
 
 #include <string.h>
 
-#include <memory>
-
-#include "system/file_probe.h"
 #include "system/text.h"
-#include "system/whole_file.h"
+#include "system/win_handles.h"
 
 namespace {
 // The file in use: its bytes as read (copied beside the install log) and its unescaped texts.
-char fileBytes[LANGUAGE_FILE_LIMIT + 1];
+char fileBytes[LANGUAGE_FILE_LIMIT + 2];
 char textStore[LANGUAGE_FILE_LIMIT + 1];
 DWORD fileSize;
 LanguageFile active;
@@ -288,28 +285,24 @@ int ChooseLanguage(const LanguageOffer* offers, size_t count, LANGID language, U
 
 LanguageUse UseLanguageFile(const char* path, const char* tag, UINT codePage,
                             LanguageHeader* header) {
+    UseEnglish();
     memset(header, 0, sizeof(*header));
-    WIN32_FIND_DATAA found;
-    if (!ProbeFile(path, &found))
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return LANGUAGE_FILE_ABSENT;
-    if (found.nFileSizeHigh != 0 || found.nFileSizeLow > LANGUAGE_FILE_LIMIT)
-        return LANGUAGE_FILE_UNUSABLE;
-    std::unique_ptr<char[]> bytes;
+    // A byte beyond the limit tells a file too large.
     DWORD size = 0;
-    WholeFileResult read = ReadWholeFile(path, 1, &bytes, &size);
-    if (read == WHOLE_FILE_ABSENT)
-        return LANGUAGE_FILE_ABSENT;
-    if (read != WHOLE_FILE_READ || size > LANGUAGE_FILE_LIMIT)
+    if (!ReadFile(file.Get(), fileBytes, sizeof(fileBytes), &size, nullptr) ||
+        size > LANGUAGE_FILE_LIMIT)
         return LANGUAGE_FILE_UNUSABLE;
-    ReadLanguageHeader(bytes.get(), size, header);
+    fileBytes[size] = '\0';
+    ReadLanguageHeader(fileBytes, size, header);
     if (!header->Usable() || header->codePage != codePage)
         return LANGUAGE_FILE_UNUSABLE;
-    memcpy(fileBytes, bytes.get(), size);
-    fileBytes[size] = '\0';
     fileSize = size;
     ReadLanguageFile(fileBytes, size, textStore, &active);
     inUse = true;
-    activeTag[0] = '\0';
     if (tag)
         CopyText(activeTag, sizeof(activeTag), tag);
     else if (StartsWith(fileBytes, "; Setup.")) {

@@ -75,7 +75,7 @@ int ChooseLanguage(const LanguageOffer* offers, size_t count, LANGID language, U
 
 enum LanguageUse { LANGUAGE_FILE_READ, LANGUAGE_FILE_ABSENT, LANGUAGE_FILE_UNUSABLE };
 // Reads the file at path whole and makes it the run's language, tagged tag, when it is usable
-// and written for codePage; the English texts stay otherwise. *header gets what it declares.
+// and written for codePage; English otherwise. *header gets what it declares.
 LanguageUse UseLanguageFile(const char* path, const char* tag, UINT codePage,
                             LanguageHeader* header);
 // A null tag takes the tag the install's copy names in its first line.
