@@ -9,6 +9,7 @@
 #include "check/product_folder.h"
 #include "check/product_reading.h"
 #include "check/script_source.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 
 const char FAMILY_95_PREFIX[] = "on Windows 95, 98 and Me: ";
@@ -21,6 +22,8 @@ bool CheckReading(const char* folder, const ScriptSource& source, ScriptFamily f
     ProductReading reading(folder, source, family, findings);
     if (!reading.Load())
         return false;
+    // The shared files' version resources: one load of version.dll for the reading.
+    SharedFileUse sharedFiles;
     ItemCheck items(reading, *inventory);
     items.CollectInstalled();
     CheckLayout(reading);

@@ -11,6 +11,7 @@
 #include "system/serving_wait.h"
 #include "system/shared_count.h"
 #include "system/staging_path.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 
 const char REPLAY_STAGE_SERVICES[] = "Unregisterring services...";
@@ -171,6 +172,8 @@ static void RunStage(ReplayProgress* progress, UninstallLog* log, const char* la
 }
 
 void ReplayLog(ReplayProgress* progress, UninstallLog* log, const ReplayPauses& pauses) {
+    // The protection question of every shared file removed: one load of sfc.dll for the removal.
+    SharedFileUse sharedFiles;
     PlanSharedCounts(log);
     RunStage(progress, log, REPLAY_STAGE_SERVICES, LOG_STOP_ACTIVESYNC, LOG_REGSVR32, pauses);
     RunStage(progress, log, REPLAY_STAGE_FILES, LOG_FILE_COPY, LOG_SHELL_LINK, pauses);
