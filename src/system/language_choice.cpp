@@ -4,9 +4,9 @@
 
 #include "system/exit_codes.h"
 #include "system/language.h"
-#include "system/library_binding.h"
 #include "system/module_path.h"
 #include "system/run_record.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 #include "system/win_handles.h"
 
@@ -69,9 +69,8 @@ size_t FindOffers(const char* folder) {
 }
 
 LANGID InterfaceLanguage() {
-    LANGID(WINAPI * query)() = nullptr;
-    if (BindProc(GetModuleHandleA("kernel32.dll"), "GetUserDefaultUILanguage", query))
-        return query();
+    if (Kernel32().GetUserDefaultUILanguage)
+        return Kernel32().GetUserDefaultUILanguage();
     return GetUserDefaultLangID();
 }
 } // namespace
