@@ -73,7 +73,7 @@ void CheckFile(const char* folder, const char* name, Findings* findings) {
     FormatText(path, sizeof(path), "%s\\%s", folder, name);
     std::unique_ptr<char[]> bytes;
     DWORD size = 0;
-    if (ReadWholeFile(path, 0, &bytes, &size) != WHOLE_FILE_READ) {
+    if (ReadWholeFile(path, 1, &bytes, &size) != WHOLE_FILE_READ) {
         findings->AddIn(name, 0, FINDING_ERROR, "cannot be read");
         return;
     }

@@ -1,5 +1,6 @@
 #include "system/language.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "system/text.h"
@@ -50,34 +51,17 @@ const char* KeyValue(const Line& line, const char* key, size_t* length) {
     return line.start + keyLength + 1;
 }
 
-// A decimal or 0x-hexadecimal number up to a comma or the end; false when there is none.
+// A number (0x: hexadecimal) up to a comma or the end; false when there is none. The bytes
+// go on to a line end or a zero byte, where the number stops at the latest.
 bool ReadNumber(const char** cursor, const char* end, unsigned* value) {
-    const char* p = *cursor;
-    while (p < end && *p == ' ')
-        ++p;
-    unsigned base = 10;
-    if (end - p > 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
-        base = 16;
-        p += 2;
-    }
-    unsigned number = 0;
-    const char* digits = p;
-    for (; p < end && number < 0x1000000; ++p) {
-        char c = *p;
-        unsigned digit = c >= '0' && c <= '9'                 ? c - '0'
-                         : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                         : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                              : base;
-        if (digit >= base)
-            break;
-        number = number * base + digit;
-    }
-    while (p < end && *p == ' ')
-        ++p;
-    if (p == digits || (p < end && *p != ','))
+    char* stop = nullptr;
+    unsigned long number = strtoul(*cursor, &stop, 0);
+    while (stop < end && *stop == ' ')
+        ++stop;
+    if (stop == *cursor || stop > end || (stop < end && *stop != ',') || number > 0xFFFF)
         return false;
-    *cursor = p < end ? p + 1 : p;
-    *value = number;
+    *cursor = stop < end ? stop + 1 : stop;
+    *value = static_cast<unsigned>(number);
     return true;
 }
 
@@ -262,9 +246,10 @@ const char* LanguageTag() {
 
 int ChooseLanguage(const LanguageOffer* offers, size_t count, LANGID language, UINT codePage,
                    int* unfit) {
-    // Exact matches before primary-language ones; within each, the offers' order.
+    // Exact matches before primary-language ones.
     *unfit = -1;
     for (int pass = 0; pass < 2; ++pass) {
+        int best[2] = {-1, -1}; // of the code page, of another
         for (size_t i = 0; i < count; ++i) {
             const LanguageHeader& header = offers[i].header;
             bool matches = false;
@@ -272,13 +257,15 @@ int ChooseLanguage(const LanguageOffer* offers, size_t count, LANGID language, U
                 matches = pass == 0 ? header.langIds[j] == language
                                     : j == 0 && PRIMARYLANGID(header.langIds[0]) ==
                                                     PRIMARYLANGID(language);
-            if (!matches || !header.Usable())
-                continue;
-            if (header.codePage == codePage)
-                return static_cast<int>(i);
-            if (*unfit < 0)
-                *unfit = static_cast<int>(i);
+            int& slot = best[header.codePage != codePage];
+            if (matches && header.Usable() &&
+                (slot < 0 || CompareNoCase(offers[i].tag, offers[slot].tag) < 0))
+                slot = static_cast<int>(i);
         }
+        if (best[0] >= 0)
+            return best[0];
+        if (*unfit < 0)
+            *unfit = best[1];
     }
     return -1;
 }

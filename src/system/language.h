@@ -43,9 +43,10 @@ struct LanguageFile {
     const char* Find(unsigned id) const;
 };
 
-// Reads the [Language] section of bytes (size bytes, no terminator needed).
+// Reads the [Language] section of bytes (size bytes, then a zero byte).
 void ReadLanguageHeader(const char* bytes, size_t size, LanguageHeader* header);
-// Reads the whole file; its texts are unescaped into store (size + 1 bytes) and point there.
+// Reads the whole file (size bytes, then a zero byte); its texts are unescaped into store
+// (size + 1 bytes) and point there.
 void ReadLanguageFile(const char* bytes, size_t size, char* store, LanguageFile* file,
                       LanguageProblemSink* sink = nullptr);
 // True when text carries the same printf conversions as english, whole and in order, none with
@@ -67,9 +68,9 @@ struct LanguageOffer {
     char tag[32];
     LanguageHeader header;
 };
-// The offer for the interface language among those of the code page: one listing it exactly,
-// else one whose own language has its primary language; -1 for English. *unfit is then an offer
-// of another code page that would have been taken, or -1.
+// The offer for the interface language among those of the code page, the first in the order of
+// the tags: one listing it exactly, else one whose own language has its primary language; -1 for
+// English. *unfit is then an offer of another code page that would have been taken, or -1.
 int ChooseLanguage(const LanguageOffer* offers, size_t count, LANGID language, UINT codePage,
                    int* unfit);
 

@@ -55,12 +55,7 @@ size_t FindOffers(const char* folder) {
             FormatText(path, sizeof(path), "%s\\%s", folder, found.cFileName);
             // Code page 0 takes no file: only its header is read.
             UseLanguageFile(path, nullptr, 0, &offer.header);
-            // In the order of the tags.
-            LanguageOffer taken = offer;
-            size_t at = count++;
-            for (; at > 0 && CompareNoCase(offers[at - 1].tag, taken.tag) > 0; --at)
-                offers[at] = offers[at - 1];
-            offers[at] = taken;
+            ++count;
         }
         if (!FindNextFileA(search.Get(), &found))
             break;
