@@ -135,3 +135,41 @@ TEST(GermanWindows, WizardAndRemovalSpeakTheLanguageFileAndLangEnKeepsEnglish) {
     EXPECT_FALSE(FileExists(dest + "\\_Install.lng"));
     EXPECT_FALSE(FileExists(dest));
 }
+
+// A double-byte language: 0x5C as a trail byte is no escape, and a file of another code page is
+// never used, not even for /LANG.
+TEST(JapaneseWindows, TheJapaneseFileSpeaksAndAWesternOneStaysUnused) {
+    if (GetUserDefaultUILanguage() != 0x0411 || GetACP() != 932) {
+        ASSERT_EQ(nullptr, getenv("ORVEX_EXPECT_JAPANESE")) << "the locale did not make Windows "
+                                                               "Japanese";
+        GTEST_SKIP() << "not a Japanese Windows";
+    }
+    // "Hyou\n" with 0x5C as the trail byte of its first character, then an escaped line break.
+    const std::string pageDown = "\x95\x5Cn\\n\x83\x79\x81\x5B\x83\x57";
+    ProductFolder product;
+    ASSERT_TRUE(product.Write("Licence.txt", "Terms.\r\n"));
+    ASSERT_TRUE(product.Write("Setup.de.lng", GERMAN));
+    ASSERT_TRUE(product.Write("Setup.ja.lng", "[Language]\r\nName=\x93\xFA\x96\x7B\x8C\xEA\r\n"
+                                              "LangID=0x0411\r\nCodePage=932\r\n[Texts]\r\n"
+                                              "508=\x82\xCD\x82\xA2(&Y)\r\n1104=" +
+                                                  pageDown + "\r\n"));
+    ASSERT_TRUE(product.WriteScript("[General]\r\nCompany=Acme\r\nApplication=Lingo\r\n"
+                                    "Components=Main\r\n[Main]\r\nName=Program\r\n"));
+    WizardDriver wizard;
+    ASSERT_TRUE(wizard.Start(product));
+    EXPECT_EQ("\x82\xCD\x82\xA2(&Y)", wizard.FrameButtonText(IDOK));
+    EXPECT_EQ("\x95\x5Cn\n\x83\x79\x81\x5B\x83\x57",
+              wizard.PageText(PAGE_LICENCE, IDC_LICENCE_PAGE_DOWN));
+    ASSERT_TRUE(wizard.PressFrameButton(IDCANCEL));
+    EXPECT_TRUE(wizard.WaitForExit(15000));
+
+    WizardDriver german;
+    ASSERT_TRUE(german.StartIn(product.Path(), 30000, "/LANG=de /LOG=" + product.File("r.txt")));
+    EXPECT_EQ("&Yes", german.FrameButtonText(IDOK));
+    ASSERT_TRUE(german.PressFrameButton(IDCANCEL));
+    EXPECT_TRUE(german.WaitForExit(15000));
+    EXPECT_NE(std::string::npos,
+              ReadFileBytes(product.File("r.txt"))
+                  .find("Language: en (Setup.de.lng is written for code page 1252, this system "
+                        "uses 932)"));
+}
