@@ -72,8 +72,8 @@ TEST(SilentRunTest, InstallLeavesWhatTheWizardLeavesAndRemovalLeavesNothing) {
     EXPECT_EQ(wizard.registered, silent.registered);
     // No read-me besides the one the wizard's walk asked for.
     EXPECT_EQ(1u, machine.recorder.Opened().size());
-    std::vector<std::string> expected = {"Setup started: " + arguments, "Result: done",
-                                         "Exit code: 0"};
+    std::vector<std::string> expected = {"Setup started: " + arguments, EnglishLine(),
+                                         "Result: done", "Exit code: 0"};
     EXPECT_EQ(expected, RecordEvents(record));
 }
 
@@ -248,13 +248,14 @@ TEST(SilentRunTest, WrongCommandLinesChangeNothingAndFailuresAreRecorded) {
     EXPECT_EQ(1603u, run.exitCode);
     EXPECT_FALSE(run.windowSeen);
     std::vector<std::string> events = RecordEvents(record);
-    ASSERT_EQ(4u, events.size());
+    ASSERT_EQ(5u, events.size());
+    EXPECT_EQ(EnglishLine(), events[1]);
     EXPECT_EQ("Acme Reader Installation: ERROR: Can't find file \"Reader.exe\".  Setup is "
               "incomplete. Some components you requested to add were not installed. You may run "
               "the setup program later to complete the operations.",
-              events[1]);
-    EXPECT_EQ("Result: failed or incomplete", events[2]);
-    EXPECT_EQ("Exit code: 1603", events[3]);
+              events[2]);
+    EXPECT_EQ("Result: failed or incomplete", events[3]);
+    EXPECT_EQ("Exit code: 1603", events[4]);
 }
 
 // Without /S the switches preset the wizard; one it cannot apply is left out.
