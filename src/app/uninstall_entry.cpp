@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "app/earlier_installation.h"
 #include "app/installer_path.h"
 #include "log/log_format.h"
 #include "resources/resource_ids.h"
@@ -13,6 +14,7 @@
 #include "system/file_probe.h"
 #include "system/system_libraries.h"
 #include "system/message_box.h"
+#include "system/path_macros.h"
 #include "system/registry.h"
 #include "system/text.h"
 #include "uninstall/uninstall_log.h"
@@ -70,7 +72,8 @@ bool WriteUninstallEntry(InstallContext& context) {
             return false;
     }
     return WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "NoModify", 1) &&
-           WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "NoRepair", 1);
+           WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "NoRepair", 1) &&
+           WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, SHORTCUTS_VALUE, ShortcutsGoToAllUsers());
 }
 
 namespace {

@@ -34,47 +34,46 @@ void Findings::Release(void** slot) {
 }
 
 void Findings::Add(int line, FindingLevel level, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    AddV("", line, level, format, args);
-    va_end(args);
-}
-
-void Findings::AddIn(const char* file, int line, FindingLevel level, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    AddV(file, line, level, format, args);
-    va_end(args);
-}
-
-void Findings::AddV(const char* file, int line, FindingLevel level, const char* format,
-                    va_list args) {
     Finding* finding = static_cast<Finding*>(malloc(sizeof(Finding)));
     if (!finding)
         return;
-    CopyText(finding->file, sizeof(finding->file), file);
     finding->line = line;
     finding->level = level;
+    finding->file[0] = '\0';
+    finding->fileLine = 0;
+    va_list args;
+    va_start(args, format);
     char text[sizeof(finding->text)];
     FormatTextV(text, sizeof(text), format, args);
+    va_end(args);
     NameInvisibleBytes(text, finding->text, sizeof(finding->text));
     if (!list_.Add(finding))
         free(finding);
+}
+
+void Findings::AddLike(const Finding& model, const char* prefix) {
+    int before = Count();
+    Add(model.line, model.level, "%s%s", prefix, model.text);
+    if (Count() > before)
+        PlaceLast(model.file, model.fileLine);
+}
+
+void Findings::PlaceLast(const char* file, int fileLine) {
+    if (Count() == 0)
+        return;
+    Finding& last = *static_cast<Finding*>(list_.At(Count() - 1));
+    CopyText(last.file, sizeof(last.file), file);
+    last.fileLine = fileLine;
 }
 
 void Findings::Sort() {
     // Insertion sort keeps findings of one line in the order they were made.
     for (int i = 1; i < list_.count; ++i) {
         void* moving = list_.data[i];
-        const Finding* finding = static_cast<Finding*>(moving);
+        int line = static_cast<Finding*>(moving)->line;
         int j = i;
-        for (; j > 0; --j) {
-            const Finding* before = static_cast<Finding*>(list_.data[j - 1]);
-            int order = CompareNoCase(before->file, finding->file);
-            if (order < 0 || (order == 0 && before->line <= finding->line))
-                break;
+        for (; j > 0 && static_cast<Finding*>(list_.data[j - 1])->line > line; --j)
             list_.data[j] = list_.data[j - 1];
-        }
         list_.data[j] = moving;
     }
 }
@@ -96,8 +95,9 @@ void Findings::Format(int index, char* out, size_t size) const {
     const Finding& finding = At(index);
     const char* level = finding.level == FINDING_ERROR ? "error" : "warning";
     const char* file = finding.file[0] ? finding.file : "Setup.ini";
-    if (finding.line > 0)
-        FormatText(out, size, "%s:%d: %s: %s", file, finding.line, level, finding.text);
+    int line = finding.file[0] ? finding.fileLine : finding.line;
+    if (line > 0)
+        FormatText(out, size, "%s:%d: %s: %s", file, line, level, finding.text);
     else
         FormatText(out, size, "%s: %s: %s", file, level, finding.text);
 }

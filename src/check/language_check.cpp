@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <new>
+#include <stdarg.h>
 #include <string.h>
 
 #include "resources/text_ids.h"
@@ -11,6 +12,21 @@
 #include "system/win_handles.h"
 
 namespace {
+// A finding at a line of the language file (0: the file as a whole).
+void __attribute__((format(printf, 5, 6)))
+Report(Findings* findings, const char* file, unsigned line, FindingLevel level, const char* format,
+       ...) {
+    char text[sizeof(Finding::text)];
+    va_list args;
+    va_start(args, format);
+    FormatTextV(text, sizeof(text), format, args);
+    va_end(args);
+    int before = findings->Count();
+    findings->Add(0, level, "%s", text);
+    if (findings->Count() > before)
+        findings->PlaceLast(file, static_cast<int>(line));
+}
+
 struct EnglishText {
     unsigned id;
     const char* text;
@@ -48,25 +64,51 @@ void Conversions(const char* text, char* out, size_t size) {
         CopyText(out, size, "none");
 }
 
-struct LineFindings : LanguageProblemSink {
-    const char* file;
-    UINT codePage;
-    Findings* findings;
+// The lines the reader passed by, reported in line order with the texts' own findings.
+struct LineProblems : LanguageProblemSink {
+    struct Seen {
+        unsigned line;
+        LanguageProblem problem;
+    } seen[LANGUAGE_TEXT_SLOTS];
+    size_t count = 0;
     void Problem(unsigned line, LanguageProblem problem) override {
-        if (problem == LANGUAGE_BAD_BYTES)
-            findings->AddIn(file, static_cast<int>(line), FINDING_ERROR,
-                            "bytes not valid in code page %u (a lead byte without its trail "
-                            "byte, or a control character): the line is left out",
-                            codePage);
-        else
-            findings->AddIn(file, static_cast<int>(line), FINDING_WARNING, "%s",
-                            problem == LANGUAGE_REPEATED
-                                ? "the text's id is given before: this line is left out"
-                            : problem == LANGUAGE_TOO_MANY
-                                ? "more texts than the installer keeps: this line is left out"
-                                : "not a text line (<id>=<text>): the installer skips it");
+        if (count < LANGUAGE_TEXT_SLOTS)
+            seen[count++] = {line, problem};
     }
 };
+
+void ReportProblem(Findings* findings, const char* name, UINT codePage,
+                   const LineProblems::Seen& seen) {
+    if (seen.problem == LANGUAGE_BAD_BYTES)
+        Report(findings, name, seen.line, FINDING_ERROR,
+               "bytes not valid in code page %u (a lead byte without its trail byte, or a control "
+               "character): the line is left out",
+               codePage);
+    else
+        Report(findings, name, seen.line, FINDING_WARNING, "%s",
+               seen.problem == LANGUAGE_REPEATED
+                   ? "the text's id is given before: this line is left out"
+               : seen.problem == LANGUAGE_TOO_MANY
+                   ? "more texts than the installer keeps: this line is left out"
+                   : "not a text line (<id>=<text>): the installer skips it");
+}
+
+void ReportText(Findings* findings, const char* name, const LanguageText& text) {
+    const char* english = English(text.id);
+    if (!english) {
+        Report(findings, name, text.line, FINDING_WARNING,
+               "text %u is no text of the installer: it is never shown", text.id);
+    } else if (!SameConversions(text.text, english)) {
+        char mine[64];
+        char theirs[64];
+        Conversions(text.text, mine, sizeof(mine));
+        Conversions(english, theirs, sizeof(theirs));
+        Report(findings, name, text.line, FINDING_ERROR,
+               "text %u has the conversions %s, its English text %s: the English text is shown "
+               "instead",
+               text.id, mine, theirs);
+    }
+}
 
 void CheckFile(const char* folder, const char* name, Findings* findings) {
     char path[MAX_PATH];
@@ -74,52 +116,40 @@ void CheckFile(const char* folder, const char* name, Findings* findings) {
     std::unique_ptr<char[]> bytes;
     DWORD size = 0;
     if (ReadWholeFile(path, 1, &bytes, &size) != WHOLE_FILE_READ) {
-        findings->AddIn(name, 0, FINDING_ERROR, "cannot be read");
+        Report(findings, name, 0, FINDING_ERROR, "cannot be read");
         return;
     }
     if (size > LANGUAGE_FILE_LIMIT) {
-        findings->AddIn(name, 0, FINDING_ERROR,
-                        "larger than %lu bytes: the installer does not use it",
-                        static_cast<unsigned long>(LANGUAGE_FILE_LIMIT));
+        Report(findings, name, 0, FINDING_ERROR,
+               "larger than %lu bytes: the installer does not use it",
+               static_cast<unsigned long>(LANGUAGE_FILE_LIMIT));
         return;
     }
     static LanguageFile file[1];
+    static LineProblems problems;
     std::unique_ptr<char[]> store(new (std::nothrow) char[size + 1]);
     if (!store)
         return;
-    LineFindings sink;
-    ReadLanguageHeader(bytes.get(), size, &file->header);
-    sink.file = name;
-    sink.codePage = file->header.codePage;
-    sink.findings = findings;
-    ReadLanguageFile(bytes.get(), size, store.get(), file, &sink);
+    problems.count = 0;
+    ReadLanguageFile(bytes.get(), size, store.get(), file, &problems);
     if (!file->header.Usable()) {
-        findings->AddIn(name, 0, FINDING_ERROR,
-                        "no [Language] section with a CodePage: the installer does not use it");
+        Report(findings, name, 0, FINDING_ERROR,
+               "no [Language] section with a CodePage: the installer does not use it");
         return;
-    }
-    for (size_t i = 0; i < file->textCount; ++i) {
-        const LanguageText& text = file->texts[i];
-        const char* english = English(text.id);
-        int line = static_cast<int>(text.line);
-        if (!english) {
-            findings->AddIn(name, line, FINDING_WARNING,
-                            "text %u is no text of the installer: it is never shown", text.id);
-        } else if (!SameConversions(text.text, english)) {
-            char mine[64];
-            char theirs[64];
-            Conversions(text.text, mine, sizeof(mine));
-            Conversions(english, theirs, sizeof(theirs));
-            findings->AddIn(name, line, FINDING_ERROR,
-                            "text %u has the conversions %s, its English text %s: the English "
-                            "text is shown instead",
-                            text.id, mine, theirs);
-        }
     }
     for (const EnglishText& row : englishTexts) {
         if (!file->Find(row.id))
-            findings->AddIn(name, 0, FINDING_WARNING, "text %u is missing: it is shown in English",
-                            row.id);
+            Report(findings, name, 0, FINDING_WARNING, "text %u is missing: it is shown in English",
+                   row.id);
+    }
+    size_t text = 0;
+    size_t problem = 0;
+    while (text < file->textCount || problem < problems.count) {
+        if (problem == problems.count ||
+            (text < file->textCount && file->texts[text].line < problems.seen[problem].line))
+            ReportText(findings, name, file->texts[text++]);
+        else
+            ReportProblem(findings, name, file->header.codePage, problems.seen[problem++]);
     }
 }
 } // namespace

@@ -41,6 +41,7 @@ bool Holds(const Findings& findings, const Finding& wanted) {
     for (int i = 0; i < findings.Count(); ++i) {
         const Finding& finding = findings.At(i);
         if (finding.line == wanted.line && finding.level == wanted.level &&
+            finding.fileLine == wanted.fileLine && strcmp(finding.file, wanted.file) == 0 &&
             strcmp(finding.text, wanted.text) == 0)
             return true;
     }
@@ -54,9 +55,9 @@ void Merge(const Findings& mine, const Findings& other, const char* prefix, bool
         const Finding& finding = mine.At(i);
         bool shared = Holds(other, finding);
         if (!shared)
-            out->Add(finding.line, finding.level, "%s%s", prefix, finding.text);
+            out->AddLike(finding, prefix);
         else if (first)
-            out->Add(finding.line, finding.level, "%s", finding.text);
+            out->AddLike(finding, "");
     }
 }
 } // namespace

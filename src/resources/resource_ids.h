@@ -67,6 +67,7 @@
 #define IDS_HELP_ALSO_UNINSTALL 611
 #define IDS_HELP_EXIT_CODES 612
 #define IDS_HELP_LANG 613
+#define IDS_HELP_CAPTION 614
 
 /* Wizard frame (121) */
 #define IDC_BACK 3

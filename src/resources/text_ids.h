@@ -79,10 +79,12 @@ STRING_TEXT(IDS_HELP_LOG, "/LOG=<file>\tAppends a record of the run to the file.
 STRING_TEXT(IDS_HELP_NORESTART, "/NORESTART\tNever restarts the computer.")
 STRING_TEXT(IDS_HELP_ALLUSERS, "/ALLUSERS\tStart-menu and desktop shortcuts for every user.")
 STRING_TEXT(IDS_HELP_CURRENTUSER, "/CURRENTUSER\tStart-menu and desktop shortcuts for the current "
-                                  "user: the default, except for LocalSystem.")
+                                  "user: the default, except under LocalSystem or after an "
+                                  "install for every user.")
 STRING_TEXT(IDS_HELP_HELP, "/? or /HELP\tShows this list.")
 STRING_TEXT(IDS_HELP_ALSO_UNINSTALL, " Also with -uninst.")
 STRING_TEXT(IDS_HELP_EXIT_CODES, "\n\nExit codes:")
+STRING_TEXT(IDS_HELP_CAPTION, "Orvex Install Wizard")
 STRING_TEXT(IDS_HELP_LANG,
             "/LANG=<tag>\tShows the texts of Setup.<tag>.lng; /LANG=en shows English.")
 STRING_TEXT(IDS_WEB_PAGE_TIP, "View product web page")
