@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include <map>
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
