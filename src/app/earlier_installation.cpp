@@ -37,6 +37,8 @@ bool LoggedFileInUse(const char* logPath) {
 }
 } // namespace
 
+const char SHORTCUTS_VALUE[] = "ShortcutsForAllUsers";
+
 const char* UninstallLogOf(const char* command) {
     // The keyword stands behind the program's path and a blank.
     const char* keyword = command ? FindText(command, UNINSTALL_KEYWORD) : nullptr;
@@ -75,6 +77,9 @@ bool FindEarlierInstallation(const char* productTitle, EarlierInstallation* earl
         !FolderOf(log, earlier->folder, sizeof(earlier->folder)))
         return false;
     CopyText(earlier->logPath, sizeof(earlier->logPath), log);
+    DWORD allUsers = 0;
+    earlier->shortcutsForAllUsers =
+        ReadRegistryNumber(HKEY_LOCAL_MACHINE, key, SHORTCUTS_VALUE, &allUsers) && allUsers != 0;
     DWORD attributes = GetFileAttributesA(log);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

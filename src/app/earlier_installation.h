@@ -10,7 +10,12 @@ struct SetupScript;
 struct EarlierInstallation {
     char logPath[MAX_PATH];
     char folder[MAX_PATH];
+    // Its shortcuts went to the folders of all users (false for an entry that does not say).
+    bool shortcutsForAllUsers;
 };
+
+// The uninstall entry's value that keeps the choice of all users or the current user.
+extern const char SHORTCUTS_VALUE[];
 
 // The log path of an uninstall command ("<program> -uninst<log path>"), or null.
 const char* UninstallLogOf(const char* command);

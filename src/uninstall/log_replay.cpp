@@ -8,9 +8,11 @@
 #include "system/external_programs.h"
 #include "system/file_protection.h"
 #include "system/registry.h"
+#include "system/run_record.h"
 #include "system/serving_wait.h"
 #include "system/shared_count.h"
 #include "system/staging_path.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 
 const char REPLAY_STAGE_SERVICES[] = "Unregisterring services...";
@@ -32,6 +34,18 @@ static bool PathExists(const char* path) {
 static bool HoldsPath(const char* folder, const char* path) {
     size_t length = strlen(folder);
     return length > 0 && StartsWithNoCase(path, folder) && path[length] == '\\';
+}
+
+// The log names folders that were there before the install too: only one that stays for a file
+// the removal could not delete is named in the record.
+static void RecordFolderLeft(const UninstallLog* log, const char* folder) {
+    for (int32_t index = 0; log->deleteFailed && index < log->EntryCount(); ++index) {
+        const LogEntry* entry = log->Entry(index);
+        if (entry->kind == LOG_KEPT_FILE && HoldsPath(folder, entry->path)) {
+            WriteRunRecord("Could not delete folder: ", folder);
+            return;
+        }
+    }
 }
 
 static int ComparePlans(const void* a, const void* b) {
@@ -143,13 +157,20 @@ void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause)
         break;
     case LOG_FILE_COPY:
     case LOG_SHELL_LINK:
-        if (!DeleteFileA(entry->path))
+        if (!DeleteFileA(entry->path)) {
             log->deleteFailed = true;
+            entry->kind = LOG_KEPT_FILE;
+            WriteRunRecord("Could not delete file: ", entry->path);
+        }
         break;
     case LOG_MADE_DIR:
         // Fails while the folder still holds something; it then stays.
-        if (!RemoveDirectoryA(entry->path) && HoldsPath(entry->path, log->sourceFolder))
+        if (RemoveDirectoryA(entry->path))
+            break;
+        if (HoldsPath(entry->path, log->sourceFolder))
             entry->kind = LOG_HELD_FOLDER;
+        else if (!EqualNoCase(entry->path, log->sourceFolder))
+            RecordFolderLeft(log, entry->path);
         break;
     default:
         break;
@@ -171,6 +192,8 @@ static void RunStage(ReplayProgress* progress, UninstallLog* log, const char* la
 }
 
 void ReplayLog(ReplayProgress* progress, UninstallLog* log, const ReplayPauses& pauses) {
+    // The protection question of every shared file removed: one load of sfc.dll for the removal.
+    SharedFileUse sharedFiles;
     PlanSharedCounts(log);
     RunStage(progress, log, REPLAY_STAGE_SERVICES, LOG_STOP_ACTIVESYNC, LOG_REGSVR32, pauses);
     RunStage(progress, log, REPLAY_STAGE_FILES, LOG_FILE_COPY, LOG_SHELL_LINK, pauses);
@@ -212,9 +235,17 @@ void FinishUninstall(UninstallLog* log, DWORD pauseMs, PauseFn pause) {
     // Inner folders were logged after their parents.
     for (int32_t index = log->EntryCount() - 1; index >= 0; --index) {
         LogEntry* entry = log->Entry(index);
-        if (entry->kind != LOG_HELD_FOLDER)
-            continue;
-        entry->kind = LOG_NONE;
-        RemoveDirectoryA(entry->path);
+        if (entry->kind == LOG_HELD_FOLDER && RemoveDirectoryA(entry->path))
+            entry->kind = LOG_NONE;
+    }
+}
+
+void RecordFoldersLeft(const UninstallLog* log) {
+    if (PathExists(log->sourceFolder))
+        RecordFolderLeft(log, log->sourceFolder);
+    for (int32_t index = log->EntryCount() - 1; index >= 0; --index) {
+        const LogEntry* entry = log->Entry(index);
+        if (entry->kind == LOG_HELD_FOLDER && PathExists(entry->path))
+            RecordFolderLeft(log, entry->path);
     }
 }
