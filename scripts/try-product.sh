@@ -267,6 +267,14 @@ fi
 prepare_hotsync
 prepare_activesync
 prepare_open_recorder
+# A Japanese Windows shows dialogs made for MS Sans Serif, and its captions, in MS UI Gothic,
+# which Wine lacks: left alone, Wine takes the first face it finds with the Japanese characters,
+# fixed-width or without Latin letters. IPA PGothic (deps.sh) is proportional as MS UI Gothic is.
+if [ "${lang,,}" = ja ]; then
+  reg_add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS UI Gothic" /d "IPAPGothic"
+  timeout 120 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v "MS Sans Serif" /d "MS UI Gothic" /f >/dev/null
+fi
 
 walk=("$bin/product_walker.exe" walk "$(win_path "$product")" "$(win_path "$out")")
 if $silent; then
