@@ -25,12 +25,11 @@ LogEntry* LoggedCopy(const UninstallLog& log, const char* path) {
 
 int AskAboutFileInUse(HWND owner, const char* path) {
     char others[64] = {};
-    LoadStringA(moduleInstance, IDS_AND_OTHERS, others, sizeof(others));
+    LoadModuleString(IDS_AND_OTHERS, others, sizeof(others));
     char names[512];
     bool named = NameFileHolders(path, others, names, sizeof(names));
     char format[512] = {};
-    LoadStringA(moduleInstance, named ? IDS_FILE_IN_USE_BY : IDS_FILE_IN_USE, format,
-                sizeof(format));
+    LoadModuleString(named ? IDS_FILE_IN_USE_BY : IDS_FILE_IN_USE, format, sizeof(format));
     char text[2048];
     FormatText(text, sizeof(text), format, path, names);
     return ShowMessage(owner, text, IDS_INSTALLATION, MB_RETRYCANCEL | MB_ICONEXCLAMATION, IDCANCEL,

@@ -13,12 +13,15 @@
 #include "resources/resource_ids.h"
 #include "script/link_folder.h"
 #include "script/ptr_array.h"
+#include "log/log_format.h"
 #include "script/setup_script.h"
+#include "system/language.h"
 #include "system/message_box.h"
 #include "system/module.h"
 #include "system/serving_wait.h"
 #include "system/system_libraries.h"
 #include "system/text.h"
+#include "system/win_handles.h"
 
 namespace {
 
@@ -82,6 +85,29 @@ int StartLogAndEntry(InstallContext& context, const PtrArray& items, bool* entry
     }
     *entryWritten = WriteUninstallEntry(context);
     return *entryWritten ? RESULT_OK : RESULT_ENTRY_FAILED;
+}
+
+// Beside the log, so that the removal speaks the install's language; logged as a copy, so that
+// the removal takes it away.
+void CopyLanguageFile(InstallContext& context) {
+    DWORD size = 0;
+    const char* bytes = LanguageBytes(&size);
+    char path[MAX_PATH];
+    CopyText(path, sizeof(path), context.fileName);
+    char* slash = FindLastChar(path, '\\');
+    if (!bytes || !slash)
+        return;
+    CopyText(slash + 1, sizeof(path) - (slash + 1 - path), "_Install.lng");
+    if (!context.WriteEntry(LogKeywordText(LOG_FILE_COPY), path))
+        return;
+    FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    char first[64];
+    DWORD firstSize =
+        static_cast<DWORD>(FormatText(first, sizeof(first), LANGUAGE_COPY_LINE, LanguageTag()));
+    DWORD written = 0;
+    if (file && WriteFile(file.Get(), first, firstSize, &written, nullptr))
+        WriteFile(file.Get(), bytes, size, &written, nullptr);
 }
 
 void MakeShortcut(InstallContext& context, const SetupScript& script, const ShortcutItem& item) {
@@ -152,14 +178,12 @@ char* ComposeErrorText(int result, const char* failedFileName, char* buffer, siz
     if (stringId == 0)
         return nullptr;
     char format[256];
-    format[0] = '\0';
-    LoadStringA(moduleInstance, stringId, format, sizeof(format));
+    LoadModuleString(stringId, format, sizeof(format));
     FormatText(buffer, size, format, failedFileName ? failedFileName : "");
     AppendText(buffer, size, "\n\n");
     size_t used = strlen(buffer);
     if (size - used > 1)
-        LoadStringA(moduleInstance, IDS_SETUP_INCOMPLETE, buffer + used,
-                    static_cast<int>(size - used));
+        LoadModuleString(IDS_SETUP_INCOMPLETE, buffer + used, size - used);
     return buffer;
 }
 
@@ -199,6 +223,8 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
     context->script = script;
     if (result == RESULT_OK)
         result = StartLogAndEntry(*context, items, &entryWritten);
+    if (result == RESULT_OK && entryWritten)
+        CopyLanguageFile(*context);
     if (result == RESULT_OK) {
         RunPrePass(*context, items, &hasPalmItems, &lastServed);
         result = RunMainPass(*context, *script, items, &lastServed);

@@ -44,8 +44,10 @@ bool NameFileHolders(const RestartManagerFunctions& calls, const char* path, con
             AppendText(names, size, ", ");
         AppendText(names, size, name);
     }
-    if (names[0] != '\0' && count > MOST_NAMED)
+    if (names[0] != '\0' && count > MOST_NAMED) {
+        AppendText(names, size, " ");
         AppendText(names, size, others);
+    }
     return names[0] != '\0';
 }
 

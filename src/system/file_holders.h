@@ -5,7 +5,7 @@
 
 #include "system/system_libraries.h"
 
-// The application names, comma-separated; after five, others (" and others") ends the list.
+// The application names, comma-separated; after five, others ("and others") ends the list.
 // False, with names empty, when none can be named.
 bool NameFileHolders(const RestartManagerFunctions& calls, const char* path, const char* others,
                      char* names, size_t size);

@@ -191,7 +191,7 @@ TEST(FileHoldersTest, NamesAtMostFiveProgramsThenOthers) {
         startAnswer = c.start;
         ended = false;
         char names[256] = "stale";
-        EXPECT_EQ(c.names[0] != '\0', NameFileHolders(calls, "C:\\Acme\\Reader.exe", " and others",
+        EXPECT_EQ(c.names[0] != '\0', NameFileHolders(calls, "C:\\Acme\\Reader.exe", "and others",
                                                       names, sizeof(names)))
             << c.holders;
         EXPECT_STREQ(c.names, names) << c.holders;
