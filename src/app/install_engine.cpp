@@ -5,6 +5,7 @@
 
 #include "app/desktop_actions.h"
 #include "app/earlier_installation.h"
+#include "app/files_in_use.h"
 #include "app/install_context.h"
 #include "app/service_registration.h"
 #include "app/uninstall_entry.h"
@@ -206,12 +207,16 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
     if (!unattended)
         SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 
-    int result = RESULT_OK;
     // The entry names one log: installed elsewhere beside it, the earlier installation would be
-    // left with no means of removal.
-    if (hasEarlier && !EqualNoCase(earlier.logPath, context->fileName) &&
-        !RemoveEarlierInstallation(earlier))
-        result = RESULT_EARLIER_NOT_REMOVED;
+    // left with no means of removal. It goes once the new one is in place, never before.
+    bool moving = hasEarlier && !EqualNoCase(earlier.logPath, context->fileName);
+    UninstallLog earlierLog;
+    int result = hasEarlier
+                     ? AwaitFilesInUse(*context, items, earlier, moving, unattended, &earlierLog)
+                     : RESULT_OK;
+    context->earlierLog = hasEarlier ? &earlierLog : nullptr;
+    SavedEntry savedEntry;
+    bool restoreEntry = result == RESULT_OK && moving && savedEntry.Save(script->productTitle);
     bool hasPalmItems = false;
     bool entryWritten = false;
     DWORD lastServed = GetTickCount();
@@ -233,8 +238,17 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
     if (hasPalmItems && result == RESULT_OK)
         result = RunPalmPass(*context, *script, items, unattended, &lastServed);
     context->CloseLog();
+    if (context->replacedAtRestart)
+        script->restartNeeded = 1;
     if (entryWritten)
         AddInstalledSize(*context);
+    if (result == RESULT_OK && moving && !RemoveEarlierInstallation(earlier, context->fileName))
+        script->restartNeeded = 1;
+    // A failed move leaves the version that worked: its own files go, and the entry is put back.
+    if (result != RESULT_OK && restoreEntry) {
+        RemoveLoggedInstallation(context->fileName, nullptr, nullptr);
+        savedEntry.Restore();
+    }
 
     if (reportErrors && result != RESULT_OK) {
         const char* named = result == RESULT_LOG_INCOMPLETE        ? context->fileName

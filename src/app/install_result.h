@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/wizard_frame.h"
+
 enum InstallResult : int {
     RESULT_OK = 0,
     // The run could not allocate its item list or context; nothing was done.
@@ -10,6 +12,8 @@ enum InstallResult : int {
     RESULT_ENTRY_FAILED = -3,
     // The earlier installation in another folder could not be removed whole: nothing was done.
     RESULT_EARLIER_NOT_REMOVED = -4,
+    // The user cancelled while a file was in use: nothing was done, the wizard stays open.
+    RESULT_CANCELLED = INSTALL_RUN_CANCELLED,
     RESULT_SERVICE_REGISTER_FAILED = -6,
     RESULT_SOURCE_MISSING = -7,
     RESULT_COPY_FAILED = -8,

@@ -1,6 +1,8 @@
 #pragma once
 #include <stddef.h>
 
+#include <memory>
+
 #include "app/install_context.h"
 
 // The product's uninstall entry key below HKEY_LOCAL_MACHINE.
@@ -13,3 +15,18 @@ bool WriteUninstallEntry(InstallContext& context);
 // Adds the size of the files that the log's "File Copy:" entries name and that exist now; the
 // log must be closed.
 void AddInstalledSize(InstallContext& context);
+
+// The entry's values (names, types, data) as they were before a run wrote them, so that a
+// failed run can put them back exactly.
+class SavedEntry {
+  public:
+    // False when the product has no entry or it could not be read whole.
+    bool Save(const char* productTitle);
+    // Deletes every value the entry has now and writes the saved ones; the key stays.
+    void Restore() const;
+
+  private:
+    char key[MAX_PATH] = {};
+    std::unique_ptr<BYTE[]> data;
+    DWORD size = 0;
+};

@@ -255,6 +255,11 @@ void WizardFrame::InstallAndFinish(int32_t target) {
     installRunning = false;
     if (focus && IsWindow(focus))
         SetFocus(focus);
+    // Left on the page where Install was pressed, the user can try again or leave.
+    if (result == INSTALL_RUN_CANCELLED) {
+        installStarted = false;
+        return;
+    }
     if (result != 0) {
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         return;

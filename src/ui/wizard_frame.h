@@ -8,6 +8,8 @@
 
 struct SetupScript;
 
+// The run's result when the user stopped it before anything changed: the wizard stays open.
+const int INSTALL_RUN_CANCELLED = -12;
 // Carries out the selected components behind the wizard; 0 lets it show its finish page. The
 // wizard reports errors, in boxes that someone answers.
 typedef int (*InstallRun)(SetupScript* script, HWND owner, bool reportErrors, bool unattended);
