@@ -52,7 +52,8 @@ const SwitchForm switchForms[] = {
 };
 const size_t SWITCH_FORMS = sizeof(switchForms) / sizeof(switchForms[0]);
 
-const int helpExitCodes[] = {EXIT_COMPLETE, EXIT_RESTART_NEEDED, EXIT_FAILED, EXIT_WRONG_COMMAND};
+const int helpExitCodes[] = {EXIT_COMPLETE, EXIT_RESTART_NEEDED, EXIT_FAILED, EXIT_ALREADY_RUNNING,
+                             EXIT_WRONG_COMMAND};
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';

@@ -4,6 +4,8 @@
 #include <stddef.h>
 #include <windows.h>
 
+#include "uninstall/log_trust.h"
+
 struct SetupScript;
 
 // The installation the uninstall entry of the product title names.
@@ -12,8 +14,6 @@ struct EarlierInstallation {
     char folder[MAX_PATH];
 };
 
-// The log path of an uninstall command ("<program> -uninst<log path>"), or null.
-const char* UninstallLogOf(const char* command);
 // The folder that holds the file at path ("C:\" for a file at a drive's root); false when the
 // path names no folder or the folder does not fit in size.
 bool FolderOf(const char* path, char* folder, size_t size);

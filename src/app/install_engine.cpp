@@ -15,6 +15,8 @@
 #include "script/setup_script.h"
 #include "system/message_box.h"
 #include "system/module.h"
+#include "system/reserved_destination.h"
+#include "system/run_lock.h"
 #include "system/serving_wait.h"
 #include "system/text.h"
 
@@ -38,6 +40,8 @@ const ErrorMessage errorMessages[] = {
     {RESULT_LOG_INCOMPLETE, IDS_LOG_INCOMPLETE},
     {RESULT_ENTRY_FAILED, IDS_ENTRY_FAILED},
     {RESULT_EARLIER_NOT_REMOVED, IDS_EARLIER_NOT_REMOVED},
+    {RESULT_LOG_CHANGED, IDS_LOG_CHANGED},
+    {RESULT_DEST_RESERVED, IDS_DEST_RESERVED},
 };
 
 InstallItem* ItemAt(const PtrArray& items, int32_t index) {
@@ -180,10 +184,19 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
         SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 
     int result = RESULT_OK;
+    RunLock lock;
     // The entry names one log: installed elsewhere beside it, the earlier installation would be
-    // left with no means of removal.
-    if (hasEarlier && !EqualNoCase(earlier.logPath, context->fileName) &&
-        !RemoveEarlierInstallation(earlier))
+    // left with no means of removal. A log changed since it was written is neither removed nor
+    // added to.
+    bool elsewhere = hasEarlier && !EqualNoCase(earlier.logPath, context->fileName);
+    const char* checkedLog = elsewhere ? earlier.logPath : context->fileName;
+    if (IsReservedDestination(context->destPath))
+        result = RESULT_DEST_RESERVED;
+    else if (!lock.Take())
+        result = RESULT_BUSY;
+    else if (checkedLog[0] != '\0' && !InstallLogUnchanged(checkedLog))
+        result = RESULT_LOG_CHANGED;
+    else if (elsewhere && !RemoveEarlierInstallation(earlier))
         result = RESULT_EARLIER_NOT_REMOVED;
     bool hasPalmItems = false;
     bool entryWritten = false;
@@ -204,11 +217,17 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
     if (hasPalmItems && result == RESULT_OK)
         result = RunPalmPass(*context, *script, items, unattended, &lastServed);
     context->CloseLog();
-    if (entryWritten)
+    if (entryWritten) {
         AddInstalledSize(*context);
+        SealInstallLog(*context);
+    }
 
-    if (reportErrors && result != RESULT_OK) {
+    if (result == RESULT_BUSY)
+        ShowMessageId(owner, IDS_ANOTHER_RUN, IDS_INSTALLATION, MB_ICONHAND, IDOK, unattended);
+    else if (reportErrors && result != RESULT_OK) {
         const char* named = result == RESULT_LOG_INCOMPLETE        ? context->fileName
+                            : result == RESULT_LOG_CHANGED         ? checkedLog
+                            : result == RESULT_DEST_RESERVED       ? context->destPath
                             : result == RESULT_ENTRY_FAILED        ? context->productTitle
                             : result == RESULT_EARLIER_NOT_REMOVED ? earlier.folder
                                                                    : context->failedFileName;

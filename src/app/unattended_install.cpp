@@ -22,8 +22,13 @@ bool Refuse(const char* what, const char* value) {
 bool ApplyCommandLineChoices(SetupScript* script, const CommandLine& line, bool strict) {
     if (line.given & SWITCH_NORESTART)
         script->restartLater = 1;
-    if ((line.given & SWITCH_DEST) && !ApplyDestination(script, line.destFolder) && strict)
-        return Refuse("Wrong /D (no full path, or too long): ", line.destFolder);
+    bool reserved = false;
+    if ((line.given & SWITCH_DEST) && !ApplyDestination(script, line.destFolder, &reserved) &&
+        strict)
+        return Refuse(reserved ? "Wrong /D (a drive's root or a folder of Windows itself, not a "
+                                 "folder of the product's own): "
+                               : "Wrong /D (no full path, or too long): ",
+                      line.destFolder);
     if ((line.given & SWITCH_COMPONENTS) && !ApplyComponents(script, line.components) && strict)
         return Refuse("Wrong /COMPONENTS (an unknown section, or nothing to install): ",
                       line.components);
@@ -48,7 +53,8 @@ int RunUnattendedInstall(SetupScript* script, const CommandLine& line) {
     int code = EXIT_WRONG_COMMAND;
     if (ApplyCommandLineChoices(script, line, true)) {
         int result = RunInstall(script, nullptr, true, true);
-        code = result != RESULT_OK     ? EXIT_FAILED
+        code = result == RESULT_BUSY   ? EXIT_ALREADY_RUNNING
+               : result != RESULT_OK   ? EXIT_FAILED
                : script->restartNeeded ? EXIT_RESTART_NEEDED
                                        : EXIT_COMPLETE;
     }

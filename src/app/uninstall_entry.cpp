@@ -10,11 +10,14 @@
 #include "log/log_format.h"
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
+#include "system/digest.h"
 #include "system/file_probe.h"
 #include "system/library_binding.h"
 #include "system/message_box.h"
 #include "system/registry.h"
 #include "system/text.h"
+#include "system/whole_file.h"
+#include "uninstall/log_trust.h"
 #include "uninstall/uninstall_log.h"
 
 void FormUninstallKey(const char* productTitle, char* key, size_t size) {
@@ -57,10 +60,11 @@ bool WriteUninstallEntry(InstallContext& context) {
         const char* name;
         const char* text;
     } values[] = {
-        {"DisplayName", context.productTitle}, {"DisplayIcon", icon},
-        {"UninstallString", command},          {"QuietUninstallString", quietCommand},
-        {"Publisher", script->company},        {"InstallLocation", context.destPath},
-        {"URLInfoAbout", script->webPage},     {"DisplayVersion", script->version},
+        {"DisplayName", context.productTitle},  {"DisplayIcon", icon},
+        {"UninstallString", command},           {"QuietUninstallString", quietCommand},
+        {"Publisher", script->company},         {"InstallLocation", context.destPath},
+        {"URLInfoAbout", script->webPage},      {"DisplayVersion", script->version},
+        {LOG_DIGEST_VALUE, LOG_DIGEST_PENDING},
     };
     for (const auto& value : values) {
         // A later run into the same entry may have dropped a value: the old one would be stale.
@@ -152,4 +156,17 @@ void AddInstalledSize(InstallContext& context) {
     int32_t count = 0;
     std::unique_ptr<const char*[]> paths(SortCopiedPaths(log, &count));
     WriteEstimatedSize(context, MeasureFiles(paths.get(), count, query));
+}
+
+void SealInstallLog(const InstallContext& context) {
+    std::unique_ptr<char[]> bytes;
+    DWORD size = 0;
+    char digest[DIGEST_TEXT_SIZE];
+    // Without a digest the entry keeps "pending", which the removal trusts as an interrupted run.
+    if (ReadWholeFile(context.fileName, 0, &bytes, &size) != WHOLE_FILE_READ ||
+        !DigestText(bytes.get(), size, 0, digest, sizeof(digest)))
+        return;
+    char key[MAX_PATH];
+    FormUninstallKey(context.productTitle, key, sizeof(key));
+    WriteRegistryString(HKEY_LOCAL_MACHINE, key, LOG_DIGEST_VALUE, digest);
 }

@@ -13,3 +13,6 @@ bool WriteUninstallEntry(InstallContext& context);
 // Adds the size of the files that the log's "File Copy:" entries name and that exist now; the
 // log must be closed.
 void AddInstalledSize(InstallContext& context);
+// Keeps the digest of the whole log, as the run leaves it, in the entry; the log must be closed.
+// Until then the entry says "pending".
+void SealInstallLog(const InstallContext& context);

@@ -46,6 +46,9 @@
 #define IDS_LOG_INCOMPLETE 1033
 #define IDS_ENTRY_FAILED 1034
 #define IDS_EARLIER_NOT_REMOVED 1035
+#define IDS_LOG_CHANGED 1036
+#define IDS_DEST_RESERVED 1037
+#define IDS_ANOTHER_RUN 1038
 /* The help box: the usage, a line per switch, what follows the lines */
 #define IDS_HELP_USAGE 601
 #define IDS_HELP_SILENT 602

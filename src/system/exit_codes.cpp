@@ -9,6 +9,8 @@ const char* ExitCodeMeaning(int code) {
         return "done, a restart is needed";
     case EXIT_WRONG_COMMAND:
         return "wrong command line, nothing done";
+    case EXIT_ALREADY_RUNNING:
+        return "another installation or removal was running, nothing done";
     default:
         return "failed or incomplete";
     }

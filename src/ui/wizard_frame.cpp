@@ -252,6 +252,10 @@ void WizardFrame::InstallAndFinish(int32_t target) {
     installRunning = false;
     if (focus && IsWindow(focus))
         SetFocus(focus);
+    if (result == INSTALL_RUN_BUSY) {
+        installStarted = false;
+        return;
+    }
     if (result != 0) {
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         return;

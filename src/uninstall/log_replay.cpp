@@ -200,9 +200,11 @@ void FinishUninstall(UninstallLog* log, DWORD pauseMs, PauseFn pause) {
     // While the log is there this removal can run again and would take its copies off twice.
     if (log->logPath[0] != '\0' && GetFileAttributesA(log->logPath) == INVALID_FILE_ATTRIBUTES)
         SettleSharedCounts(log);
-    // An empty key name would make RegDeleteKeyA delete the parent key itself.
-    if (log->title[0] != '\0')
-        DeleteRegistryKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY_PARENT, log->title);
+    // An empty key name would make RegDeleteKeyA delete the parent key itself. The entry that
+    // names the log is the log's own, whatever title the log holds.
+    const char* entryKey = log->entryKey[0] != '\0' ? log->entryKey : log->title;
+    if (entryKey[0] != '\0')
+        DeleteRegistryKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY_PARENT, entryKey);
     if (pause)
         pause(pauseMs);
     if (log->sourceFolder[0] == '\0' ||
