@@ -77,6 +77,7 @@ int StartLogAndEntry(InstallContext& context, const PtrArray& items, bool* entry
         desktopItems = !IsPalmItem(ItemAt(items, i));
     if (!desktopItems || context.fileName[0] == '\0')
         return RESULT_OK;
+    MarkLogPending(context);
     if (context.OpenLog(true) == INVALID_HANDLE_VALUE) {
         // Nothing was done: what was made for the log goes again.
         context.TakeBackUnwrittenLog();

@@ -158,6 +158,14 @@ void AddInstalledSize(InstallContext& context) {
     WriteEstimatedSize(context, MeasureFiles(paths.get(), count, query));
 }
 
+void MarkLogPending(const InstallContext& context) {
+    char key[MAX_PATH];
+    FormUninstallKey(context.productTitle, key, sizeof(key));
+    char digest[DIGEST_TEXT_SIZE];
+    if (ReadRegistryString(HKEY_LOCAL_MACHINE, key, LOG_DIGEST_VALUE, digest, sizeof(digest)))
+        WriteRegistryString(HKEY_LOCAL_MACHINE, key, LOG_DIGEST_VALUE, LOG_DIGEST_PENDING);
+}
+
 void SealInstallLog(const InstallContext& context) {
     std::unique_ptr<char[]> bytes;
     DWORD size = 0;

@@ -190,13 +190,14 @@ TEST(CommandLineTest, TheHelpListsEverySwitchAndExitCode) {
         "\n/D=<folder>\tInstalls into this folder."
         "\n/COMPONENTS=<Section;...>\tInstalls exactly these components."
         "\n/USER=<name>\tThe HotSync user who receives the Palm files."
-        "\n/LOG=<file>\tAppends a record of the run to the file. Also with -uninst."
+        "\n/LOG=<file>\tAppends a record of the run to the file (a full path). Also with -uninst."
         "\n/NORESTART\tNever restarts the computer. Also with -uninst."
         "\n/ALLUSERS\tStart-menu and desktop shortcuts for every user."
         "\n/CURRENTUSER\tStart-menu and desktop shortcuts for the current user: the default, "
         "except for LocalSystem."
         "\n/? or /HELP\tShows this list."
         "\n\nExit codes:\n0\tdone\n3010\tdone, a restart is needed\n1603\tfailed or incomplete"
+        "\n1618\tanother installation or removal was running, nothing done"
         "\n87\twrong command line, nothing done",
         text);
 }
