@@ -4,6 +4,7 @@
 
 #include "system/file_protection_hook.h"
 #include "system/library_binding.h"
+#include "system/shared_count.h"
 #include "system/win_handles.h"
 
 namespace {
@@ -22,6 +23,11 @@ bool AskWindows(const char* path) {
 
 bool (*askFileProtected)(const char* path) = AskWindows;
 
+// Asked under the name the file's count goes under: where the file really is.
 bool IsProtectedFile(const char* path) {
-    return path && *path && askFileProtected(path);
+    char counted[MAX_PATH];
+    if (!path || !*path)
+        return false;
+    CountedPath(path, counted, sizeof(counted));
+    return askFileProtected(counted);
 }

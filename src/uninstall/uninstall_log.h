@@ -21,7 +21,8 @@ const int32_t LOG_HELD_FOLDER = -1;
 struct SharedCountPlan {
     const char* path; // points into the log's text
     DWORD remaining;
-    bool settled; // written to the registry, or deleted at 0
+    bool settled; // written to the registry, or deleted at 0; or a count that cannot be read
+    DWORD copies;
 };
 
 // The install log read back for the uninstaller. The whole file is kept as text and the entries
