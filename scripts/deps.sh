@@ -21,9 +21,23 @@ if [ ${#missing[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
   fi
-  apt-get update -qq
+  # On a freshly started machine the automatic updates may hold apt's locks for minutes. apt
+  # waits for the package lock itself; for the lists lock of "apt-get update" it does not.
+  echo "deps.sh: installing ${missing[*]}; waiting up to ten minutes if another apt run holds its lock" >&2
+  tries=0
+  until output=$(apt-get update -qq 2>&1); do
+    if ! grep -q "Could not get lock" <<< "$output" || [ "$tries" -ge 60 ]; then
+      echo "$output" >&2
+      [ "$tries" -lt 60 ] || echo "deps.sh: apt's lock was still held after ten minutes" >&2
+      exit 100
+    fi
+    [ "$tries" -gt 0 ] || echo "deps.sh: another apt run holds the package lists' lock; waiting" >&2
+    tries=$((tries + 1))
+    sleep 10
+  done
   # With recommends, as measured: Wine's X11 driver loads several of them at run time.
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=600 \
+    "${missing[@]}" >/dev/null
 fi
 # Double-byte code page tests run Wine under a Japanese locale (ANSI code page 932).
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then

@@ -72,6 +72,8 @@ if ! osslsigncode "${options[@]}" -in "$exe" -out "$signed" </dev/null >/dev/nul
   echo "signing $exe failed" >&2
   exit 1
 fi
+# osslsigncode's new file has the default mode: the signed file keeps the execute bit.
+chmod --reference="$exe" "$signed"
 mv "$signed" "$exe"
 if ! description=$(orvex_describe_signature "$exe"); then
   echo "$exe: $description" >&2

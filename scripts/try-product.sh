@@ -104,7 +104,7 @@ reg_add() {
 }
 
 # HotSync in C:\Program Files\Palm. The stand-in libraries read HotSyncFake.ini beside
-# themselves, so the product copy gets one too.
+# themselves, or else the one there.
 prepare_hotsync() {
   local palm="$WINEPREFIX/drive_c/Program Files/Palm"
   local palm_win='C:\Program Files\Palm'
@@ -250,9 +250,6 @@ fi
 [ -n "$user" ] && walk+=(--user "$user")
 if [ -n "$package" ]; then
   walk+=(--package "$(win_path "$product.exe")")
-  # The HotSync stand-in that the package unpacks finds its configuration through this.
-  export ORVEX_HOTSYNC_FAKE_INI
-  ORVEX_HOTSYNC_FAKE_INI="$(win_path "$product")\\HotSyncFake.ini"
 fi
 $components_given && walk+=(--components "$components")
 status=0

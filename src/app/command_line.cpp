@@ -133,19 +133,54 @@ const char* ReadArgument(const char* p, ArgumentText* out, unsigned codePage) {
     return p;
 }
 
-// Appends a text of the program's string table.
-size_t AppendString(char* out, size_t size, unsigned id) {
+// Narrow enough that no line of the help box wraps at any font or screen size a message box meets.
+const size_t HELP_LINE_BYTES = 56;
+const char HELP_INDENT[] = "    ";
+
+size_t AppendBytes(char* out, size_t size, const char* text, size_t count) {
+    size_t length = strlen(out);
+    return length + CopyTextN(out + length, size - length, text, count);
+}
+
+// Appends text on lines of its own, each indented and broken at blanks to fit HELP_LINE_BYTES; a
+// word longer than that stays whole. A tab ends the text's first line: the switch goes on one
+// line, what it does on the lines below, so that no column has to line up in any language.
+size_t AppendHelpLines(char* out, size_t size, const char* text) {
+    size_t length = strlen(out);
+    const char* tab = strchr(text, '\t');
+    if (tab) {
+        AppendText(out, size, "\n");
+        length = AppendBytes(out, size, text, static_cast<size_t>(tab - text));
+        text = tab + 1;
+    }
+    const size_t room = HELP_LINE_BYTES - (sizeof(HELP_INDENT) - 1);
+    for (text = SkipBlanks(text); *text; text = SkipBlanks(text)) {
+        size_t cut = strlen(text);
+        if (cut > room) {
+            cut = room;
+            while (cut > 0 && text[cut] != ' ')
+                --cut;
+            while (cut == 0 || (text[cut] && text[cut] != ' '))
+                ++cut;
+        }
+        AppendText(out, size, "\n");
+        AppendText(out, size, HELP_INDENT);
+        length = AppendBytes(out, size, text, cut);
+        text += cut;
+    }
+    return length;
+}
+
+size_t AppendHelpString(char* out, size_t size, unsigned id) {
     char text[256];
     LoadModuleString(id, text, sizeof(text));
-    return AppendText(out, size, text);
+    return AppendHelpLines(out, size, text);
 }
 
 void MarkWrong(CommandLine* line, const char* start, const char* end, const char* why) {
-    if (line->wrongAt)
-        return;
-    line->wrongAt = start;
-    line->wrongLength = static_cast<size_t>(end - start);
-    line->wrongWhy = why;
+    if (line->wrongCount < CommandLine::WRONG_NAMED)
+        line->wrong[line->wrongCount] = {start, static_cast<size_t>(end - start), why};
+    ++line->wrongCount;
 }
 
 const SwitchForm* FindSwitch(const char* name, size_t length) {
@@ -257,22 +292,23 @@ size_t FormatCommandLineHelp(char* out, size_t size) {
     for (const SwitchForm& form : switchForms) {
         if (!form.helpText)
             continue;
-        AppendText(out, size, "\n");
-        length = AppendString(out, size, form.helpText);
+        length = AppendHelpString(out, size, form.helpText);
         if (form.modes & FOR_UNINSTALL)
-            length = AppendString(out, size, IDS_HELP_ALSO_UNINSTALL);
+            length = AppendHelpString(out, size, IDS_HELP_ALSO_UNINSTALL);
     }
-    length = AppendString(out, size, IDS_HELP_EXIT_CODES);
+    char text[256];
+    LoadModuleString(IDS_HELP_EXIT_CODES, text, sizeof(text));
+    length = AppendText(out, size, text);
     for (int code : helpExitCodes) {
-        char line[128];
-        FormatText(line, sizeof(line), "\n%d\t%s", code, ExitCodeMeaning(code));
-        length = AppendText(out, size, line);
+        FormatText(text, sizeof(text), "\n%d: %s", code, ExitCodeMeaning(code));
+        length = AppendText(out, size, text);
     }
     return length;
 }
 
-bool ShortcutsForAllUsers(const CommandLine& line, bool (*runsAsLocalSystem)()) {
+bool ShortcutsForAllUsers(const CommandLine& line, bool (*runsAsLocalSystem)(),
+                          bool earlierForAllUsers) {
     if (line.given & (SWITCH_ALLUSERS | SWITCH_CURRENTUSER))
         return (line.given & SWITCH_ALLUSERS) != 0;
-    return runsAsLocalSystem();
+    return earlierForAllUsers || runsAsLocalSystem();
 }

@@ -24,14 +24,18 @@ struct CommandLine {
     RunMode mode;
     const char* argument; // the text behind the mode keyword; null for the install mode
     // The switches that were given in a usable form (a switch that does not go with the mode
-    // counts here too, and is named in wrongAt).
+    // counts here too, and is named in wrong).
     uint32_t given;
-    // The first argument that is no usable switch (unknown, repeated, without its value, in
-    // conflict with one before it, not for this mode) or stray text, as it stands in the text;
-    // null when there is none. wrongWhy says what is wrong with it.
-    const char* wrongAt;
-    size_t wrongLength;
-    const char* wrongWhy;
+    // The arguments that are no usable switch (unknown, repeated, without its value, in conflict
+    // with one before it, not for this mode) or stray text, as they stand in the text, and why;
+    // wrongCount counts those past the named ones too.
+    static const int WRONG_NAMED = 8;
+    struct Wrong {
+        const char* at;
+        size_t length;
+        const char* why;
+    } wrong[WRONG_NAMED];
+    int wrongCount;
     char destFolder[MAX_PATH];
     char components[SCRIPT_LIST_SIZE];
     char user[128];
@@ -53,5 +57,7 @@ void ParseCommandLine(const char* text, CommandLine* line, unsigned codePage = 0
 size_t FormatCommandLineHelp(char* out, size_t size);
 
 // Whether %STARTMENU% and %DESKTOP% lead to the all-users folders: as /ALLUSERS or /CURRENTUSER
-// says, and without either for a run as LocalSystem, whose own folders no user ever sees.
-bool ShortcutsForAllUsers(const CommandLine& line, bool (*runsAsLocalSystem)());
+// says; without either as the earlier installation chose, so that a reinstall does not show
+// every link twice; and always for a run as LocalSystem, whose own folders no user ever sees.
+bool ShortcutsForAllUsers(const CommandLine& line, bool (*runsAsLocalSystem)(),
+                          bool earlierForAllUsers);

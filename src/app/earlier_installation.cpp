@@ -37,6 +37,8 @@ bool LoggedFileInUse(const char* logPath) {
 }
 } // namespace
 
+const char SHORTCUTS_VALUE[] = "ShortcutsForAllUsers";
+
 bool FolderOf(const char* path, char* folder, size_t size) {
     const char* slash = FindLastChar(path, '\\');
     if (!slash || slash == path)
@@ -65,6 +67,9 @@ bool FindEarlierInstallation(const char* productTitle, EarlierInstallation* earl
         !FolderOf(log, earlier->folder, sizeof(earlier->folder)))
         return false;
     CopyText(earlier->logPath, sizeof(earlier->logPath), log);
+    DWORD allUsers = 0;
+    earlier->shortcutsForAllUsers =
+        ReadRegistryNumber(HKEY_LOCAL_MACHINE, key, SHORTCUTS_VALUE, &allUsers) && allUsers != 0;
     DWORD attributes = GetFileAttributesA(log);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

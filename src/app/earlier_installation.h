@@ -12,7 +12,12 @@ struct SetupScript;
 struct EarlierInstallation {
     char logPath[MAX_PATH];
     char folder[MAX_PATH];
+    // Its shortcuts went to the folders of all users (false for an entry that does not say).
+    bool shortcutsForAllUsers;
 };
+
+// The uninstall entry's value that keeps the choice of all users or the current user.
+extern const char SHORTCUTS_VALUE[];
 
 // The folder that holds the file at path ("C:\" for a file at a drive's root); false when the
 // path names no folder or the folder does not fit in size.

@@ -18,6 +18,7 @@
 #include "system/reserved_destination.h"
 #include "system/run_lock.h"
 #include "system/serving_wait.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 
 namespace {
@@ -97,6 +98,8 @@ void MakeShortcut(InstallContext& context, const SetupScript& script, const Shor
 int RunMainPass(InstallContext& context, SetupScript& script, const PtrArray& items,
                 DWORD* lastServed) {
     int result = RESULT_OK;
+    // Every shared file's decision asks version.dll and sfc.dll: one load of each for the pass.
+    SharedFileUse sharedFiles;
     for (int32_t i = 0; i < items.Count() && result == RESULT_OK && !context.Stopped(); ++i) {
         ServeMessagesEvery(lastServed, SERVE_INTERVAL_MS);
         const InstallItem* item = ItemAt(items, i);

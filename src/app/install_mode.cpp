@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "app/after_wizard.h"
+#include "app/earlier_installation.h"
 #include "app/install_engine.h"
 #include "app/modes.h"
 #include "app/unattended_install.h"
@@ -10,6 +11,9 @@
 #include "system/external_programs.h"
 #include "system/message_box.h"
 #include "system/module_path.h"
+#include "system/path_macros.h"
+#include "system/process_account.h"
+#include "system/run_record.h"
 #include "ui/wizard_choices.h"
 #include "ui/wizard_run.h"
 
@@ -24,6 +28,13 @@ int RunInstallMode(HINSTANCE instance, const CommandLine& line) {
                       line.Silent());
         DestroySetupScript(script);
         return line.Silent() ? EXIT_FAILED : 0;
+    }
+    EarlierInstallation earlier;
+    bool earlierForAllUsers =
+        FindEarlierInstallation(script->productTitle, &earlier) && earlier.shortcutsForAllUsers;
+    if (ShortcutsForAllUsers(line, ProcessIsLocalSystem, earlierForAllUsers)) {
+        SetShortcutsForAllUsers(true);
+        WriteRunRecord("Start-menu and desktop shortcuts for all users");
     }
     if (line.Silent())
         return RunUnattendedInstall(script, line);

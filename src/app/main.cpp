@@ -7,8 +7,6 @@
 #include "system/full_path.h"
 #include "system/message_box.h"
 #include "system/module.h"
-#include "system/path_macros.h"
-#include "system/process_account.h"
 #include "system/run_record.h"
 #include "system/text.h"
 
@@ -16,20 +14,32 @@ namespace {
 int ShowHelp() {
     char text[2048];
     FormatCommandLineHelp(text, sizeof(text));
-    ShowMessage(nullptr, text, IDS_INSTALLATION, MB_ICONINFORMATION, IDOK, false);
+    ShowMessage(nullptr, text, IDS_HELP_CAPTION, MB_ICONINFORMATION, IDOK, false);
     return 0;
 }
 
-int RunChosenMode(const CommandLine& line) {
-    if (line.wrongAt) {
+// The wizard leaves out what it cannot apply; a silent run does nothing. Either way the record
+// names every argument that was not taken.
+void RecordWrongArguments(const CommandLine& line) {
+    for (int i = 0; i < line.wrongCount && i < CommandLine::WRONG_NAMED; ++i) {
         char text[1024];
-        FormatText(text, sizeof(text), "Wrong command line at: %.*s (%s)",
-                   static_cast<int>(line.wrongLength), line.wrongAt, line.wrongWhy);
+        FormatText(text, sizeof(text), "%s%.*s (%s)",
+                   line.Silent() ? "Wrong command line at: " : "Left out: ",
+                   static_cast<int>(line.wrong[i].length), line.wrong[i].at, line.wrong[i].why);
         WriteRunRecord(text);
-        // The wizard leaves out what it cannot apply; a silent run does nothing.
-        if (line.Silent())
-            return EXIT_WRONG_COMMAND;
     }
+    if (line.wrongCount > CommandLine::WRONG_NAMED) {
+        char text[64];
+        FormatText(text, sizeof(text), "%d more wrong arguments",
+                   line.wrongCount - CommandLine::WRONG_NAMED);
+        WriteRunRecord(text);
+    }
+}
+
+int RunChosenMode(const CommandLine& line) {
+    RecordWrongArguments(line);
+    if (line.wrongCount > 0 && line.Silent())
+        return EXIT_WRONG_COMMAND;
     if (line.given & SWITCH_HELP)
         return ShowHelp();
     switch (line.mode) {
@@ -40,10 +50,6 @@ int RunChosenMode(const CommandLine& line) {
         return RunRegisterMode(moduleInstance, line.argument);
     case MODE_INSTALL:
         break;
-    }
-    if (ShortcutsForAllUsers(line, ProcessIsLocalSystem)) {
-        SetShortcutsForAllUsers(true);
-        WriteRunRecord("Start-menu and desktop shortcuts for all users");
     }
     return RunInstallMode(moduleInstance, line);
 }

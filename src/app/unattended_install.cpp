@@ -13,9 +13,13 @@
 #include "system/text.h"
 
 namespace {
-bool Refuse(const char* what, const char* value) {
-    WriteRunRecord(what, value);
-    return false;
+// A silent run stops at a choice it cannot apply; the wizard leaves it out. Either way the record
+// says which and why. True when the run goes on.
+bool LeaveOut(bool strict, const char* what, const char* value) {
+    char text[128];
+    FormatText(text, sizeof(text), "%s%s", strict ? "Wrong " : "Left out ", what);
+    WriteRunRecord(text, value);
+    return !strict;
 }
 } // namespace
 
@@ -24,28 +28,31 @@ bool ApplyCommandLineChoices(SetupScript* script, const CommandLine& line, bool 
         script->restartLater = 1;
     bool reserved = false;
     if ((line.given & SWITCH_DEST) && !ApplyDestination(script, line.destFolder, &reserved) &&
-        strict)
-        return Refuse(reserved ? "Wrong /D (a drive's root or a folder of Windows itself, not a "
-                                 "folder of the product's own): "
-                               : "Wrong /D (no full path, or too long): ",
-                      line.destFolder);
-    if ((line.given & SWITCH_COMPONENTS) && !ApplyComponents(script, line.components) && strict)
-        return Refuse("Wrong /COMPONENTS (an unknown section, or nothing to install): ",
-                      line.components);
+        !LeaveOut(strict,
+                  reserved ? "/D (a drive's root or a folder of Windows itself, not a folder of "
+                             "the product's own): "
+                           : "/D (no full path, or too long): ",
+                  line.destFolder))
+        return false;
+    if ((line.given & SWITCH_COMPONENTS) && !ApplyComponents(script, line.components) &&
+        !LeaveOut(strict,
+                  "/COMPONENTS (an unknown section, or nothing to install): ", line.components))
+        return false;
     if (!(line.given & SWITCH_USER))
         return true;
     if (IsAllUsers(line.user)) {
         script->hotSyncUser[0] = '\0';
-    } else if (!strict) {
-        // The HotSync user page checks the name against HotSync's list when it fills it.
-        CopyText(script->hotSyncUser, sizeof(script->hotSyncUser), line.user);
-    } else if (SelectionHasPalmFiles(script)) {
-        HotSyncUserList users;
-        const char* listed = users.Read() ? users.Find(line.user) : nullptr;
-        if (!listed)
-            return Refuse("Wrong /USER (HotSync does not list it): ", line.user);
-        CopyText(script->hotSyncUser, sizeof(script->hotSyncUser), listed);
+        return true;
     }
+    // The wizard's HotSync page offers HotSync's users whatever is selected; a silent run asks
+    // HotSync only when Palm files go to the user.
+    if (strict && !SelectionHasPalmFiles(script))
+        return true;
+    HotSyncUserList users;
+    const char* listed = users.Read() ? users.Find(line.user) : nullptr;
+    if (!listed)
+        return LeaveOut(strict, "/USER (HotSync does not list it): ", line.user);
+    CopyText(script->hotSyncUser, sizeof(script->hotSyncUser), listed);
     return true;
 }
 

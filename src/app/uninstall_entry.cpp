@@ -6,14 +6,16 @@
 
 #include <memory>
 
+#include "app/earlier_installation.h"
 #include "app/installer_path.h"
 #include "log/log_format.h"
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
 #include "system/digest.h"
 #include "system/file_probe.h"
-#include "system/library_binding.h"
+#include "system/system_libraries.h"
 #include "system/message_box.h"
+#include "system/path_macros.h"
 #include "system/registry.h"
 #include "system/text.h"
 #include "system/whole_file.h"
@@ -74,20 +76,14 @@ bool WriteUninstallEntry(InstallContext& context) {
             return false;
     }
     return WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "NoModify", 1) &&
-           WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "NoRepair", 1);
+           WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, "NoRepair", 1) &&
+           WriteRegistryNumber(HKEY_LOCAL_MACHINE, key, SHORTCUTS_VALUE, ShortcutsGoToAllUsers());
 }
 
 namespace {
-// Typed by the record GetFileExInfoStandard fills, so that no other record can be passed.
-typedef BOOL(WINAPI* AttributesQuery)(LPCSTR, GET_FILEEX_INFO_LEVELS, WIN32_FILE_ATTRIBUTE_DATA*);
-
 // One question per file where Windows can answer it (not Windows 95): a search for each of a
 // thousand files costs the install a tenth of a second under Wine.
-AttributesQuery BindAttributesQuery() {
-    AttributesQuery query = nullptr;
-    BindProc(GetModuleHandleA("kernel32.dll"), "GetFileAttributesExA", query);
-    return query;
-}
+typedef decltype(Kernel32Functions::GetFileAttributesExA) AttributesQuery;
 
 // The reader names its product in the captions: this run's captions stay as they are.
 void ReadRunLog(const InstallContext& context, UninstallLog* log) {
@@ -150,7 +146,7 @@ void WriteEstimatedSize(const InstallContext& context, unsigned long long bytes)
 } // namespace
 
 void AddInstalledSize(InstallContext& context) {
-    AttributesQuery query = BindAttributesQuery();
+    AttributesQuery query = Kernel32().GetFileAttributesExA;
     UninstallLog log;
     ReadRunLog(context, &log);
     int32_t count = 0;

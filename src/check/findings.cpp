@@ -39,6 +39,8 @@ void Findings::Add(int line, FindingLevel level, const char* format, ...) {
         return;
     finding->line = line;
     finding->level = level;
+    finding->file[0] = '\0';
+    finding->fileLine = 0;
     va_list args;
     va_start(args, format);
     char text[sizeof(finding->text)];
@@ -47,6 +49,21 @@ void Findings::Add(int line, FindingLevel level, const char* format, ...) {
     NameInvisibleBytes(text, finding->text, sizeof(finding->text));
     if (!list_.Add(finding))
         free(finding);
+}
+
+void Findings::AddLike(const Finding& model, const char* prefix) {
+    int before = Count();
+    Add(model.line, model.level, "%s%s", prefix, model.text);
+    if (Count() > before)
+        PlaceLast(model.file, model.fileLine);
+}
+
+void Findings::PlaceLast(const char* file, int fileLine) {
+    if (Count() == 0)
+        return;
+    Finding& last = *static_cast<Finding*>(list_.At(Count() - 1));
+    CopyText(last.file, sizeof(last.file), file);
+    last.fileLine = fileLine;
 }
 
 void Findings::Sort() {
@@ -77,8 +94,10 @@ int Findings::ExitCode() const {
 void Findings::Format(int index, char* out, size_t size) const {
     const Finding& finding = At(index);
     const char* level = finding.level == FINDING_ERROR ? "error" : "warning";
-    if (finding.line > 0)
-        FormatText(out, size, "Setup.ini:%d: %s: %s", finding.line, level, finding.text);
+    const char* file = finding.file[0] ? finding.file : "Setup.ini";
+    int line = finding.file[0] ? finding.fileLine : finding.line;
+    if (line > 0)
+        FormatText(out, size, "%s:%d: %s: %s", file, line, level, finding.text);
     else
-        FormatText(out, size, "Setup.ini: %s: %s", level, finding.text);
+        FormatText(out, size, "%s: %s: %s", file, level, finding.text);
 }

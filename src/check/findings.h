@@ -14,6 +14,10 @@ struct Finding {
     int line;
     FindingLevel level;
     char text[600];
+    // A finding inside a file that Setup.ini names (the licence) is shown at that file's line;
+    // line is then the line of Setup.ini that names it. Empty for Setup.ini itself.
+    char file[260];
+    int fileLine;
 };
 
 // Copies text with each byte a console shows as nothing (control bytes, a UTF-8 byte-order mark)
@@ -26,6 +30,10 @@ class Findings {
 
     void Add(int line, FindingLevel level, const char* format, ...)
         __attribute__((format(printf, 4, 5)));
+    // A copy of finding, in its file, its text behind prefix.
+    void AddLike(const Finding& finding, const char* prefix);
+    // Puts the finding added last at a line of another file.
+    void PlaceLast(const char* file, int fileLine);
     // By line; findings of one line keep the order they were made in.
     void Sort();
 
@@ -35,7 +43,8 @@ class Findings {
     int Warnings() const { return Count() - Errors(); }
     // 0 with nothing to report, 1 for warnings only, 2 with an error.
     int ExitCode() const;
-    // "Setup.ini:12: error: text", or "Setup.ini: warning: text" for line 0.
+    // "Setup.ini:12: error: text", or "Setup.ini: warning: text" for line 0; a finding in
+    // another file names that file ("Licence.txt:3: warning: text").
     void Format(int index, char* out, size_t size) const;
 
   private:

@@ -127,23 +127,22 @@ void CheckLicenceLines(ProductReading& reading, int line, const char* file, cons
     int box = LicenceBoxPixels();
     for (int i = 0; i < layout.wideLines && i < LicenceLayout::NAMED; ++i) {
         const WideLicenceLine& wide = layout.named[i];
-        reading.Report(line, FINDING_WARNING,
-                       "line %d of the licence \"%s\" is wider than the licence box (%d pixels in "
-                       "Windows' dialog font): it shows the first %u of its %u characters; break "
-                       "the line there",
-                       wide.number, file, box, static_cast<unsigned>(wide.fitting),
-                       static_cast<unsigned>(wide.characters));
+        reading.ReportIn(line, file, wide.number, FINDING_WARNING,
+                         "the line is wider than the licence box (%d pixels in Windows' dialog "
+                         "font): it shows the first %u of its %u characters; break the line "
+                         "there",
+                         box, static_cast<unsigned>(wide.fitting),
+                         static_cast<unsigned>(wide.characters));
     }
     if (layout.wideLines > LicenceLayout::NAMED)
-        reading.Report(line, FINDING_WARNING,
-                       "%d more lines of the licence \"%s\" are wider than the licence box",
-                       layout.wideLines - LicenceLayout::NAMED, file);
+        reading.ReportIn(line, file, 0, FINDING_WARNING,
+                         "%d more lines are wider than the licence box",
+                         layout.wideLines - LicenceLayout::NAMED);
     if (layout.firstBareLineFeed > 0)
-        reading.Report(line, FINDING_WARNING,
-                       "line %d of the licence \"%s\" ends in LF without CR: the licence box "
-                       "breaks lines only at CR LF and runs such lines together; save the file "
-                       "with CR LF line ends",
-                       layout.firstBareLineFeed, file);
+        reading.ReportIn(line, file, layout.firstBareLineFeed, FINDING_WARNING,
+                         "the line ends in LF without CR: the licence box breaks lines only at "
+                         "CR LF and runs such lines together; save the file with CR LF line "
+                         "ends");
 }
 
 void CheckShownFile(ProductReading& reading, FolderInventory& inventory, const char* key,

@@ -8,6 +8,7 @@
 #include "check/product_folder.h"
 #include "check/product_reading.h"
 #include "check/script_source.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 
 const char FAMILY_95_PREFIX[] = "on Windows 95, 98 and Me: ";
@@ -20,6 +21,8 @@ bool CheckReading(const char* folder, const ScriptSource& source, ScriptFamily f
     ProductReading reading(folder, source, family, findings);
     if (!reading.Load())
         return false;
+    // The shared files' version resources: one load of version.dll for the reading.
+    SharedFileUse sharedFiles;
     ItemCheck items(reading, *inventory);
     items.CollectInstalled();
     CheckLayout(reading);
@@ -37,6 +40,7 @@ bool Holds(const Findings& findings, const Finding& wanted) {
     for (int i = 0; i < findings.Count(); ++i) {
         const Finding& finding = findings.At(i);
         if (finding.line == wanted.line && finding.level == wanted.level &&
+            finding.fileLine == wanted.fileLine && strcmp(finding.file, wanted.file) == 0 &&
             strcmp(finding.text, wanted.text) == 0)
             return true;
     }
@@ -50,9 +54,9 @@ void Merge(const Findings& mine, const Findings& other, const char* prefix, bool
         const Finding& finding = mine.At(i);
         bool shared = Holds(other, finding);
         if (!shared)
-            out->Add(finding.line, finding.level, "%s%s", prefix, finding.text);
+            out->AddLike(finding, prefix);
         else if (first)
-            out->Add(finding.line, finding.level, "%s", finding.text);
+            out->AddLike(finding, "");
     }
 }
 } // namespace

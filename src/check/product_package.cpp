@@ -10,7 +10,7 @@
 #include "package/package_format.h"
 #include "package/version_info.h"
 #include "resources/resource_ids.h"
-#include "system/library_binding.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 #include "system/win_handles.h"
 
@@ -42,12 +42,6 @@ struct Buffer {
 };
 
 // Resource writing is missing from Windows 95, 98 and Me: bound here, not imported.
-struct ResourceFunctions {
-    HANDLE(WINAPI* begin)(LPCSTR, BOOL);
-    BOOL(WINAPI* update)(HANDLE, LPCSTR, LPCSTR, WORD, LPVOID, DWORD);
-    BOOL(WINAPI* end)(HANDLE, BOOL);
-};
-
 bool WriteAll(HANDLE file, const void* bytes, size_t size) {
     const uint8_t* at = static_cast<const uint8_t*>(bytes);
     while (size) {
@@ -154,22 +148,19 @@ bool PackageWriter::WriteStarter(const char* path, const ProductVersionInfo& inf
         if (!file.IsValid() || !WriteAll(file.Get(), starter, SizeofResource(nullptr, found)))
             return Fail("cannot write \"%s\"", path);
     }
-    ResourceFunctions resources;
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const Kernel32Functions& kernel = Kernel32();
     uint8_t version[2048];
     size_t versionSize = BuildVersionInfo(info, version, sizeof(version));
-    if (!BindProc(kernel, "BeginUpdateResourceA", resources.begin) ||
-        !BindProc(kernel, "UpdateResourceA", resources.update) ||
-        !BindProc(kernel, "EndUpdateResourceA", resources.end))
+    if (!kernel.BeginUpdateResourceA || !kernel.UpdateResourceA || !kernel.EndUpdateResourceA)
         return Fail("%s", "this Windows cannot write program resources (use Windows NT or later)");
-    HANDLE update = resources.begin(path, FALSE);
+    HANDLE update = kernel.BeginUpdateResourceA(path, FALSE);
     if (!update)
         return Fail("cannot write the resources of \"%s\"", path);
     bool written =
-        versionSize && resources.update(update, RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO),
-                                        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), version,
-                                        static_cast<DWORD>(versionSize));
-    if (!resources.end(update, !written) || !written)
+        versionSize && kernel.UpdateResourceA(update, RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO),
+                                              MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), version,
+                                              static_cast<DWORD>(versionSize));
+    if (!kernel.EndUpdateResourceA(update, !written) || !written)
         return Fail("cannot write the version resource of \"%s\"", path);
     return true;
 }
@@ -196,10 +187,8 @@ bool PackageWriter::AppendData(const char* path, const PackageHeader& header,
 }
 
 bool ReplaceFile(const char* from, const char* to) {
-    BOOL(WINAPI * moveEx)(LPCSTR, LPCSTR, DWORD) = nullptr;
     // Windows 95, 98 and Me have no replacing move: the old package goes first there.
-    if (BindProc(GetModuleHandleA("kernel32.dll"), "MoveFileExA", moveEx) &&
-        moveEx(from, to, MOVEFILE_REPLACE_EXISTING))
+    if (Kernel32().MoveFileExA && Kernel32().MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING))
         return true;
     DeleteFileA(to);
     return MoveFileA(from, to) != 0;

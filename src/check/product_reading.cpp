@@ -48,6 +48,19 @@ void ProductReading::Report(int line, FindingLevel level, const char* format, ..
     findings_->Add(line, level, "%s", text);
 }
 
+void ProductReading::ReportIn(int line, const char* file, int fileLine, FindingLevel level,
+                              const char* format, ...) {
+    char text[sizeof(Finding::text)];
+    va_list args;
+    va_start(args, format);
+    FormatTextV(text, sizeof(text), format, args);
+    va_end(args);
+    int before = findings_->Count();
+    findings_->Add(line, level, "%s", text);
+    if (findings_->Count() > before)
+        findings_->PlaceLast(file, fileLine);
+}
+
 bool ProductReading::Load() {
     script_ = ReadSetupScript(source_.ReaderPath(), family_);
     readBlocks_ = static_cast<bool*>(calloc(Scan().BlockCount() + 1, sizeof(bool)));

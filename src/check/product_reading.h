@@ -23,6 +23,9 @@ class ProductReading {
 
     void Report(int line, FindingLevel level, const char* format, ...)
         __attribute__((format(printf, 4, 5)));
+    // A finding at fileLine of the file that line of Setup.ini names (0: the file as a whole).
+    void ReportIn(int line, const char* file, int fileLine, FindingLevel level, const char* format,
+                  ...) __attribute__((format(printf, 6, 7)));
 
     const char* Folder() const { return folder_; }
     const ScriptSource& Source() const { return source_; }

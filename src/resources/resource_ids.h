@@ -62,6 +62,7 @@
 #define IDS_HELP_HELP 610
 #define IDS_HELP_ALSO_UNINSTALL 611
 #define IDS_HELP_EXIT_CODES 612
+#define IDS_HELP_CAPTION 613
 
 /* Wizard frame (121) */
 #define IDC_BACK 3

@@ -10,8 +10,9 @@
 #include "package/package_format.h"
 #include "resources/resource_ids.h"
 #include "system/exit_codes.h"
-#include "system/library_binding.h"
+#include "system/module_path.h"
 #include "system/run_record.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 #include "system/win_handles.h"
 
@@ -51,54 +52,17 @@ bool NtFamily() {
 
 // USER32 is bound only when a window or a box is needed: loading it is most of a program's start
 // (it connects to the display), and a package that unpacks quickly or runs with /S needs none.
-struct UserFunctions {
-    ATOM(WINAPI* registerClass)(const WNDCLASSA*);
-    HWND(WINAPI* createWindow)
-    (DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID);
-    BOOL(WINAPI* destroyWindow)(HWND);
-    int(WINAPI* systemMetrics)(int);
-    HICON(WINAPI* loadIcon)(HINSTANCE, LPCSTR);
-    HCURSOR(WINAPI* loadCursor)(HINSTANCE, LPCSTR);
-    HBRUSH(WINAPI* colorBrush)(int);
-    BOOL(WINAPI* invalidate)(HWND, const RECT*, BOOL);
-    BOOL(WINAPI* peekMessage)(LPMSG, HWND, UINT, UINT, UINT);
-    BOOL(WINAPI* translateMessage)(const MSG*);
-    LRESULT(WINAPI* dispatchMessage)(const MSG*);
-    LRESULT(WINAPI* defaultProc)(HWND, UINT, WPARAM, LPARAM);
-    HDC(WINAPI* beginPaint)(HWND, LPPAINTSTRUCT);
-    BOOL(WINAPI* endPaint)(HWND, const PAINTSTRUCT*);
-    BOOL(WINAPI* clientRect)(HWND, LPRECT);
-    int(WINAPI* frameRect)(HDC, const RECT*, HBRUSH);
-    int(WINAPI* fillRect)(HDC, const RECT*, HBRUSH);
-    int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT);
-};
-UserFunctions user;
+const User32Functions* user;
 
-// The library stays loaded for the rest of the process.
+// A use never ended: the library stays loaded for the rest of the process.
 bool BindUser() {
-    static int bound = -1;
-    if (bound >= 0)
-        return bound != 0;
-    HMODULE library = LoadSystemLibrary("user32.dll");
-    bound = BindProc(library, "RegisterClassA", user.registerClass) &&
-            BindProc(library, "CreateWindowExA", user.createWindow) &&
-            BindProc(library, "DestroyWindow", user.destroyWindow) &&
-            BindProc(library, "GetSystemMetrics", user.systemMetrics) &&
-            BindProc(library, "LoadIconA", user.loadIcon) &&
-            BindProc(library, "LoadCursorA", user.loadCursor) &&
-            BindProc(library, "GetSysColorBrush", user.colorBrush) &&
-            BindProc(library, "InvalidateRect", user.invalidate) &&
-            BindProc(library, "PeekMessageA", user.peekMessage) &&
-            BindProc(library, "TranslateMessage", user.translateMessage) &&
-            BindProc(library, "DispatchMessageA", user.dispatchMessage) &&
-            BindProc(library, "DefWindowProcA", user.defaultProc) &&
-            BindProc(library, "BeginPaint", user.beginPaint) &&
-            BindProc(library, "EndPaint", user.endPaint) &&
-            BindProc(library, "GetClientRect", user.clientRect) &&
-            BindProc(library, "FrameRect", user.frameRect) &&
-            BindProc(library, "FillRect", user.fillRect) &&
-            BindProc(library, "MessageBoxA", user.messageBox);
-    return bound != 0;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        AcquireLibrary(&user32Library);
+        user = TableFunctions(&user32Table);
+    }
+    return user != nullptr;
 }
 
 void Shrink(RECT* rect, int dx, int dy) {
@@ -116,17 +80,17 @@ LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_CLOSE)
         return 0;
     if (message != WM_PAINT)
-        return user.defaultProc(window, message, wParam, lParam);
+        return user->DefWindowProcA(window, message, wParam, lParam);
     PAINTSTRUCT paint;
-    HDC dc = user.beginPaint(window, &paint);
+    HDC dc = user->BeginPaint(window, &paint);
     RECT bar;
-    user.clientRect(window, &bar);
+    user->GetClientRect(window, &bar);
     Shrink(&bar, 16, (bar.bottom - 20) / 2);
-    user.frameRect(dc, &bar, user.colorBrush(COLOR_WINDOWTEXT));
+    user->FrameRect(dc, &bar, user->GetSysColorBrush(COLOR_WINDOWTEXT));
     Shrink(&bar, 2, 2);
     bar.right = bar.left + (bar.right - bar.left) * progressPermille / 1000;
-    user.fillRect(dc, &bar, user.colorBrush(COLOR_HIGHLIGHT));
-    user.endPaint(window, &paint);
+    user->FillRect(dc, &bar, user->GetSysColorBrush(COLOR_HIGHLIGHT));
+    user->EndPaint(window, &paint);
     return 0;
 }
 
@@ -193,17 +157,17 @@ void Starter::Advance(DWORD bytes) {
         WNDCLASSA type = {};
         type.lpfnWndProc = ProgressProc;
         type.hInstance = instance_;
-        type.hIcon = user.loadIcon(instance_, MAKEINTRESOURCEA(IDI_SETUP));
-        type.hCursor = user.loadCursor(nullptr, MAKEINTRESOURCEA(32514)); // IDC_APPSTARTING
-        type.hbrBackground = user.colorBrush(COLOR_BTNFACE);
+        type.hIcon = user->LoadIconA(instance_, MAKEINTRESOURCEA(IDI_SETUP));
+        type.hCursor = user->LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)); // IDC_APPSTARTING
+        type.hbrBackground = user->GetSysColorBrush(COLOR_BTNFACE);
         type.lpszClassName = PROGRESS_WINDOW_CLASS;
-        user.registerClass(&type);
+        user->RegisterClassA(&type);
         const int width = 360, height = 100;
-        window_ = user.createWindow(0, PROGRESS_WINDOW_CLASS, headerRead_ ? header_.title : "Setup",
-                                    WS_POPUP | WS_CAPTION | WS_VISIBLE,
-                                    (user.systemMetrics(SM_CXSCREEN) - width) / 2,
-                                    (user.systemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                                    nullptr, nullptr, instance_, nullptr);
+        window_ = user->CreateWindowExA(
+            0, PROGRESS_WINDOW_CLASS, headerRead_ ? header_.title : "Setup",
+            WS_POPUP | WS_CAPTION | WS_VISIBLE, (user->GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+            (user->GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
+            instance_, nullptr);
     }
     if (!window_)
         return;
@@ -211,18 +175,18 @@ void Starter::Advance(DWORD bytes) {
                                     static_cast<DWORD>(total_ >> progressShift_));
     if (permille != progressPermille) {
         progressPermille = permille;
-        user.invalidate(window_, nullptr, FALSE);
+        user->InvalidateRect(window_, nullptr, FALSE);
     }
     MSG message;
-    while (user.peekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
-        user.translateMessage(&message);
-        user.dispatchMessage(&message);
+    while (user->PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        user->TranslateMessage(&message);
+        user->DispatchMessageA(&message);
     }
 }
 
 void Starter::CloseProgress() {
     if (window_)
-        user.destroyWindow(window_);
+        user->DestroyWindow(window_);
     window_ = nullptr;
 }
 
@@ -234,8 +198,7 @@ bool ReadAt(HANDLE file, DWORD at, void* out, DWORD size) {
 
 Outcome Starter::OpenPackage() {
     char self[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, self, sizeof(self));
-    if (length == 0 || length >= sizeof(self))
+    if (!GetModulePath(nullptr, self, sizeof(self)))
         return OUTCOME_DAMAGED;
     package_.Reset(CreateFileA(self, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -290,11 +253,10 @@ Outcome Starter::CheckSpace() {
         return OUTCOME_NO_WRITE;
     }
     ULONGLONG free = 0;
-    BOOL(WINAPI * freeSpaceEx)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
     ULARGE_INTEGER available, total, totalFree;
     // Windows 95 before OSR2 lacks the call that sees past 2 GB.
-    if (BindProc(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA", freeSpaceEx) &&
-        freeSpaceEx(temp_, &available, &total, &totalFree)) {
+    auto freeSpaceEx = Kernel32().GetDiskFreeSpaceExA;
+    if (freeSpaceEx && freeSpaceEx(temp_, &available, &total, &totalFree)) {
         free = available.QuadPart;
     } else {
         char root[4] = {temp_[0], ':', '\\', '\0'};
@@ -312,66 +274,49 @@ Outcome Starter::CheckSpace() {
 
 // On the NT family the folder admits only Administrators and SYSTEM: an unelevated process of
 // the same user must not put a DLL beside the Setup.exe that runs elevated from it.
-struct SecurityFunctions {
-    BOOL(WINAPI* allocateSid)
-    (PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
-     PSID*);
-    PVOID(WINAPI* freeSid)(PSID);
-    BOOL(WINAPI* initializeAcl)(PACL, DWORD, DWORD);
-    BOOL(WINAPI* addAce)(PACL, DWORD, DWORD, PSID);
-    BOOL(WINAPI* getAce)(PACL, DWORD, LPVOID*);
-    BOOL(WINAPI* initializeDescriptor)(PSECURITY_DESCRIPTOR, DWORD);
-    BOOL(WINAPI* setDacl)(PSECURITY_DESCRIPTOR, BOOL, PACL, BOOL);
-    // Windows 2000 and later; without it NT 4 merges the temporary folder's inheritable entries.
-    BOOL(WINAPI* setControl)
-    (PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL, SECURITY_DESCRIPTOR_CONTROL);
-};
-
 class FolderSecurity {
   public:
     FolderSecurity() = default;
     ~FolderSecurity() {
         for (PSID sid : sids_) {
             if (sid)
-                functions_.freeSid(sid);
+                functions_->FreeSid(sid);
         }
     }
     FolderSecurity(const FolderSecurity&) = delete;
     FolderSecurity& operator=(const FolderSecurity&) = delete;
 
     bool Build(SECURITY_ATTRIBUTES* attributes) {
-        library_.Reset(LoadSystemLibrary("advapi32.dll"));
-        HMODULE advapi = library_.Get();
-        if (!BindProc(advapi, "AllocateAndInitializeSid", functions_.allocateSid) ||
-            !BindProc(advapi, "FreeSid", functions_.freeSid) ||
-            !BindProc(advapi, "InitializeAcl", functions_.initializeAcl) ||
-            !BindProc(advapi, "AddAccessAllowedAce", functions_.addAce) ||
-            !BindProc(advapi, "GetAce", functions_.getAce) ||
-            !BindProc(advapi, "InitializeSecurityDescriptor", functions_.initializeDescriptor) ||
-            !BindProc(advapi, "SetSecurityDescriptorDacl", functions_.setDacl))
+        functions_ = TableFunctions(&accessListTable);
+        if (!functions_)
             return false;
-        BindProc(advapi, "SetSecurityDescriptorControl", functions_.setControl);
+        // Windows 2000 and later; without it NT 4 merges the temporary folder's inheritable
+        // entries.
+        const DescriptorControlFunctions* control = TableFunctions(&descriptorControlTable);
         SID_IDENTIFIER_AUTHORITY nt = {SECURITY_NT_AUTHORITY};
-        if (!functions_.allocateSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
-                                    0, 0, 0, 0, 0, &sids_[0]) ||
-            !functions_.allocateSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0,
-                                    &sids_[1]) ||
-            !functions_.initializeAcl(reinterpret_cast<PACL>(acl_), sizeof(acl_), ACL_REVISION))
+        if (!functions_->AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                                  DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                                  &sids_[0]) ||
+            !functions_->AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0,
+                                                  0, 0, &sids_[1]) ||
+            !functions_->InitializeAcl(reinterpret_cast<PACL>(acl_), sizeof(acl_), ACL_REVISION))
             return false;
         for (DWORD i = 0; i < 2; ++i) {
             void* ace = nullptr;
-            if (!functions_.addAce(reinterpret_cast<PACL>(acl_), ACL_REVISION, FILE_ALL_ACCESS,
-                                   sids_[i]) ||
-                !functions_.getAce(reinterpret_cast<PACL>(acl_), i, &ace))
+            if (!functions_->AddAccessAllowedAce(reinterpret_cast<PACL>(acl_), ACL_REVISION,
+                                                 FILE_ALL_ACCESS, sids_[i]) ||
+                !functions_->GetAce(reinterpret_cast<PACL>(acl_), i, &ace))
                 return false;
             // The files unpacked into the folder take the same entries.
             static_cast<ACE_HEADER*>(ace)->AceFlags = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
         }
-        if (!functions_.initializeDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) ||
-            !functions_.setDacl(&descriptor_, TRUE, reinterpret_cast<PACL>(acl_), FALSE))
+        if (!functions_->InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) ||
+            !functions_->SetSecurityDescriptorDacl(&descriptor_, TRUE, reinterpret_cast<PACL>(acl_),
+                                                   FALSE))
             return false;
-        if (functions_.setControl)
-            functions_.setControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+        if (control)
+            control->SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED,
+                                                  SE_DACL_PROTECTED);
         attributes->nLength = sizeof(*attributes);
         attributes->lpSecurityDescriptor = &descriptor_;
         attributes->bInheritHandle = FALSE;
@@ -379,8 +324,8 @@ class FolderSecurity {
     }
 
   private:
-    Library library_;
-    SecurityFunctions functions_ = {};
+    LibraryUse use_{&advapi32Library};
+    const AccessListFunctions* functions_ = nullptr;
     PSID sids_[2] = {};
     DWORD acl_[64] = {};
     SECURITY_DESCRIPTOR descriptor_ = {};
@@ -513,10 +458,8 @@ void Starter::RemoveFolder() {
     if (!folderMade_)
         return;
     file_.Reset();
-    BOOL(WINAPI * moveLater)(LPCSTR, LPCSTR, DWORD) = nullptr;
     // Windows 95, 98 and Me have no delayed delete: what is still open there stays behind.
-    if (NtFamily())
-        BindProc(GetModuleHandleA("kernel32.dll"), "MoveFileExA", moveLater);
+    auto moveLater = NtFamily() ? Kernel32().MoveFileExA : nullptr;
     char path[MAX_PATH];
     for (uint32_t i = 0; i < created_; ++i) {
         FormatText(path, sizeof(path), "%s\\%s", folder_, entries_[i].name);
@@ -552,7 +495,7 @@ void Starter::Fail(Outcome outcome, const CommandLine& line) {
         if (headerRead_)
             FormatText(caption, sizeof(caption), "%s Installation", header_.title);
         if (BindUser())
-            user.messageBox(nullptr, text, caption, MB_ICONHAND | MB_SETFOREGROUND);
+            user->MessageBoxA(nullptr, text, caption, MB_ICONHAND | MB_SETFOREGROUND);
     }
 }
 

@@ -2,56 +2,42 @@
 
 #include <objbase.h>
 
-#include "system/library_binding.h"
+#include "system/system_libraries.h"
 
 namespace {
-typedef HRESULT(WINAPI* CoInitializeFn)(LPVOID);
-typedef HRESULT(WINAPI* CoCreateInstanceFn)(REFCLSID, IUnknown*, DWORD, REFIID, LPVOID*);
-typedef BOOL(WINAPI* ShellExecuteExFn)(SHELLEXECUTEINFOA*);
-
-struct Ole32Table {
-    bool tried;
-    CoInitializeFn coInitialize;
-    CoCreateInstanceFn coCreateInstance;
-};
-Ole32Table ole32 = {false, nullptr, nullptr};
-
-struct Shell32Table {
-    bool tried;
-    ShellExecuteExFn shellExecuteEx;
-};
-Shell32Table shell32 = {false, nullptr};
+// Both libraries stay for the process: a use taken once and never ended.
+bool ole32Tried = false;
+const Ole32Functions* ole32 = nullptr;
+bool shell32Tried = false;
+const ShellExecuteFunctions* shell32 = nullptr;
 } // namespace
 
 bool EnsureComReady() {
-    if (!ole32.tried) {
-        ole32.tried = true;
-        HMODULE library = LoadSystemLibrary("ole32.dll");
-        if (!BindProc(library, "CoInitialize", ole32.coInitialize) ||
-            !BindProc(library, "CoCreateInstance", ole32.coCreateInstance)) {
-            ole32.coInitialize = nullptr;
-            ole32.coCreateInstance = nullptr;
-        } else {
-            ole32.coInitialize(nullptr);
-        }
+    if (!ole32Tried) {
+        ole32Tried = true;
+        AcquireLibrary(&ole32Library);
+        ole32 = TableFunctions(&ole32Table);
+        if (ole32)
+            ole32->CoInitialize(nullptr);
     }
-    return ole32.coCreateInstance != nullptr;
+    return ole32 != nullptr;
 }
 
 HRESULT CreateComObject(REFCLSID classId, DWORD context, REFIID interfaceId, void** object) {
     *object = nullptr;
     if (!EnsureComReady())
         return E_FAIL;
-    return ole32.coCreateInstance(classId, nullptr, context, interfaceId, object);
+    return ole32->CoCreateInstance(classId, nullptr, context, interfaceId, object);
 }
 
 BOOL RunShellExecute(SHELLEXECUTEINFOA* execute) {
-    if (!shell32.tried) {
-        shell32.tried = true;
-        BindProc(LoadSystemLibrary("shell32.dll"), "ShellExecuteExA", shell32.shellExecuteEx);
+    if (!shell32Tried) {
+        shell32Tried = true;
+        AcquireLibrary(&shell32Library);
+        shell32 = TableFunctions(&shellExecuteTable);
     }
-    if (!shell32.shellExecuteEx)
+    if (!shell32)
         return FALSE;
     EnsureComReady();
-    return shell32.shellExecuteEx(execute);
+    return shell32->ShellExecuteExA(execute);
 }

@@ -2,24 +2,21 @@
 
 #include <windows.h>
 
-#include "system/library_binding.h"
+#include "system/system_libraries.h"
 
 namespace {
-typedef void(WINAPI* InitCommonControlsFn)();
-
-struct Comctl32Table {
-    bool tried;
-    InitCommonControlsFn initCommonControls;
-};
-Comctl32Table comctl32 = {false, nullptr};
+bool tried = false;
+const CommonControlsFunctions* comctl32 = nullptr;
 } // namespace
 
 bool EnsureCommonControls() {
-    if (!comctl32.tried) {
-        comctl32.tried = true;
-        if (BindProc(LoadSystemLibrary("comctl32.dll"), "InitCommonControls",
-                     comctl32.initCommonControls))
-            comctl32.initCommonControls();
+    if (!tried) {
+        tried = true;
+        // A use never ended: the windows' classes live in the library.
+        AcquireLibrary(&comctl32Library);
+        comctl32 = TableFunctions(&commonControlsTable);
+        if (comctl32)
+            comctl32->InitCommonControls();
     }
-    return comctl32.initCommonControls != nullptr;
+    return comctl32 != nullptr;
 }

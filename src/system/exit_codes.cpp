@@ -10,7 +10,7 @@ const char* ExitCodeMeaning(int code) {
     case EXIT_WRONG_COMMAND:
         return "wrong command line, nothing done";
     case EXIT_ALREADY_RUNNING:
-        return "another installation or removal was running, nothing done";
+        return "another install or removal running, nothing done";
     default:
         return "failed or incomplete";
     }

@@ -3,21 +3,19 @@
 #include <windows.h>
 
 #include "system/file_protection_hook.h"
-#include "system/library_binding.h"
 #include "system/shared_count.h"
-#include "system/win_handles.h"
+#include "system/system_libraries.h"
 
 namespace {
 bool AskWindows(const char* path) {
-    Library library(LoadSystemLibrary("sfc.dll"));
-    BOOL(WINAPI * isProtected)(HANDLE, LPCWSTR);
-    if (!BindProc(library.Get(), "SfcIsFileProtected", isProtected))
+    FunctionsUse<SfcFunctions> sfc(&sfcTable);
+    if (!sfc)
         return false;
     // The function takes only a wide path.
     WCHAR wide[MAX_PATH];
     if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0)
         return false;
-    return isProtected(nullptr, wide) != FALSE;
+    return sfc->SfcIsFileProtected(nullptr, wide) != FALSE;
 }
 } // namespace
 

@@ -64,6 +64,10 @@ void SetShortcutsForAllUsers(bool allUsers) {
     shortcutsForAllUsers = allUsers;
 }
 
+bool ShortcutsGoToAllUsers() {
+    return shortcutsForAllUsers;
+}
+
 PathMacros::PathMacros(const char* destFolder) {
     destPath[0] = '\0';
     AcquireShellFolderBinding();

@@ -24,3 +24,4 @@ class PathMacros {
 // For the whole run, %STARTMENU% and %DESKTOP% name the folders shared by all users where
 // Windows has them (all other tokens stay the current user's).
 void SetShortcutsForAllUsers(bool allUsers);
+bool ShortcutsGoToAllUsers();

@@ -3,16 +3,8 @@
 #include <string.h>
 #include <windows.h>
 
-#include "system/library_binding.h"
+#include "system/system_libraries.h"
 #include "system/win_handles.h"
-
-namespace {
-// Bound at run time: Windows 95, 98 and Me have no security model and lack them.
-struct TokenApi {
-    BOOL(WINAPI* OpenProcessToken)(HANDLE, DWORD, HANDLE*);
-    BOOL(WINAPI* GetTokenInformation)(HANDLE, TOKEN_INFORMATION_CLASS, void*, DWORD, DWORD*);
-};
-} // namespace
 
 bool IsLocalSystemSid(const void* sid) {
     const SID* account = static_cast<const SID*>(sid);
@@ -23,13 +15,12 @@ bool IsLocalSystemSid(const void* sid) {
 }
 
 bool ProcessIsLocalSystem() {
-    Library library(LoadSystemLibrary("advapi32.dll"));
-    TokenApi api;
-    if (!BindProc(library.Get(), "OpenProcessToken", api.OpenProcessToken) ||
-        !BindProc(library.Get(), "GetTokenInformation", api.GetTokenInformation))
+    // Windows 95, 98 and Me have no security model and lack the token functions.
+    FunctionsUse<TokenFunctions> api(&tokenTable);
+    if (!api)
         return false;
     KernelHandle token;
-    if (!api.OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()))
+    if (!api->OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()))
         return false;
     // TOKEN_USER is followed by the SID it points to.
     union {
@@ -37,7 +28,7 @@ bool ProcessIsLocalSystem() {
         BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
     } info;
     DWORD size = 0;
-    if (!api.GetTokenInformation(token.Get(), TokenUser, &info, sizeof(info), &size))
+    if (!api->GetTokenInformation(token.Get(), TokenUser, &info, sizeof(info), &size))
         return false;
     return IsLocalSystemSid(info.user.User.Sid);
 }

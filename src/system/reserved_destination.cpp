@@ -3,8 +3,8 @@
 #include <string.h>
 #include <windows.h>
 
-#include "system/library_binding.h"
 #include "system/registry.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 
 namespace {
@@ -15,10 +15,9 @@ bool Normalise(const char* path, char* out, DWORD size) {
     if (length == 0 || length >= size)
         return false;
     // Windows 95 and NT 4 lack it; an 8.3 name there is compared as it stands.
-    DWORD(WINAPI * longPath)(LPCSTR, LPSTR, DWORD) = nullptr;
     char longForm[MAX_PATH];
-    if (BindProc(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA", longPath)) {
-        length = longPath(out, longForm, sizeof(longForm));
+    if (Kernel32().GetLongPathNameA) {
+        length = Kernel32().GetLongPathNameA(out, longForm, sizeof(longForm));
         if (length > 0 && length < sizeof(longForm) && length < size)
             CopyText(out, size, longForm);
     }
@@ -60,9 +59,8 @@ bool IsReservedDestination(const char* folder) {
         if (length > 0 && length < sizeof(known) && Matches(normalised, known))
             return true;
     }
-    UINT(WINAPI * wow64Folder)(LPSTR, UINT) = nullptr;
-    if (BindProc(GetModuleHandleA("kernel32.dll"), "GetSystemWow64DirectoryA", wow64Folder)) {
-        UINT length = wow64Folder(known, sizeof(known));
+    if (Kernel32().GetSystemWow64DirectoryA) {
+        UINT length = Kernel32().GetSystemWow64DirectoryA(known, sizeof(known));
         if (length > 0 && length < sizeof(known) && Matches(normalised, known))
             return true;
     }

@@ -2,9 +2,9 @@
 
 #include <string.h>
 
-#include "system/library_binding.h"
 #include "system/registry.h"
 #include "system/shared_count_hook.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 #include "system/win_handles.h"
 
@@ -21,15 +21,12 @@ bool IsSharedTarget(const char* destFolder, const char* path) {
 
 namespace {
 UINT AskWow64SystemFolder(char* folder, UINT size) {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    BOOL(WINAPI * isWow64)(HANDLE, PBOOL) = nullptr;
-    UINT(WINAPI * wow64Folder)(LPSTR, UINT) = nullptr;
+    const Kernel32Functions& kernel = Kernel32();
     BOOL wow64 = FALSE;
-    if (!BindProc(kernel, "IsWow64Process", isWow64) ||
-        !BindProc(kernel, "GetSystemWow64DirectoryA", wow64Folder) ||
-        !isWow64(GetCurrentProcess(), &wow64) || !wow64)
+    if (!kernel.IsWow64Process || !kernel.GetSystemWow64DirectoryA ||
+        !kernel.IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)
         return 0;
-    UINT length = wow64Folder(folder, size);
+    UINT length = kernel.GetSystemWow64DirectoryA(folder, size);
     return length < size ? length : 0;
 }
 
@@ -80,11 +77,6 @@ void CountedPath(const char* path, char* out, size_t size) {
 
 bool LoggedSpelling(const char* name, char* out, size_t size) {
     return Respell(name, false, out, size);
-}
-
-int CompareCountNames(const char* a, const char* b) {
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE | SORT_STRINGSORT, a, -1, b, -1) -
-           CSTR_EQUAL;
 }
 
 SharedCountState ReadSharedCountState(const char* path, DWORD* count) {

@@ -22,8 +22,6 @@ void CountedPath(const char* path, char* out, size_t size);
 // For a name in the SysWOW64 spelling, the system folder's spelling the log holds; false for
 // any other name.
 bool LoggedSpelling(const char* name, char* out, size_t size);
-// Orders count names as the registry matches them: case-insensitively beyond ASCII.
-int CompareCountNames(const char* a, const char* b);
 
 enum SharedCountState {
     COUNT_ABSENT,     // no value at all

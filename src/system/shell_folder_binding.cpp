@@ -1,63 +1,65 @@
 #include "system/shell_folder_binding.h"
 
-#include "system/library_binding.h"
 #include "system/path_macros_testing.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 
 namespace {
-typedef BOOL(WINAPI* SpecialFolderPathFn)(HWND, LPSTR, int, BOOL);
-typedef HRESULT(WINAPI* FolderPathFn)(HWND, int, HANDLE, DWORD, LPSTR);
-
 struct Binding {
     int liveObjects;
-    HMODULE library;
-    SpecialFolderPathFn specialFolderPath;
-    FolderPathFn folderPath;
+    SystemLibrary* library; // the library of the live objects' use
+    const SpecialFolderFunctions* special;
+    const FolderPathFunctions* folderPath;
     unsigned loads;
     unsigned frees;
 };
 Binding binding = {0, nullptr, nullptr, nullptr, 0, 0};
 
-HMODULE LoadCounted(const char* name) {
-    HMODULE library = LoadSystemLibrary(name);
-    if (library)
+// A use of the library; false (the use ended) when it cannot be loaded.
+bool UseLibrary(SystemLibrary* library) {
+    binding.library = library;
+    AcquireLibrary(library);
+    if (LibraryModule(library)) {
         ++binding.loads;
-    return library;
+        return true;
+    }
+    ReleaseLibrary(library);
+    binding.library = nullptr;
+    return false;
 }
 
-void FreeCounted(HMODULE library) {
-    FreeLibrary(library);
-    ++binding.frees;
+void EndUse() {
+    if (binding.library) {
+        ++binding.frees;
+        ReleaseLibrary(binding.library);
+    }
+    binding.library = nullptr;
 }
 } // namespace
 
 void AcquireShellFolderBinding() {
     if (binding.liveObjects++ > 0)
         return;
-    binding.specialFolderPath = nullptr;
+    binding.special = nullptr;
     binding.folderPath = nullptr;
-    binding.library = LoadCounted("Shell32.dll");
-    if (binding.library) {
-        BindProc(binding.library, "SHGetSpecialFolderPathA", binding.specialFolderPath);
-        BindProc(binding.library, "SHGetFolderPathA", binding.folderPath);
-        if (binding.specialFolderPath || binding.folderPath)
+    if (UseLibrary(&shell32Library)) {
+        binding.special = TableFunctions(&specialFolderTable);
+        binding.folderPath = TableFunctions(&shell32FolderPathTable);
+        if (binding.special || binding.folderPath)
             return;
         // Windows 95 without the desktop update: its Shell32 has neither function, but the
         // redistributable SHFolder.dll may be there.
-        FreeCounted(binding.library);
+        EndUse();
     }
-    binding.library = LoadCounted("SHFolder.dll");
-    if (binding.library)
-        BindProc(binding.library, "SHGetFolderPathA", binding.folderPath);
+    if (UseLibrary(&shfolderLibrary))
+        binding.folderPath = TableFunctions(&shfolderFolderPathTable);
 }
 
 void ReleaseShellFolderBinding() {
     if (binding.liveObjects <= 0 || --binding.liveObjects > 0)
         return;
-    if (binding.library)
-        FreeCounted(binding.library);
-    binding.library = nullptr;
-    binding.specialFolderPath = nullptr;
+    EndUse();
+    binding.special = nullptr;
     binding.folderPath = nullptr;
 }
 
@@ -65,11 +67,11 @@ bool GetShellFolder(int folderNumber, char* out, size_t outSize) {
     // Both functions write up to MAX_PATH bytes, whatever the caller's buffer holds.
     char folder[MAX_PATH];
     folder[0] = '\0';
-    if (binding.specialFolderPath) {
-        if (!binding.specialFolderPath(nullptr, folder, folderNumber, FALSE))
+    if (binding.special) {
+        if (!binding.special->SHGetSpecialFolderPathA(nullptr, folder, folderNumber, FALSE))
             return false;
     } else if (binding.folderPath) {
-        if (FAILED(binding.folderPath(nullptr, folderNumber, nullptr, 0, folder)))
+        if (FAILED(binding.folderPath->SHGetFolderPathA(nullptr, folderNumber, nullptr, 0, folder)))
             return false;
     } else {
         return false;
@@ -80,11 +82,15 @@ bool GetShellFolder(int folderNumber, char* out, size_t outSize) {
 }
 
 ShellFolderBindingState InspectShellFolderBinding() {
-    return {binding.liveObjects,           binding.library, binding.specialFolderPath != nullptr,
-            binding.folderPath != nullptr, binding.loads,   binding.frees};
+    return {binding.liveObjects,
+            binding.library ? binding.library->module : nullptr,
+            binding.special != nullptr,
+            binding.folderPath != nullptr,
+            binding.loads,
+            binding.frees};
 }
 
 void DropShellFolderFunctions() {
-    binding.specialFolderPath = nullptr;
+    binding.special = nullptr;
     binding.folderPath = nullptr;
 }

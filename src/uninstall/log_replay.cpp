@@ -8,9 +8,11 @@
 #include "system/external_programs.h"
 #include "system/file_protection.h"
 #include "system/registry.h"
+#include "system/run_record.h"
 #include "system/serving_wait.h"
 #include "system/shared_count.h"
 #include "system/staging_path.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 
 const char REPLAY_STAGE_SERVICES[] = "Unregisterring services...";
@@ -34,9 +36,24 @@ static bool HoldsPath(const char* folder, const char* path) {
     return length > 0 && StartsWithNoCase(path, folder) && path[length] == '\\';
 }
 
+// The log names folders that were there before the install too: only one that stays for a file
+// the removal could not delete is named in the record.
+static void RecordFolderLeft(const UninstallLog* log, const char* folder) {
+    for (int32_t index = 0; log->deleteFailed && index < log->EntryCount(); ++index) {
+        const LogEntry* entry = log->Entry(index);
+        if (entry->kind == LOG_KEPT_FILE && HoldsPath(folder, entry->path)) {
+            WriteRunRecord("Could not delete folder: ", folder);
+            return;
+        }
+    }
+}
+
+// ASCII case only, as a log of a quarter million shared files is sorted in no time: a name the
+// pass over the key misses in another case beyond ASCII is read by name, as the registry
+// matches it.
 static int ComparePlans(const void* a, const void* b) {
-    return CompareCountNames(static_cast<const SharedCountPlan*>(a)->path,
-                             static_cast<const SharedCountPlan*>(b)->path);
+    return CompareNoCase(static_cast<const SharedCountPlan*>(a)->path,
+                         static_cast<const SharedCountPlan*>(b)->path);
 }
 
 // The plans are sorted by path: a log of many thousand shared files is planned and replayed
@@ -116,9 +133,10 @@ void PlanSharedCounts(UninstallLog* log) {
     for (int32_t index = 0; index < unique; ++index) {
         SharedCountPlan plan = plans[index];
         DWORD found = 0;
-        SharedCountState state = plan.settled || !IsSharedTarget(log->sourceFolder, plan.path)
-                                     ? COUNT_ABSENT
-                                     : ReadSharedCountState(plan.path, &found);
+        SharedCountState state =
+            plan.settled || !IsSharedTarget(log->sourceFolder, plan.path) || !PathExists(plan.path)
+                ? COUNT_ABSENT
+                : ReadSharedCountState(plan.path, &found);
         if (state == COUNT_READ)
             SetRemaining(&plan, found);
         if (state == COUNT_UNREADABLE)
@@ -161,13 +179,20 @@ void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause)
         break;
     case LOG_FILE_COPY:
     case LOG_SHELL_LINK:
-        if (!DeleteFileA(entry->path))
+        if (!DeleteFileA(entry->path)) {
             log->deleteFailed = true;
+            entry->kind = LOG_KEPT_FILE;
+            WriteRunRecord("Could not delete file: ", entry->path);
+        }
         break;
     case LOG_MADE_DIR:
         // Fails while the folder still holds something; it then stays.
-        if (!RemoveDirectoryA(entry->path) && HoldsPath(entry->path, log->sourceFolder))
+        if (RemoveDirectoryA(entry->path))
+            break;
+        if (HoldsPath(entry->path, log->sourceFolder))
             entry->kind = LOG_HELD_FOLDER;
+        else if (!EqualNoCase(entry->path, log->sourceFolder))
+            RecordFolderLeft(log, entry->path);
         break;
     default:
         break;
@@ -189,6 +214,8 @@ static void RunStage(ReplayProgress* progress, UninstallLog* log, const char* la
 }
 
 void ReplayLog(ReplayProgress* progress, UninstallLog* log, const ReplayPauses& pauses) {
+    // The protection question of every shared file removed: one load of sfc.dll for the removal.
+    SharedFileUse sharedFiles;
     PlanSharedCounts(log);
     RunStage(progress, log, REPLAY_STAGE_SERVICES, LOG_STOP_ACTIVESYNC, LOG_REGSVR32, pauses);
     RunStage(progress, log, REPLAY_STAGE_FILES, LOG_FILE_COPY, LOG_SHELL_LINK, pauses);
@@ -232,9 +259,17 @@ void FinishUninstall(UninstallLog* log, DWORD pauseMs, PauseFn pause) {
     // Inner folders were logged after their parents.
     for (int32_t index = log->EntryCount() - 1; index >= 0; --index) {
         LogEntry* entry = log->Entry(index);
-        if (entry->kind != LOG_HELD_FOLDER)
-            continue;
-        entry->kind = LOG_NONE;
-        RemoveDirectoryA(entry->path);
+        if (entry->kind == LOG_HELD_FOLDER && RemoveDirectoryA(entry->path))
+            entry->kind = LOG_NONE;
+    }
+}
+
+void RecordFoldersLeft(const UninstallLog* log) {
+    if (PathExists(log->sourceFolder))
+        RecordFolderLeft(log, log->sourceFolder);
+    for (int32_t index = log->EntryCount() - 1; index >= 0; --index) {
+        const LogEntry* entry = log->Entry(index);
+        if (entry->kind == LOG_HELD_FOLDER && PathExists(entry->path))
+            RecordFolderLeft(log, entry->path);
     }
 }

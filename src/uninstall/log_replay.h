@@ -44,3 +44,7 @@ void UndoEntry(LogEntry* entry, UninstallLog* log, DWORD pauseMs, PauseFn pause 
 // uninstall key and the destination folder when it is empty; then the logged parent folders that
 // held it, when they are empty too.
 void FinishUninstall(UninstallLog* log, DWORD pauseMs = FINISH_PAUSE_MS, PauseFn pause = PauseFor);
+// Names in the run record the destination folder and the logged folders holding it that stay
+// after FinishUninstall for a file that could not be deleted; the replay names those files and
+// the other folders that stay for them.
+void RecordFoldersLeft(const UninstallLog* log);

@@ -10,6 +10,7 @@
 #include "system/restart.h"
 #include "system/run_lock.h"
 #include "system/text.h"
+#include "uninstall/log_replay.h"
 #include "uninstall/log_trust.h"
 #include "uninstall/uninstall_log.h"
 #include "uninstall/uninstall_progress.h"
@@ -122,12 +123,13 @@ int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOp
     }
     // The replay ran it already; the folder may have emptied since.
     FinishUninstall(&log, options.pauses.finishMs, options.pauses.pause);
+    RecordFoldersLeft(&log);
 
     // A silent removal never restarts the computer, nor one told not to: the exit code reports
-    // the restart instead.
-    if (log.deleteFailed && !options.noRestart &&
+    // the restart instead, and no question goes to the record.
+    if (log.deleteFailed && !options.noRestart && !silent &&
         ShowMessageId(nullptr, IDS_RESTART_AFTER_UNINSTALL, IDS_UNINSTALLATION,
-                      MB_SYSTEMMODAL | MB_YESNO, IDNO, silent) == IDYES) {
+                      MB_SYSTEMMODAL | MB_YESNO, IDNO, false) == IDYES) {
         options.restartComputer(EWX_REBOOT);
         delete dialog;
         return EXIT_DONE;

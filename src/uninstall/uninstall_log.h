@@ -15,6 +15,8 @@ struct LogEntry {
 // A "Made Dir:" entry whose folder still held the log's folder when the replay reached it; the
 // finishing step tries it again once the log is gone.
 const int32_t LOG_HELD_FOLDER = -1;
+// A file the replay could not delete.
+const int32_t LOG_KEPT_FILE = -2;
 
 // A shared file's count in SharedDLLs as this removal leaves it: the count found less one for
 // each "File Copy:" entry of the path.

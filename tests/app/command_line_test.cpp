@@ -14,8 +14,8 @@ struct Case {
     RunMode mode;
     const char* argument; // null: none
     uint32_t given;
-    const char* wrong; // the first wrong argument as written; null: none
-    const char* why;
+    const char* wrong; // the wrong arguments as written, joined by "|"; null: none
+    const char* why;   // why each is wrong, joined by "|"
     const char* dest;
     const char* components;
     const char* user;
@@ -34,13 +34,14 @@ void ExpectParsed(const Case& c, const CommandLine& line) {
     else
         EXPECT_EQ(nullptr, line.argument);
     EXPECT_EQ(c.given, line.given);
-    if (c.wrong) {
-        ASSERT_NE(nullptr, line.wrongAt);
-        EXPECT_EQ(c.wrong, std::string(line.wrongAt, line.wrongLength));
-        EXPECT_STREQ(c.why, line.wrongWhy);
-    } else {
-        EXPECT_EQ(nullptr, line.wrongAt) << line.wrongAt;
+    std::string wrong;
+    std::string why;
+    for (int i = 0; i < line.wrongCount; ++i) {
+        wrong += (i ? "|" : "") + std::string(line.wrong[i].at, line.wrong[i].length);
+        why += (i ? "|" : "") + std::string(line.wrong[i].why);
     }
+    EXPECT_EQ(c.wrong ? c.wrong : "", wrong);
+    EXPECT_EQ(c.why ? c.why : "", why);
     EXPECT_STREQ(c.dest, line.destFolder);
     EXPECT_STREQ(c.components, line.components);
     EXPECT_STREQ(c.user, line.user);
@@ -101,6 +102,10 @@ TEST(CommandLineTest, SwitchesThenTheModeKeywordWithItsArgumentVerbatim) {
         {"/help", MODE_INSTALL, nullptr, H, nullptr, nullptr, "", "", "", ""},
         // What is wrong is named; the usable switches are still taken, a /LOG behind it too.
         {"/S /X", MODE_INSTALL, nullptr, S, "/X", "unknown switch", "", "", "", ""},
+        {"/X /D=C:\\a /Y=1 /D=C:\\b /USER", MODE_INSTALL, nullptr, D, "/X|/Y=1|/D=C:\\b|/USER",
+         "unknown switch|unknown switch|given twice|needs a value", "C:\\a", "", "", ""},
+        {"/S /X /D=C:\\a -uninstC:\\a.log", MODE_UNINSTALL, "C:\\a.log", S | D, "/X|/D=C:\\a",
+         "unknown switch|not with -uninst", "C:\\a", "", "", ""},
         {"/X /LOG=C:\\r.txt /S", MODE_INSTALL, nullptr, L | S, "/X", "unknown switch", "", "", "",
          "C:\\r.txt"},
         {"/S /S", MODE_INSTALL, nullptr, S, "/S", "given twice", "", "", "", ""},
@@ -141,27 +146,41 @@ TEST(CommandLineTest, AValueLongerThanItsFieldIsWrongNotCut) {
     ParseCommandLine(text.c_str(), &line);
     EXPECT_EQ(SWITCH_SILENT, line.given);
     EXPECT_STREQ("", line.destFolder);
-    ASSERT_NE(nullptr, line.wrongAt);
-    EXPECT_EQ(text.c_str() + 3, line.wrongAt);
-    EXPECT_EQ(text.size() - 3, line.wrongLength);
+    ASSERT_EQ(1, line.wrongCount);
+    EXPECT_EQ(text.c_str() + 3, line.wrong[0].at);
+    EXPECT_EQ(text.size() - 3, line.wrong[0].length);
+
+    // Past the named ones the wrong arguments are counted.
+    std::string many = "/S";
+    for (int i = 0; i < CommandLine::WRONG_NAMED + 3; ++i)
+        many += " /X" + std::to_string(i);
+    ParseCommandLine(many.c_str(), &line);
+    EXPECT_EQ(CommandLine::WRONG_NAMED + 3, line.wrongCount);
+    EXPECT_EQ("/X7", std::string(line.wrong[7].at, line.wrong[7].length));
 }
 
 TEST(CommandLineTest, ARunAsLocalSystemDefaultsToAllUsers) {
     const struct {
         const char* text;
         bool localSystem;
+        bool earlierForAllUsers;
         bool allUsers;
     } cases[] = {
-        {"/S", false, false},
-        {"/S", true, true},
-        {"/S /ALLUSERS", false, true},
-        {"/CURRENTUSER", true, false},
+        {"/S", false, false, false},
+        {"/S", true, false, true},
+        {"/S /ALLUSERS", false, false, true},
+        {"/CURRENTUSER", true, false, false},
+        // A reinstall keeps the earlier choice unless a switch changes it.
+        {"", false, true, true},
+        {"/S /CURRENTUSER", false, true, false},
+        {"/S", true, true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         CommandLine line;
         ParseCommandLine(c.text, &line);
-        EXPECT_EQ(c.allUsers, ShortcutsForAllUsers(line, c.localSystem ? Yes : No));
+        EXPECT_EQ(c.allUsers,
+                  ShortcutsForAllUsers(line, c.localSystem ? Yes : No, c.earlierForAllUsers));
     }
 
     const struct {
@@ -179,25 +198,34 @@ TEST(CommandLineTest, ARunAsLocalSystemDefaultsToAllUsers) {
 }
 
 // Each switch's line comes from the string table by the id in its row: a row whose string is
-// missing would leave its line empty.
+// missing would leave its line empty. A message box neither keeps tab stops nor stops a long line
+// from wrapping: no tab, and every line short.
 TEST(CommandLineTest, TheHelpListsEverySwitchAndExitCode) {
     char text[2048];
     size_t length = FormatCommandLineHelp(text, sizeof(text));
     EXPECT_EQ(strlen(text), length);
     EXPECT_STREQ(
         "Setup.exe [switches]\nSetup.exe [switches] -uninst<install log>\n"
-        "\n/S\tSilent: no window, no question, never a restart. Also with -uninst."
-        "\n/D=<folder>\tInstalls into this folder."
-        "\n/COMPONENTS=<Section;...>\tInstalls exactly these components."
-        "\n/USER=<name>\tThe HotSync user who receives the Palm files."
-        "\n/LOG=<file>\tAppends a record of the run to the file (a full path). Also with -uninst."
-        "\n/NORESTART\tNever restarts the computer. Also with -uninst."
-        "\n/ALLUSERS\tStart-menu and desktop shortcuts for every user."
-        "\n/CURRENTUSER\tStart-menu and desktop shortcuts for the current user: the default, "
-        "except for LocalSystem."
-        "\n/? or /HELP\tShows this list."
-        "\n\nExit codes:\n0\tdone\n3010\tdone, a restart is needed\n1603\tfailed or incomplete"
-        "\n1618\tanother installation or removal was running, nothing done"
-        "\n87\twrong command line, nothing done",
+        "\n/S\n    Silent: no window, no question, never a restart.\n    Also with -uninst."
+        "\n/D=<folder>\n    Installs into this folder."
+        "\n/COMPONENTS=<Section;...>\n    Installs exactly these components."
+        "\n/USER=<name>\n    The HotSync user who receives the Palm files."
+        "\n/LOG=<full path>\n    Appends a record of the run to the file.\n    Also with -uninst."
+        "\n/NORESTART\n    Never restarts the computer.\n    Also with -uninst."
+        "\n/ALLUSERS\n    Start-menu and desktop shortcuts for every user."
+        "\n/CURRENTUSER\n    Start-menu and desktop shortcuts for the current"
+        "\n    user: the default, except under LocalSystem or after"
+        "\n    an install for every user."
+        "\n/? or /HELP\n    Shows this list."
+        "\n\nExit codes:\n0: done\n3010: done, a restart is needed"
+        "\n1603: failed or incomplete\n1618: another install or removal running, nothing done"
+        "\n87: wrong command line, nothing done",
         text);
+    for (const char* line = text; line;) {
+        const char* end = strchr(line, '\n');
+        size_t bytes = end ? static_cast<size_t>(end - line) : strlen(line);
+        EXPECT_LE(bytes, 56u) << std::string(line, bytes);
+        line = end ? end + 1 : nullptr;
+    }
+    EXPECT_EQ(nullptr, strchr(text, '\t'));
 }

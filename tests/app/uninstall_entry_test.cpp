@@ -103,6 +103,7 @@ TEST_F(UninstallEntryTest, CopiesInstallerAndWritesEveryValueOfTheEntry) {
         EXPECT_EQ(value.text, Value(value.name)) << value.name;
     EXPECT_EQ(1u, NumberValue(key, "NoModify"));
     EXPECT_EQ(1u, NumberValue(key, "NoRepair"));
+    EXPECT_EQ(0u, NumberValue(key, "ShortcutsForAllUsers"));
     // Nothing of this goes into the install log.
     EXPECT_FALSE(FileExists(log));
 
@@ -114,6 +115,12 @@ TEST_F(UninstallEntryTest, CopiesInstallerAndWritesEveryValueOfTheEntry) {
     std::string text;
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "URLInfoAbout", &text));
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayVersion", &text));
+    // A reinstall reads the choice of all users back from here.
+    SetShortcutsForAllUsers(true);
+    bool written = WriteUninstallEntry(context);
+    SetShortcutsForAllUsers(false);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(1u, NumberValue(key, "ShortcutsForAllUsers"));
 
     // Any value that cannot be written fails the entry.
     SeamGuard refused(setRegistryValue, RefuseOneValue);

@@ -53,10 +53,11 @@ enum Content {
 };
 
 struct Expected {
-    int line;
+    int line; // of file
     FindingLevel level;
     Family family;
     std::string part;
+    std::string file = "Setup.ini";
 };
 
 // A base line replaced by text; line 0 appends the text, line -1 puts it first.
@@ -311,34 +312,35 @@ TEST(ProductCheckTest, EachMistakeIsFoundAtItsLineForItsFamily) {
          {},
          {{"Licence.txt", LICENCE_WIDE}},
          nullptr,
-         {{1, FINDING_WARNING, ALL,
-           "line 2 of the licence \"Licence.txt\" is wider than the licence box (428 pixels in "
-           "Windows' dialog font): it shows the first 53 of its 60 characters"},
-          {1, FINDING_WARNING, ALL,
-           "line 3 of the licence \"Licence.txt\" is wider than the licence "
-           "box (428 pixels in Windows' dialog font): it shows the first 48 of its 50 characters"},
-          {1, FINDING_WARNING, ALL,
-           "line 4 of the licence \"Licence.txt\" is wider than the licence "
-           "box (428 pixels in Windows' dialog font): it shows the first 71 of its 72 "
-           "characters"}}},
+         {{2, FINDING_WARNING, ALL,
+           "the line is wider than the licence box (428 pixels in Windows' dialog font): it shows "
+           "the first 53 of its 60 characters",
+           "Licence.txt"},
+          {3, FINDING_WARNING, ALL,
+           "the line is wider than the licence box (428 pixels in Windows' dialog font): it shows "
+           "the first 48 of its 50 characters",
+           "Licence.txt"},
+          {4, FINDING_WARNING, ALL,
+           "the line is wider than the licence box (428 pixels in Windows' dialog font): it shows "
+           "the first 71 of its 72 characters",
+           "Licence.txt"}}},
         {"many licence lines wider than the box",
          {},
          {{"Licence.txt", LICENCE_SEVEN_WIDE}},
          nullptr,
-         {{1, FINDING_WARNING, ALL, "line 1 of the licence"},
-          {1, FINDING_WARNING, ALL, "line 2 of the licence"},
-          {1, FINDING_WARNING, ALL, "line 3 of the licence"},
-          {1, FINDING_WARNING, ALL, "line 4 of the licence"},
-          {1, FINDING_WARNING, ALL, "line 5 of the licence"},
-          {1, FINDING_WARNING, ALL,
-           "2 more lines of the licence \"Licence.txt\" are wider than the licence box"}}},
+         {{1, FINDING_WARNING, ALL, "wider than the licence box", "Licence.txt"},
+          {2, FINDING_WARNING, ALL, "wider than the licence box", "Licence.txt"},
+          {3, FINDING_WARNING, ALL, "wider than the licence box", "Licence.txt"},
+          {4, FINDING_WARNING, ALL, "wider than the licence box", "Licence.txt"},
+          {5, FINDING_WARNING, ALL, "wider than the licence box", "Licence.txt"},
+          {0, FINDING_WARNING, ALL, "2 more lines are wider than the licence box", "Licence.txt"}}},
         {"licence with LF line ends",
          {},
          {{"Licence.txt", LICENCE_LF}},
          nullptr,
-         {{1, FINDING_WARNING, ALL,
-           "line 2 of the licence \"Licence.txt\" ends in LF without CR: the licence box breaks "
-           "lines only at CR LF"}}},
+         {{2, FINDING_WARNING, ALL,
+           "the line ends in LF without CR: the licence box breaks lines only at CR LF",
+           "Licence.txt"}}},
         {"logo a PNG",
          {},
          {{"Logo.bmp", PNG}},
@@ -695,8 +697,8 @@ TEST(ProductCheckTest, EachMistakeIsFoundAtItsLineForItsFamily) {
         for (size_t i = 0; i < seen.size(); ++i) {
             const Expected& want = change.expected[i];
             const char* level = want.level == FINDING_ERROR ? "error" : "warning";
-            std::string head = want.line > 0 ? "Setup.ini:" + std::to_string(want.line) + ": "
-                                             : std::string("Setup.ini: ");
+            std::string head = want.line > 0 ? want.file + ":" + std::to_string(want.line) + ": "
+                                             : want.file + ": ";
             head += std::string(level) + ": " + prefixes[want.family];
             EXPECT_EQ(seen[i].rfind(head, 0), 0u) << seen[i];
             if (want.family == ALL) {

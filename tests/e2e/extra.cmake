@@ -10,8 +10,9 @@ add_test(NAME sample_run COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/run-sample.s
 set_tests_properties(sample_run PROPERTIES
   ENVIRONMENT "ORVEX_BUILD_DIR=${CMAKE_BINARY_DIR};DISPLAY=" TIMEOUT 900)
 # try-product on the sample in a 32-bit prefix (report complete), on a product whose uninstall
-# leaves a registration behind (non-zero, the leftover named), and on the sample unattended.
-foreach(case sample leftover silent)
+# leaves a registration behind (non-zero, the leftover named), and on the sample unattended; the
+# vendor guide's HotSync recipe with a package.
+foreach(case sample leftover silent recipe)
   add_test(NAME try_product_${case}
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/try_product_test.sh ${CMAKE_BINARY_DIR} ${case})
   set_tests_properties(try_product_${case} PROPERTIES

@@ -117,13 +117,21 @@ TEST(SilentRunTest, TheDocumentedBatchExampleInstallsAndALockedFileGives3010) {
     }
 
     ASSERT_TRUE(machine.holder.Hold(files[0]));
-    SilentRun removal = RunSilently(WindowsFolder() + "\\Setup.exe /S -uninst" + log);
+    std::string removalRecord = deploy.Path() + "\\removal.log";
+    std::string arguments = "/S /LOG=" + Quoted(removalRecord) + " -uninst" + log;
+    SilentRun removal = RunSilently(WindowsFolder() + "\\Setup.exe " + arguments);
     ASSERT_TRUE(removal.ended);
     EXPECT_EQ(3010u, removal.exitCode);
     EXPECT_FALSE(removal.windowSeen);
     EXPECT_TRUE(FileExists(files[0]));
     EXPECT_FALSE(FileExists(files[1]));
     EXPECT_FALSE(machine.UninstallEntryExists());
+    // What stays is named, and no question a silent run does not ask.
+    std::vector<std::string> expected = {"Setup started: " + arguments,
+                                         "Could not delete file: " + files[0],
+                                         "Could not delete folder: " + dest.Path(),
+                                         "Result: done, a restart is needed", "Exit code: 3010"};
+    EXPECT_EQ(expected, RecordEvents(removalRecord));
     machine.holder.Release();
 }
 
@@ -146,6 +154,24 @@ TEST(SilentRunTest, AllUsersLinksAreWhereEveryUserSeesThemAndGoWithTheRemoval) {
     for (const std::string& link : links)
         EXPECT_TRUE(FileExists(link)) << link;
 
+    // A reinstall keeps the earlier choice; one that changes it leaves the earlier links, which
+    // the removal takes away with the new ones.
+    FixedPlace ownPrograms(ShellFolder(CSIDL_PROGRAMS) + "\\Acme Reader");
+    FixedPlace ownDesktop(ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Acme Reader.lnk");
+    std::string reinstall = Quoted(machine.product.SetupPath()) + " /S \"/COMPONENTS=Desktop\"";
+    for (const char* choice : {"", " /CURRENTUSER"}) {
+        SCOPED_TRACE(choice);
+        SilentRun again = RunSilently(reinstall + choice);
+        ASSERT_TRUE(again.ended);
+        EXPECT_EQ(0u, again.exitCode);
+        EXPECT_EQ(*choice != '\0', FileExists(ownPrograms.Path() + "\\Acme Reader.lnk"));
+        EXPECT_EQ(*choice != '\0', FileExists(ownDesktop.Path()));
+        for (const std::string& link : links)
+            EXPECT_TRUE(FileExists(link)) << link;
+    }
+    links.push_back(ownPrograms.Path() + "\\Acme Reader.lnk");
+    links.push_back(ownDesktop.Path());
+
     // The keyword quoted whole, as tools quote an argument with blanks.
     SilentRun removal =
         RunSilently(WindowsFolder() + "\\Setup.exe /S " + Quoted("-uninst" + machine.log));
@@ -154,6 +180,7 @@ TEST(SilentRunTest, AllUsersLinksAreWhereEveryUserSeesThemAndGoWithTheRemoval) {
     for (const std::string& link : links)
         EXPECT_FALSE(FileExists(link)) << link;
     EXPECT_FALSE(FileExists(programs.Path()));
+    EXPECT_FALSE(FileExists(ownPrograms.Path()));
 }
 
 TEST(SilentRunTest, HelpListsTheSwitchesAndExitCodesAndEndsWithZero) {
@@ -162,6 +189,9 @@ TEST(SilentRunTest, HelpListsTheSwitchesAndExitCodesAndEndsWithZero) {
     ASSERT_TRUE(setup.Start(Quoted(machine.product.SetupPath()) + " /?"));
     HWND box = WaitForMessageBox(setup.Id(), 30000);
     ASSERT_NE(nullptr, box);
+    char caption[64] = "";
+    GetWindowTextA(box, caption, sizeof(caption));
+    EXPECT_STREQ("Orvex Install Wizard", caption);
     std::string text = MessageBoxText(box);
     for (const char* part : {"/S", "/D=<folder>", "/COMPONENTS=", "/USER=", "/LOG=", "/NORESTART",
                              "/ALLUSERS", "/CURRENTUSER", "-uninst", "3010", "1603", "87"})
@@ -206,6 +236,7 @@ TEST(SilentRunTest, WrongCommandLinesChangeNothingAndFailuresAreRecorded) {
         std::string recorded; // "": no record expected
     } cases[] = {
         {"/S /X {LOG}", 87, "Wrong command line at: /X (unknown switch)"},
+        {"/S /X /Y=1 {LOG}", 87, "Wrong command line at: /Y=1 (unknown switch)"},
         {"/S /COMPONENTS=Desktop;Nope {LOG}", 87,
          "Wrong /COMPONENTS (an unknown section, or nothing to install): Desktop;Nope"},
         {"/S /D=C:\\" + std::string(250, 'a') + " {LOG}", 87,
@@ -271,18 +302,28 @@ TEST(SilentRunTest, WrongCommandLinesChangeNothingAndFailuresAreRecorded) {
 // Without /S the switches preset the wizard; one it cannot apply is left out.
 TEST(SilentRunTest, SwitchesWithoutSilentPresetTheWizard) {
     SampleMachine machine;
+    TempFolder records("wizard records");
     const struct {
         const char* arguments;
         int user;
         std::vector<bool> checked; // the tree's nodes in display order
+        std::vector<std::string> leftOut;
     } cases[] = {
-        {"/COMPONENTS=HandheldBooks /USER=bob", 2, {false, false, false, true, true}},
-        {"/COMPONENTS=Nope /USER=Carl /X", 0, {true, true, true, true, true}},
+        {"/COMPONENTS=HandheldBooks /USER=bob", 2, {false, false, false, true, true}, {}},
+        {"/X /D=rel\\dir /USER=Carl /COMPONENTS=Nope /Y",
+         0,
+         {true, true, true, true, true},
+         {"Left out: /X (unknown switch)", "Left out: /Y (unknown switch)",
+          "Left out /D (no full path, or too long): rel\\dir",
+          "Left out /COMPONENTS (an unknown section, or nothing to install): Nope",
+          "Left out /USER (HotSync does not list it): Carl"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
+        std::string record = records.File(std::to_string(c.user) + ".txt");
+        std::string arguments = std::string(c.arguments) + " /LOG=" + Quoted(record);
         WizardDriver wizard;
-        ASSERT_TRUE(wizard.StartIn(machine.product.Path(), 30000, c.arguments));
+        ASSERT_TRUE(wizard.StartIn(machine.product.Path(), 30000, arguments.c_str()));
         ASSERT_TRUE(wizard.WaitForPage(PAGE_LICENCE));
         wizard.PressFrameButton(IDOK);
         ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
@@ -298,6 +339,9 @@ TEST(SilentRunTest, SwitchesWithoutSilentPresetTheWizard) {
         DWORD exitCode = 1;
         EXPECT_TRUE(wizard.WaitForExit(15000, &exitCode));
         EXPECT_EQ(0u, exitCode);
+        std::vector<std::string> events = RecordEvents(record);
+        ASSERT_EQ(c.leftOut.size() + 3, events.size());
+        EXPECT_EQ(c.leftOut, std::vector<std::string>(events.begin() + 1, events.end() - 2));
     }
     EXPECT_FALSE(FileExists(machine.dest));
 }

@@ -1,9 +1,11 @@
 #!/bin/bash
-# try-product.sh end to end. Usage: try_product_test.sh <build folder> sample|leftover|silent
+# try-product.sh end to end. Usage: try_product_test.sh <build folder> sample|leftover|silent|recipe
 #   sample:   the sample in a 32-bit prefix: exit code 0 and a complete report, all of it on the
 #             console, naming the vendor's folder rather than the scratch copy.
 #   silent:   the sample unattended, two components and a user chosen: both exit codes 0, and
 #             the closing line names the files written, no pictures among them.
+#   recipe:   not try-product.sh but the vendor guide's HotSync recipe, as written, with a package
+#             of the sample in a prefix of its own: exit code 0 and the Palm files queued.
 #   leftover: a product whose COM server keeps its registration on removal and whose first run
 #             fills the destination: a non-zero exit code, both leftovers named, and a file in
 #             the system folder listed once although WOW64 shows it under two names.
@@ -51,6 +53,25 @@ elif [ "$case_name" = silent ]; then
     grep -qF -- "$part" "$report" || fail "the report lacks: $part"
   done
   ! grep -qF "Guide.txt" "$report" || fail "a component that was not chosen was installed"
+elif [ "$case_name" = recipe ]; then
+  "$root/scripts/sample-product.sh" "$work/acme-reader" "$build"
+  "$root/scripts/pack-product.sh" "$work/acme-reader" --out "$work/acme.exe" > /dev/null ||
+    fail "pack-product.sh ended with $?"
+  recipe=$(sed -n '/^    palm="\$WINEPREFIX/,/^$/s/^    //p' "$root/docs/vendor-guide.md")
+  [ -n "$recipe" ] || fail "no HotSync recipe in the vendor guide"
+  "$root/scripts/wine-prefix.sh" "$work/wine" 32
+  . "$root/scripts/session.sh"
+  trap 'orvex_stop_session; rm -rf "$work/wine"' EXIT
+  orvex_start_session "$work/wine" 32
+  # The recipe runs from the project's folder, where build/ is the build folder.
+  mkdir "$work/project"
+  ln -s "$build" "$work/project/build"
+  output=$(cd "$work/project" && HOME="$work/wine/home" WINEPREFIX="$work/wine/prefix32" \
+           WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d" product="$work/acme-reader" \
+           setup="$work/acme.exe" timeout 600 bash -c "$recipe" 2>&1) || fail "the recipe: $output"
+  for line in "exit code 0" Reader.prc Aesop.pdb Grimm.pdb; do
+    grep -qxF "$line" <<< "$output" || fail "the recipe's output lacks $line: $output"
+  done
 else
   product="$work/keeper"
   mkdir -p "$product"

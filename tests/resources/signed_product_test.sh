@@ -38,6 +38,8 @@ package="$work/Acme Reader.exe"
   --password-file "$work/password.txt" > "$work/pack.txt" || fail "pack-product.sh ended with $?"
 grep -qF "$package: " "$work/pack.txt" && grep -qF "signed by /CN=Orvex Test Signer" "$work/pack.txt" ||
   fail "pack-product.sh did not name the package's signer: $(cat "$work/pack.txt")"
+[ -x "$package" ] && [ -x "$work/acme-reader/Setup.exe" ] ||
+  fail "signing took the execute bit away"
 osslsigncode verify -in "$package" -CAfile "$work/cert.pem" >/dev/null 2>&1 ||
   fail "the package's signature does not verify"
 "$root/scripts/try-product.sh" "$package" --prefix 32 --out "$work/package-out" ||

@@ -11,10 +11,10 @@
 // A simulated HotSync installation (tests/support/palm_fakes.h lays one out):
 //   <HotSync folder>\CondMgr.dll, UserData.dll, InstAide.dll, HotSyncFake.ini
 //   <installer folder>\Setup.exe, CondMgr.dll (the packaged copy), HotSyncFake.ini
-// Each library reads HotSyncFake.ini beside itself, so every folder that holds one of them needs
-// its own copy of the configuration (the helper writes the same file into both). A library with
-// none beside it (the copy a package unpacks into a new folder) reads the file that
-// ORVEX_HOTSYNC_FAKE_INI names.
+// Each library reads HotSyncFake.ini beside itself (the helper writes the same file into both
+// folders). A library with none beside it (the copy a package unpacks into a new folder) reads the
+// file that ORVEX_HOTSYNC_FAKE_INI names, else the one in C:\Program Files\Palm, where the vendor
+// guide lays out its simulated HotSync.
 //
 // HotSyncFake.ini:
 //   [HotSync]
@@ -175,8 +175,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         AppendText(configPath, sizeof(configPath), "HotSyncFake.ini");
         char named[MAX_PATH];
         DWORD length = GetEnvironmentVariableA("ORVEX_HOTSYNC_FAKE_INI", named, sizeof(named));
-        if (GetFileAttributesA(configPath) == INVALID_FILE_ATTRIBUTES && length &&
-            length < sizeof(named))
+        if (!length || length >= sizeof(named))
+            CopyText(named, sizeof(named), "C:\\Program Files\\Palm\\HotSyncFake.ini");
+        if (GetFileAttributesA(configPath) == INVALID_FILE_ATTRIBUTES)
             CopyText(configPath, sizeof(configPath), named);
         Record("Load", modulePath);
     } else if (reason == DLL_PROCESS_DETACH) {
