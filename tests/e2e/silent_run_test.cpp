@@ -392,3 +392,43 @@ TEST(SilentRunTest, ARunWhileAnotherHoldsTheMachineEndsWith1618) {
     ASSERT_TRUE(removal.ended);
     EXPECT_EQ(0u, removal.exitCode);
 }
+
+// The wizard's Install, pressed while another run holds the machine: the box, and the wizard
+// stays where it was, so that Install can be pressed again.
+TEST(SilentRunTest, TheWizardStaysOnItsPageWhileAnotherRunHoldsTheMachine) {
+    SampleMachine machine;
+    char name[64];
+    RunLockName(name, sizeof(name));
+    HANDLE other = CreateMutexA(nullptr, TRUE, name);
+    ASSERT_NE(nullptr, other);
+    WizardDriver wizard;
+    ASSERT_TRUE(wizard.StartIn(machine.product.Path(), 30000, "/COMPONENTS=Desktop"));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_LICENCE));
+    wizard.PressFrameButton(IDOK);
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
+    wizard.PressFrameButton(IDOK);
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_COMPONENTS));
+    wizard.PressFrameButton(IDOK);
+    HWND box = wizard.WaitForMessageBox(30000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("Another installation or removal is running. Wait until it has finished, then try "
+              "again.",
+              MessageBoxText(box));
+    ASSERT_TRUE(PressButton(box, IDOK));
+    ASSERT_TRUE(WaitWindowGone(box, 10000));
+    EXPECT_EQ(PAGE_COMPONENTS, wizard.CurrentPage());
+    EXPECT_FALSE(FileExists(machine.dest));
+    EXPECT_FALSE(machine.UninstallEntryExists());
+
+    ReleaseMutex(other);
+    CloseHandle(other);
+    wizard.PressFrameButton(IDOK);
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_FINISH, 60000));
+    EXPECT_TRUE(FileExists(machine.dest + "\\_Install.log"));
+    // Finish is the frame's Cancel button on the last page.
+    wizard.PressFrameButton(IDCANCEL);
+    EXPECT_TRUE(wizard.WaitForExit(30000));
+    SilentRun removal =
+        RunSilently(WindowsFolder() + "\\Setup.exe /S -uninst" + machine.dest + "\\_Install.log");
+    EXPECT_TRUE(removal.ended);
+}
