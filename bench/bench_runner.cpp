@@ -1,8 +1,9 @@
 // Runs the benchmark inside the prefix: Setup.exe against the baselines, alternating, and prints
 // one table of medians and ratios.
-//   bench_runner <bin folder> <work folder> <runs> [start]
-// With "start" only the start-up figures are measured. With ORVEX_BENCH_SAMPLE naming the sample
-// product's folder, its package is made and started against the folder's Setup.exe.
+//   bench_runner <bin folder> <work folder> <runs> [start|removal]
+// With "start" only the start-up figures are measured, with "removal" only the uninstall ones.
+// With ORVEX_BENCH_SAMPLE naming the sample product's folder, its package is made and started
+// against the folder's Setup.exe, started directly and as the child of child_start.
 #include <windows.h>
 
 #include <algorithm>
@@ -209,24 +210,25 @@ double TimeToWindow(const std::string& program, const std::string& folder) {
     return elapsed;
 }
 
-// The same for a package, whose wizard is a window of the installer it unpacks and starts: until
-// that installer waits for input. Closing the wizard ends the installer and then the package.
-double TimeToPackageWizard(const std::string& package) {
+// The same for a program whose wizard is a window of an installer it starts (a package, or
+// child_start): until that installer waits for input. Closing the wizard ends the installer and
+// then the program.
+double TimeToChildWizard(const std::string& commandLine) {
     Process process;
     double start = Now();
-    if (!process.Start("\"" + package + "\""))
-        Fail("cannot start " + package);
+    if (!process.Start(commandLine))
+        Fail("cannot start " + commandLine);
     WindowSearch search = {0, "#32770", nullptr};
     if (!PollUntil(process, [&] {
             EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
             return search.found != nullptr;
         }))
-        Fail(package + " showed no wizard");
+        Fail(commandLine + " showed no wizard");
     DWORD installerId = 0;
     GetWindowThreadProcessId(search.found, &installerId);
     HANDLE installer = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, installerId);
     if (!installer || WaitForInputIdle(installer, STEP_LIMIT_MS) != 0)
-        Fail("the installer of " + package + " did not become idle");
+        Fail("the installer of " + commandLine + " did not become idle");
     double elapsed = Now() - start;
     PostMessageA(search.found, WM_CLOSE, 0, 0);
     WaitForSingleObject(installer, 20000);
@@ -340,9 +342,10 @@ void DeleteUninstallKey(const std::string& title) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4 && !(argc == 5 && strcmp(argv[4], "start") == 0))
+    bool startOnly = argc == 5 && strcmp(argv[4], "start") == 0;
+    bool removalOnly = argc == 5 && strcmp(argv[4], "removal") == 0;
+    if (argc != 4 && !startOnly && !removalOnly)
         return 2;
-    bool startOnly = argc == 5;
     std::string bin = argv[1];
     std::string work = argv[2];
     int runs = atoi(argv[3]);
@@ -378,40 +381,51 @@ int main(int argc, char** argv) {
     char sample[MAX_PATH] = "";
     GetEnvironmentVariableA("ORVEX_BENCH_SAMPLE", sample, sizeof(sample));
     std::string package = work + "\\sample.exe";
+    if (removalOnly)
+        *sample = '\0';
     if (*sample &&
         RunAndWait("\"" + bin + "\\SetupCheck.exe\" --pack \"" + package + "\" \"" + sample + "\"",
                    STEP_LIMIT_MS) > 1)
         Fail("the sample could not be packed");
-    std::vector<double> startSample, startPackage;
+    std::vector<double> startSample, startChild, startPackage;
+    std::string child = "\"" + bin + "\\child_start.exe\" \"" + sample + "\\Setup.exe\"";
     for (int run = 0; run < runs; ++run) {
         // Each goes first in every other run, so that neither always comes right after the
         // file work of the run before.
-        if (run % 2 == 0) {
+        if (removalOnly) {
+        } else if (run % 2 == 0) {
             startSetup.push_back(TimeToWindow(small + "\\Setup.exe", small));
             startBare.push_back(TimeToWindow(bin + "\\bare_dialog.exe", bin));
         } else {
             startBare.push_back(TimeToWindow(bin + "\\bare_dialog.exe", bin));
             startSetup.push_back(TimeToWindow(small + "\\Setup.exe", small));
         }
-        startBig.push_back(TimeToWindow(big + "\\Setup.exe", big));
+        if (!removalOnly)
+            startBig.push_back(TimeToWindow(big + "\\Setup.exe", big));
         if (*sample && run % 2 == 0) {
             startSample.push_back(TimeToWindow(std::string(sample) + "\\Setup.exe", sample));
-            startPackage.push_back(TimeToPackageWizard(package));
+            startChild.push_back(TimeToChildWizard(child));
+            startPackage.push_back(TimeToChildWizard("\"" + package + "\""));
         } else if (*sample) {
-            startPackage.push_back(TimeToPackageWizard(package));
+            startPackage.push_back(TimeToChildWizard("\"" + package + "\""));
+            startChild.push_back(TimeToChildWizard(child));
             startSample.push_back(TimeToWindow(std::string(sample) + "\\Setup.exe", sample));
         }
         if (startOnly) {
             printf("start %.0f bare %.0f big %.0f", startSetup.back(), startBare.back(),
                    startBig.back());
             if (*sample)
-                printf(" sample %.0f package %.0f", startSample.back(), startPackage.back());
+                printf(" sample %.0f child %.0f package %.0f", startSample.back(),
+                       startChild.back(), startPackage.back());
             printf("\n");
             continue;
         }
 
         RemoveTree(setupDest);
-        install.push_back(TimeInstall(files));
+        if (!removalOnly)
+            install.push_back(TimeInstall(files));
+        else if (RunAndWait("\"" + files + "\\Setup.exe\" /S", STEP_LIMIT_MS) != 0)
+            Fail("the silent install failed");
         RemoveTree(plainDest);
         copy.push_back(TimePlain(bin, "copy " + files + " " + plainDest + " " +
                                           std::to_string(FILE_COUNT) + " " +
@@ -436,40 +450,55 @@ int main(int argc, char** argv) {
     SetCurrentDirectoryA(bin.c_str());
     RemoveTree(work);
 
-    double mSetup = Median(startSetup), mBare = Median(startBare), mBig = Median(startBig);
+    double mPackage = 0, mChild = 0, mSample = 0;
+    if (*sample) {
+        mPackage = Median(startPackage);
+        mChild = Median(startChild);
+        mSample = Median(startSample);
+    }
     if (startOnly) {
-        printf("medians: start %.0f bare %.0f ratio %.2f big %.0f\n", mSetup, mBare, mSetup / mBare,
-               mBig);
+        double mSetup = Median(startSetup), mBare = Median(startBare);
+        printf("medians: start %.0f bare %.0f ratio %.2f big %.0f", mSetup, mBare, mSetup / mBare,
+               Median(startBig));
+        if (*sample)
+            printf(" package %.0f child %.0f ratio %.2f sample %.0f ratio %.2f", mPackage, mChild,
+                   mPackage / mChild, mSample, mPackage / mSample);
+        printf("\n");
         return 0;
     }
-    double mInstall = Median(install), mCopy = Median(copy);
-    double mUninstall = Median(uninstall), mRemove = Median(remove);
-    double mSilent = Median(silentUninstall) - Median(silentStartAndEnd);
     printf("| Figure (medians of %d alternating runs) | Setup.exe | Baseline | Ratio | Goal |\n",
            runs);
     printf("|---|---:|---:|---:|---|\n");
-    printf("| Size, stripped, resources included | %lu bytes | | | at most 122,880 bytes |\n",
-           static_cast<unsigned long>(size));
-    printf("| Start to the visible wizard, 200-line licence, logo, two components (bare dialog "
-           "program) | %.0f ms | %.0f ms | %.2f | at most 1.2 |\n",
-           mSetup, mBare, mSetup / mBare);
-    printf("| Install of %d files of 4 KB in %d folders, click to finish page (CopyFileA) | "
-           "%.0f ms | %.0f ms | %.2f | at most 1.3 |\n",
-           FILE_COUNT, FOLDER_COUNT, mInstall, mCopy, mInstall / mCopy);
-    printf("| Wizard with %d items in %d components opens later than with 2 items | %.0f ms | "
-           "%.0f ms | +%.0f ms | under 1000 ms later |\n",
-           BIG_ITEMS, BIG_COMPONENTS, mBig, mSetup, mBig - mSetup);
-    printf("| Uninstall of the same files without its pauses (DeleteFileA) | %.0f ms | %.0f ms | "
-           "%.2f | |\n",
+    if (!removalOnly) {
+        double mSetup = Median(startSetup), mBare = Median(startBare), mBig = Median(startBig);
+        double mInstall = Median(install), mCopy = Median(copy);
+        printf("| Size, stripped, resources included | %lu bytes | | | at most 122,880 bytes |\n",
+               static_cast<unsigned long>(size));
+        printf("| Start to the visible wizard, 200-line licence, logo, two components (bare "
+               "dialog program) | %.0f ms | %.0f ms | %.2f | at most 1.2 |\n",
+               mSetup, mBare, mSetup / mBare);
+        printf("| Install of %d files of 4 KB in %d folders, click to finish page (CopyFileA) | "
+               "%.0f ms | %.0f ms | %.2f | at most 1.3 |\n",
+               FILE_COUNT, FOLDER_COUNT, mInstall, mCopy, mInstall / mCopy);
+        printf("| Wizard with %d items in %d components opens later than with 2 items | %.0f ms "
+               "| %.0f ms | +%.0f ms | under 1000 ms later |\n",
+               BIG_ITEMS, BIG_COMPONENTS, mBig, mSetup, mBig - mSetup);
+    }
+    double mUninstall = Median(uninstall), mRemove = Median(remove);
+    double mSilent = Median(silentUninstall) - Median(silentStartAndEnd);
+    printf("| Uninstall of the same files without its pauses, answer to end of process "
+           "(DeleteFileA) | %.0f ms | %.0f ms | %.2f | at most 1.2 |\n",
            mUninstall, mRemove, mUninstall / mRemove);
     printf("| Silent uninstall (/S) of the same files without the finishing step's waits, its "
            "process start and end taken out (DeleteFileA) | %.0f ms | %.0f ms | %.2f | at most "
            "1.5 |\n",
            mSilent, mRemove, mSilent / mRemove);
     if (*sample) {
-        double mPackage = Median(startPackage), mSample = Median(startSample);
-        printf("| The sample's package: start to the visible wizard (the folder's Setup.exe) | "
-               "%.0f ms | %.0f ms | %.2f | at most 1.3 |\n",
+        printf("| The sample's package: start to the visible wizard (the folder's Setup.exe "
+               "started by child_start) | %.0f ms | %.0f ms | %.2f | at most 1.15 |\n",
+               mPackage, mChild, mPackage / mChild);
+        printf("| The same (the folder's Setup.exe started directly; for information) | %.0f ms "
+               "| %.0f ms | %.2f | |\n",
                mPackage, mSample, mPackage / mSample);
     }
     return 0;

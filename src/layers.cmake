@@ -4,8 +4,8 @@
 set(ORVEX_LAYERS system script log palm ui uninstall app)
 # Folders beside that order, each with the folders it may use besides its own: the one-file
 # package's format, the checker and packer of product folders (check/), and the starter that heads
-# a package, which reads its command line with the installer's own code.
+# a package.
 set(ORVEX_SIDE_FOLDERS package check starter)
 set(ORVEX_PACKAGE_LAYERS system)
 set(ORVEX_CHECK_LAYERS system script log package)
-set(ORVEX_STARTER_LAYERS system package app)
+set(ORVEX_STARTER_LAYERS system package)

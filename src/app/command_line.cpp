@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "resources/resource_ids.h"
+#include "system/argument_splitter.h"
 #include "system/exit_codes.h"
 #include "system/module.h"
 #include "system/text.h"
@@ -55,83 +56,11 @@ const size_t SWITCH_FORMS = sizeof(switchForms) / sizeof(switchForms[0]);
 const int helpExitCodes[] = {EXIT_COMPLETE, EXIT_RESTART_NEEDED, EXIT_FAILED, EXIT_ALREADY_RUNNING,
                              EXIT_WRONG_COMMAND};
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-const char* SkipBlanks(const char* p) {
-    while (IsBlank(*p))
-        ++p;
-    return p;
-}
-
 // An argument as the split gives it, bounded; fits turns false once a byte is left out.
 struct ArgumentText {
     char text[SCRIPT_LIST_SIZE + 32];
-    size_t length;
     bool fits;
-
-    void Put(const char* bytes, size_t count) {
-        if (length + count >= sizeof(text)) {
-            fits = false;
-            return;
-        }
-        length += CopyTextN(text + length, sizeof(text) - length, bytes, count);
-    }
-    void PutBackslashes(size_t count) {
-        for (size_t i = 0; i < count; ++i)
-            Put("\\", 1);
-    }
 };
-
-// Reads one argument at p (not a blank) by the C runtime's rules and returns where it ends.
-// Quotes switch a quoted part on and off anywhere in the argument; "" inside one is a quote;
-// 2n backslashes before a quote give n and the quote acts, 2n+1 give n and a literal quote.
-// Where that literal quote could only be a slip in a path, the last backslash stays one and the
-// quote acts instead: before the quote that ends the argument (the old form /D="C:\Acme\") and
-// outside quotes (/D=C:\"Program Files"\Acme). Windows paths hold no quotes; quotes inside a
-// quoted value, as tools escape them, are read as documented.
-const char* ReadArgument(const char* p, ArgumentText* out, unsigned codePage) {
-    out->length = 0;
-    out->text[0] = '\0';
-    out->fits = true;
-    bool quoted = false;
-    while (*p && (quoted || !IsBlank(*p))) {
-        if (*p == '\\') {
-            size_t count = 0;
-            while (p[count] == '\\')
-                ++count;
-            const char* after = p + count;
-            if (*after != '"') {
-                out->PutBackslashes(count);
-            } else if (count % 2 == 1 && (!quoted || !after[1] || IsBlank(after[1]))) {
-                out->PutBackslashes(count / 2 + 1);
-            } else {
-                out->PutBackslashes(count / 2);
-                if (count % 2 == 1) {
-                    out->Put("\"", 1);
-                    ++after;
-                }
-            }
-            p = after;
-        } else if (*p == '"') {
-            if (quoted && p[1] == '"') {
-                out->Put("\"", 1);
-                p += 2;
-            } else {
-                quoted = !quoted;
-                ++p;
-            }
-        } else {
-            // The second byte of a double-byte character may be a backslash, never a quote
-            // or a blank.
-            size_t count = IsLeadByte(*p, codePage) && p[1] ? 2 : 1;
-            out->Put(p, count);
-            p += count;
-        }
-    }
-    return p;
-}
 
 // Narrow enough that no line of the help box wraps at any font or screen size a message box meets.
 const size_t HELP_LINE_BYTES = 56;
@@ -154,7 +83,7 @@ size_t AppendHelpLines(char* out, size_t size, const char* text) {
         text = tab + 1;
     }
     const size_t room = HELP_LINE_BYTES - (sizeof(HELP_INDENT) - 1);
-    for (text = SkipBlanks(text); *text; text = SkipBlanks(text)) {
+    for (text = SkipArgumentBlanks(text); *text; text = SkipArgumentBlanks(text)) {
         size_t cut = strlen(text);
         if (cut > room) {
             cut = room;
@@ -242,7 +171,7 @@ bool TakeKeyword(const char* cursor, CommandLine* line, unsigned codePage) {
     const char* end = close ? close + 1 : argument + length;
     if (length >= sizeof(line->keywordArgument))
         MarkWrong(line, cursor, end, "too long");
-    else if (*SkipBlanks(end))
+    else if (*SkipArgumentBlanks(end))
         MarkWrong(line, cursor, end + strlen(end), "badly quoted");
     CopyTextN(line->keywordArgument, sizeof(line->keywordArgument), argument, length);
     line->argument = line->keywordArgument;
@@ -258,13 +187,14 @@ void ParseCommandLine(const char* text, CommandLine* line, unsigned codePage) {
     bool anyKnown = false;
     bool quotedKeyword = false;
     ArgumentText argument;
-    for (cursor = SkipBlanks(cursor); *cursor; cursor = SkipBlanks(cursor)) {
+    for (cursor = SkipArgumentBlanks(cursor); *cursor; cursor = SkipArgumentBlanks(cursor)) {
         if (TakeKeyword(cursor, line, codePage)) {
             quotedKeyword = *cursor == '"';
             break;
         }
         const char* start = cursor;
-        cursor = ReadArgument(cursor, &argument, codePage);
+        cursor =
+            SplitArgument(cursor, argument.text, sizeof(argument.text), &argument.fits, codePage);
         const SwitchForm* form = nullptr;
         const char* why = TakeSwitch(argument, line, &form);
         anyKnown = anyKnown || form;

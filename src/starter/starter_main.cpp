@@ -6,9 +6,9 @@
 #include <string.h>
 #include <windows.h>
 
-#include "app/command_line.h"
 #include "package/package_format.h"
 #include "resources/resource_ids.h"
+#include "system/argument_splitter.h"
 #include "system/exit_codes.h"
 #include "system/module_path.h"
 #include "system/run_record.h"
@@ -30,6 +30,30 @@ const DWORD CHUNK = 64 * 1024;
 const ULONGLONG UNPACK_MARGIN = 1024 * 1024;
 
 enum Outcome { OUTCOME_DONE, OUTCOME_DAMAGED, OUTCOME_NO_SPACE, OUTCOME_NO_WRITE };
+
+// The two switches the starter acts on itself, read as Setup.exe reads them: /S (no window, no
+// box) and /LOG (where a failure is recorded), the first of each.
+struct CommandLine {
+    bool silent;
+    char logPath[MAX_PATH];
+};
+
+void ReadSwitches(const char* text, CommandLine* line) {
+    // "/LOG=" and a value that fits logPath; a longer one is no usable switch, as for Setup.exe.
+    char argument[5 + MAX_PATH];
+    bool fits;
+    for (const char* p = SkipArgumentBlanks(text); *p; p = SkipArgumentBlanks(p)) {
+        // The installer's mode keywords all begin with a dash, and the text behind one is
+        // verbatim: the switches have ended.
+        if (*p == '-' || (*p == '"' && p[1] == '-'))
+            break;
+        p = SplitArgument(p, argument, sizeof(argument), &fits);
+        if (fits && EqualNoCase(argument, "/S"))
+            line->silent = true;
+        else if (fits && StartsWithNoCase(argument, "/LOG=") && argument[5] && !line->logPath[0])
+            CopyText(line->logPath, sizeof(line->logPath), argument + 5);
+    }
+}
 
 void* HeapBlock(size_t size) {
     return HeapAlloc(GetProcessHeap(), 0, size);
@@ -485,7 +509,7 @@ void Starter::Fail(Outcome outcome, const CommandLine& line) {
     else
         CopyText(text, sizeof(text), DAMAGED_TEXT);
     if (silent_) {
-        if (line.given & SWITCH_LOG)
+        if (line.logPath[0])
             OpenRunRecord(line.logPath);
         WriteRunRecord(text);
         WriteRunResult(EXIT_FAILED, true);
@@ -500,7 +524,7 @@ void Starter::Fail(Outcome outcome, const CommandLine& line) {
 }
 
 int Starter::Run(const char* arguments, const CommandLine& line) {
-    silent_ = line.Silent();
+    silent_ = line.silent;
     started_ = GetTickCount();
     Outcome outcome = OpenPackage();
     if (outcome == OUTCOME_DONE)
@@ -567,8 +591,8 @@ const char* ArgumentsOf(const char* line) {
 
 extern "C" void __stdcall StarterEntry() {
     const char* arguments = ArgumentsOf(GetCommandLineA());
-    CommandLine line;
-    ParseCommandLine(arguments, &line);
+    CommandLine line = {};
+    ReadSwitches(arguments, &line);
     int exitCode;
     {
         Starter starter(GetModuleHandleA(nullptr));

@@ -5,6 +5,8 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "starter/starter_format.h"
+
 extern "C" {
 void* memcpy(void* dest, const void* src, size_t size) {
     unsigned char* d = static_cast<unsigned char*>(dest);
@@ -64,80 +66,6 @@ size_t strnlen(const char* text, size_t most) {
     return length;
 }
 
-// The conversions the starter's texts use: %s, %c, %d, %u, %lu, %lX, with "0" and a width.
-// Returns the length the whole text needs, as C99 does; writes at most size bytes.
-static int FormatBounded(char* out, size_t size, const char* format, va_list args) {
-    size_t at = 0;
-    auto put = [&](char c) {
-        if (at < size)
-            out[at] = c;
-        ++at;
-    };
-    for (const char* f = format; *f; ++f) {
-        if (*f != '%') {
-            put(*f);
-            continue;
-        }
-        ++f;
-        char pad = ' ';
-        if (*f == '0') {
-            pad = '0';
-            ++f;
-        }
-        int width = 0;
-        while (*f >= '0' && *f <= '9')
-            width = width * 10 + (*f++ - '0');
-        while (*f == 'l')
-            ++f;
-        char digits[12];
-        int count = 0;
-        const char* text = nullptr;
-        switch (*f) {
-        case 's':
-            text = va_arg(args, const char*);
-            if (!text)
-                text = "(null)";
-            for (size_t n = strlen(text); width > static_cast<int>(n); --width)
-                put(' ');
-            while (*text)
-                put(*text++);
-            continue;
-        case 'c':
-            put(static_cast<char>(va_arg(args, int)));
-            continue;
-        case 'd':
-        case 'u':
-        case 'X': {
-            unsigned long value = va_arg(args, unsigned long);
-            bool negative = *f == 'd' && static_cast<long>(value) < 0;
-            if (negative)
-                value = 0 - value;
-            unsigned base = *f == 'X' ? 16 : 10;
-            do {
-                digits[count++] = "0123456789ABCDEF"[value % base];
-                value /= base;
-            } while (value);
-            if (negative)
-                digits[count++] = '-';
-            for (; width > count; --width)
-                put(pad);
-            while (count)
-                put(digits[--count]);
-            continue;
-        }
-        case '\0':
-            --f;
-            continue;
-        default:
-            put(*f);
-            continue;
-        }
-    }
-    if (size)
-        out[at < size ? at : size - 1] = '\0';
-    return static_cast<int>(at);
-}
-
 // Global constructors never run here (the starter's statics are all constant), and global
 // destructors need not: the starter ends through ExitProcess, which closes what it holds. The
 // registrations the compiler emits for them are taken and dropped.
@@ -147,5 +75,5 @@ int atexit(void (*)(void)) {
 
 // The headers declare _vsnprintf as imported from the C runtime's DLL: callers go through this
 // pointer.
-int (*_imp___vsnprintf)(char*, size_t, const char*, va_list) = FormatBounded;
+int (*_imp___vsnprintf)(char*, size_t, const char*, va_list) = StarterFormat;
 }

@@ -22,3 +22,17 @@ class ProgressScale {
   private:
     uint32_t total_;
 };
+
+// Paints of the bar come at most every PAINT_INTERVAL_MS, which the eye sees as smooth, and
+// further apart when a paint takes long, as on a busy machine where each one waits for the
+// display and the window system: then painting keeps to a tenth of the time, however many
+// entries go by between two paints.
+const uint32_t PAINT_INTERVAL_MS = 40;
+const uint32_t PAINT_SHARE = 10;
+
+// Whether a paint is due at now, the last having ended at lastEnd and taken lastMs (tick counts
+// in milliseconds, which may wrap).
+inline bool PaintDue(uint32_t now, uint32_t lastEnd, uint32_t lastMs) {
+    uint32_t gap = lastMs * (PAINT_SHARE - 1);
+    return now - lastEnd >= (gap > PAINT_INTERVAL_MS ? gap : PAINT_INTERVAL_MS);
+}

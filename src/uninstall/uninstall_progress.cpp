@@ -35,9 +35,15 @@ void ProgressControls::Step() {
     ++done_;
     if (!bar_ || !scale_.Moves(shown_, done_))
         return;
-    shown_ = scale_.Position(done_);
+    DWORD now = GetTickCount();
+    uint32_t position = scale_.Position(done_);
+    if (position != scale_.Range() && !PaintDue(now, paintEnd_, paintMs_))
+        return;
+    shown_ = position;
     SendMessageA(bar_, PBM_SETPOS, shown_, 0);
     PaintNow(bar_);
+    paintEnd_ = GetTickCount();
+    paintMs_ = paintEnd_ - now;
 }
 
 UninstallProgressDialog::UninstallProgressDialog(UninstallLog* log, HINSTANCE instanceHandle,

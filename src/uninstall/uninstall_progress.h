@@ -31,8 +31,9 @@ class UninstallProgressDialog : public DialogWindow {
 };
 
 // Shows the replay in a stage label and a progress bar whose range is ProgressScale's over
-// total entries. Each change is painted at once, and the window's messages are served between
-// entries: the replay runs on the only thread, inside one of those messages.
+// total entries. A stage is painted at once, the bar when a paint is due (PaintDue) and always
+// onto its end, and the window's messages are served between entries: the replay runs on the
+// only thread, inside one of those messages.
 class ProgressControls : public ReplayProgress {
   public:
     ProgressControls(HWND label, HWND bar, uint32_t total)
@@ -47,4 +48,6 @@ class ProgressControls : public ReplayProgress {
     uint32_t done_ = 0;
     uint32_t shown_ = 0;
     DWORD lastServed_ = 0;
+    DWORD paintEnd_ = 0;
+    DWORD paintMs_ = 0;
 };

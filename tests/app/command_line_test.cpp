@@ -96,6 +96,12 @@ TEST(CommandLineTest, SwitchesThenTheModeKeywordWithItsArgumentVerbatim) {
          nullptr, "C:\\a\\b c", "", "Ann \"Jr\"", ""},
         {"\"/USER=Ann \\\"Jr\\\"\" /D=a\\\\\\\"b", MODE_INSTALL, nullptr, U | D, nullptr, nullptr,
          "a\\\\b", "", "Ann \"Jr\"", ""},
+        // Escaped quotes in pairs stay quotes with a blank behind; "" ends the quoted part, as
+        // msvcrt.dll has it.
+        {"\"/USER=Ann \\\"Jr\\\" Smith\" /S", MODE_INSTALL, nullptr, U | S, nullptr, nullptr, "",
+         "", "Ann \"Jr\" Smith", ""},
+        {"/S /USER=\"Ann \"\"Jr\"\" Smith\"", MODE_INSTALL, nullptr, S | U, "Smith\"", NOT_A_SWITCH,
+         "", "", "Ann \"Jr", ""},
         {"/S -registerC:\\x.dll", MODE_REGISTER, "C:\\x.dll", S, "/S", "not with -register", "", "",
          "", ""},
         {"/?", MODE_INSTALL, nullptr, H, nullptr, nullptr, "", "", "", ""},

@@ -2,12 +2,15 @@
 // tables whose counts, sizes and names do not agree with the header.
 #include <gtest/gtest.h>
 
+#include <stdarg.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
 #include <vector>
 
 #include "package/package_format.h"
+#include "starter/starter_format.h"
 
 namespace {
 struct NameCase {
@@ -124,4 +127,41 @@ TEST(PackageFormat, HeadersWithATitleNoCaptionCanShowAreRefused) {
     EXPECT_FALSE(ReadPackageHeader(bytes, sizeof(bytes), &read));
     // The common CRC-32, as zip and PNG compute it.
     EXPECT_EQ(0xcbf43926u, Crc32(0, "123456789", 9));
+}
+
+namespace {
+std::string StarterText(size_t size, const char* format, ...) {
+    char out[64];
+    va_list args;
+    va_start(args, format);
+    int length = StarterFormat(out, size, format, args);
+    va_end(args);
+    return std::to_string(length) + ":" + out;
+}
+
+std::string RuntimeText(size_t size, const char* format, ...) {
+    char out[64];
+    va_list args;
+    va_start(args, format);
+    int length = _vsnprintf(out, size, format, args);
+    va_end(args);
+    out[size - 1] = '\0';
+    return std::to_string(length < 0 ? static_cast<int>(size) + 1 : length) + ":" + out;
+}
+} // namespace
+
+// Every conversion the starter formats comes out as msvcrt.dll's, and takes exactly its
+// arguments: the %s behind each shows that.
+TEST(StarterFormatTest, ConversionsMatchTheRuntime) {
+#define SAME(...) EXPECT_EQ(RuntimeText(64, __VA_ARGS__), StarterText(64, __VA_ARGS__))
+    SAME("%s|%c|%5s|%-5s|%.2s|%.*s|%s", "ab", 'c', "de", "fg", "hij", 1, "kl", "end");
+    SAME("%d|%i|%u|%ld|%lu|%s", -42, 7, 4000000000u, -2147483647L - 1, 0ul, "end");
+    SAME("%x|%X|%lX|%08lX|%#x|%#X|%o|%#o|%s", 255, 255, 0xDEADBEEFul, 0xABCul, 26, 0, 8, 8, "end");
+    SAME("%05d|%-5d|%+d|% d|%+5d|%.3d|%8.3d|%.0d|%s", -42, 42, 3, 3, 3, 7, -7, 0, "end");
+    SAME("%*d|%-*d|%*d|%.*d|%hd|%hu|%%|%s", 4, 1, 4, 2, -4, 3, 2, 5, 7, 9, "end");
+    SAME("%04u-%02u-%02u %02u:%02u|%p|%s", 2026u, 12u, 8u, 7u, 5u,
+         reinterpret_cast<void*>(0xC0FFEE), "end");
+#undef SAME
+    // Cut, always terminated, the length as C99 gives it.
+    EXPECT_EQ("9:abc", StarterText(4, "%s-%d", "abcdef", 42));
 }
