@@ -4,7 +4,6 @@
 
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "resources/resource_ids.h"
 #include "support/test_support.h"
@@ -14,7 +13,6 @@
 #include "system/message_box.h"
 #include "system/registry.h"
 #include "system/reserved_destination.h"
-#include "system/run_lock.h"
 #include "system/whole_file.h"
 
 namespace {
@@ -206,28 +204,4 @@ TEST(ReservedDestinationTest, RootsAndWindowsOwnFoldersButNotTheFoldersBelowThem
         SCOPED_TRACE(c.folder);
         EXPECT_EQ(c.reserved, IsReservedDestination(c.folder.c_str()));
     }
-}
-
-TEST(RunLockTest, AnotherThreadFindsItHeldUntilItIsLetGoAndTheHolderTakesItAgain) {
-    auto takenElsewhere = [] {
-        bool taken = false;
-        std::thread other([&] {
-            RunLock lock;
-            taken = lock.Take();
-        });
-        other.join();
-        return taken;
-    };
-    {
-        RunLock lock;
-        ASSERT_TRUE(lock.Take());
-        RunLock inner;
-        EXPECT_TRUE(inner.Take());
-        EXPECT_FALSE(takenElsewhere());
-    }
-    EXPECT_TRUE(takenElsewhere());
-    char name[64];
-    RunLockName(name, sizeof(name));
-    // Wine reports the NT family, version 6 and later.
-    EXPECT_STREQ("Global\\Orvex Install Wizard run", name);
 }
