@@ -5,6 +5,7 @@
 #include "resources/resource_ids.h"
 #include "system/exit_codes.h"
 #include "system/full_path.h"
+#include "system/library_binding.h"
 #include "system/message_box.h"
 #include "system/module.h"
 #include "system/run_record.h"
@@ -56,6 +57,7 @@ int RunChosenMode(const CommandLine& line) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    RestrictLibrarySearch();
     moduleInstance = instance;
     static CommandLine line;
     ParseCommandLine(commandLine, &line);

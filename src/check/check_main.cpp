@@ -11,6 +11,7 @@
 #include "check/findings.h"
 #include "check/product_check.h"
 #include "check/product_package.h"
+#include "system/library_binding.h"
 #include "system/module_path.h"
 #include "system/text.h"
 
@@ -32,6 +33,7 @@ void PrintLine(const char* line, void*) {
 } // namespace
 
 int main(int argc, char** argv) {
+    RestrictLibrarySearch();
     bool sizes = false;
     const char* folder = nullptr;
     const char* package = nullptr;

@@ -38,7 +38,10 @@ bool DeviceName(const char* name) {
     while (length && base[length - 1] == ' ')
         --length;
     base[length] = '\0';
-    if (length == 4 && base[3] >= '1' && base[3] <= '9' &&
+    // Windows also takes the superscript digits of code page 1252 for COM and LPT ports.
+    uint8_t digit = static_cast<uint8_t>(base[3]);
+    if (length == 4 &&
+        ((digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3) &&
         (StartsWithNoCase(base, "COM") || StartsWithNoCase(base, "LPT")))
         return true;
     for (const char* device : devices) {

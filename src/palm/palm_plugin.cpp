@@ -30,7 +30,7 @@ HMODULE LoadFrom(const char* folder, const char* fileName) {
                                EndsWithBackslash(folder) ? "" : "\\", fileName);
     if (length + 1 >= sizeof(path))
         return nullptr;
-    return LoadLibraryA(path);
+    return LoadLibraryWithItsFolder(path);
 }
 
 // Cuts a path behind its last backslash or, if it has none, its last forward slash.

@@ -1,15 +1,18 @@
 // The starter of a one-file package: checks the data behind itself, unpacks it into a new folder
-// of the user's temporary folder, runs Setup.exe from there with its own command line unchanged,
-// removes the folder and ends with the installer's exit code. It links no C runtime and imports
-// only what every 32-bit Windows has; it loads no library from its own folder, where downloads
-// lie.
+// of the temporary folder (the Windows folder's for a run with administrator rights), runs
+// Setup.exe from there with its own command line unchanged, removes the folder and ends with the
+// installer's exit code. It links no C runtime and imports only what every 32-bit Windows has;
+// it loads no library from its own folder, where downloads lie.
 #include <string.h>
 #include <windows.h>
 
 #include "package/package_format.h"
+#include "package/unpack_folder.h"
 #include "resources/resource_ids.h"
 #include "system/argument_splitter.h"
 #include "system/exit_codes.h"
+#include "system/full_path.h"
+#include "system/library_binding.h"
 #include "system/module_path.h"
 #include "system/run_record.h"
 #include "system/system_libraries.h"
@@ -24,12 +27,19 @@ namespace {
 const char DAMAGED_TEXT[] = "This package is damaged or incomplete. Download it again.";
 const char SPACE_TEXT[] = "Setup needs %lu KB more on drive %c: to unpack.";
 const char WRITE_TEXT[] = "Setup cannot write to the temporary folder \"%s\".";
+const char START_TEXT[] = "Setup cannot start the installer \"%s\" (error %lu).";
 const char PROGRESS_WINDOW_CLASS[] = "OrvexPackageProgress";
 const DWORD PROGRESS_DELAY_MS = 500;
 const DWORD CHUNK = 64 * 1024;
 const ULONGLONG UNPACK_MARGIN = 1024 * 1024;
 
-enum Outcome { OUTCOME_DONE, OUTCOME_DAMAGED, OUTCOME_NO_SPACE, OUTCOME_NO_WRITE };
+enum Outcome {
+    OUTCOME_DONE,
+    OUTCOME_DAMAGED,
+    OUTCOME_NO_SPACE,
+    OUTCOME_NO_WRITE,
+    OUTCOME_NO_START
+};
 
 // The two switches the starter acts on itself, read as Setup.exe reads them: /S (no window, no
 // box) and /LOG (where a failure is recorded), the first of each.
@@ -120,7 +130,7 @@ LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 class Starter {
   public:
-    explicit Starter(HINSTANCE instance) : instance_(instance) {}
+    explicit Starter(HINSTANCE instance) : instance_(instance), nt_(NtFamily()) {}
     ~Starter();
     Starter(const Starter&) = delete;
     Starter& operator=(const Starter&) = delete;
@@ -133,7 +143,8 @@ class Starter {
     Outcome MakeFolder();
     Outcome Unpack();
     bool WriteOut(const uint8_t* bytes, size_t size);
-    void FinishFile();
+    void FilePath(uint32_t index, char* path);
+    bool FinishFile();
     bool OpenNextFiles();
     void RemoveFolder();
     void Advance(DWORD bytes);
@@ -141,6 +152,7 @@ class Starter {
     void Fail(Outcome outcome, const CommandLine& line);
 
     HINSTANCE instance_;
+    bool nt_;
     bool silent_ = false;
     FileHandle package_;
     uint32_t dataAt_ = 0;
@@ -150,13 +162,19 @@ class Starter {
     PackageEntry* entries_ = nullptr;
     char temp_[MAX_PATH] = {};
     char folder_[MAX_PATH] = {};
+    char program_[MAX_PATH] = {};
+    char unpacking_[MAX_PATH] = {}; // the name the file being written has until it is whole
     bool folderMade_ = false;
+    FileHandle folderHeld_;
     uint32_t created_ = 0; // files made so far in the folder
     uint32_t current_ = 0; // the file being written
     uint32_t left_ = 0;    // its bytes still to come
-    uint32_t crc_ = 0;
     bool damaged_ = false; // a file's bytes did not match its CRC
     FileHandle file_;
+    HANDLE* held_ = nullptr; // the files unpacked, each held until the installer has ended
+    uint32_t heldCount_ = 0;
+    uint8_t* readBack_ = nullptr;
+    DWORD startError_ = 0;
     ULONGLONG shortBy_ = 0;
     // Progress over the stream's check and the unpacked bytes, shifted right by progressShift_
     // for the per-mille, so that both fit 22 bits and it needs no 64-bit division.
@@ -171,6 +189,7 @@ Starter::~Starter() {
     CloseProgress();
     FreeBlock(table_);
     FreeBlock(entries_);
+    FreeBlock(held_);
 }
 
 void Starter::Advance(DWORD bytes) {
@@ -214,6 +233,11 @@ void Starter::CloseProgress() {
     window_ = nullptr;
 }
 
+HANDLE OpenToRead(const char* path, DWORD share) {
+    return CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
 bool ReadAt(HANDLE file, DWORD at, void* out, DWORD size) {
     DWORD got = 0;
     return SetFilePointer(file, static_cast<LONG>(at), nullptr, FILE_BEGIN) == at &&
@@ -224,8 +248,7 @@ Outcome Starter::OpenPackage() {
     char self[MAX_PATH];
     if (!GetModulePath(nullptr, self, sizeof(self)))
         return OUTCOME_DAMAGED;
-    package_.Reset(CreateFileA(self, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    package_.Reset(OpenToRead(self, FILE_SHARE_READ));
     uint8_t head[4096];
     DWORD got = 0;
     if (!package_.IsValid() || !ReadFile(package_.Get(), head, sizeof(head), &got, nullptr) ||
@@ -271,8 +294,8 @@ Outcome Starter::OpenPackage() {
 }
 
 Outcome Starter::CheckSpace() {
-    DWORD length = GetTempPathA(sizeof(temp_), temp_);
-    if (length == 0 || length >= sizeof(temp_) - 20) {
+    // Room is kept for the folder's and the files' names.
+    if (!UnpackParent(nt_ && RunsAsAdministrator(), temp_, sizeof(temp_) - 20)) {
         CopyText(temp_, sizeof(temp_), "%TEMP%");
         return OUTCOME_NO_WRITE;
     }
@@ -296,77 +319,21 @@ Outcome Starter::CheckSpace() {
     return OUTCOME_NO_SPACE;
 }
 
-// On the NT family the folder admits only Administrators and SYSTEM: an unelevated process of
-// the same user must not put a DLL beside the Setup.exe that runs elevated from it.
-class FolderSecurity {
-  public:
-    FolderSecurity() = default;
-    ~FolderSecurity() {
-        for (PSID sid : sids_) {
-            if (sid)
-                functions_->FreeSid(sid);
-        }
-    }
-    FolderSecurity(const FolderSecurity&) = delete;
-    FolderSecurity& operator=(const FolderSecurity&) = delete;
-
-    bool Build(SECURITY_ATTRIBUTES* attributes) {
-        functions_ = TableFunctions(&accessListTable);
-        if (!functions_)
-            return false;
-        // Windows 2000 and later; without it NT 4 merges the temporary folder's inheritable
-        // entries.
-        const DescriptorControlFunctions* control = TableFunctions(&descriptorControlTable);
-        SID_IDENTIFIER_AUTHORITY nt = {SECURITY_NT_AUTHORITY};
-        if (!functions_->AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID,
-                                                  DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                                  &sids_[0]) ||
-            !functions_->AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0,
-                                                  0, 0, &sids_[1]) ||
-            !functions_->InitializeAcl(reinterpret_cast<PACL>(acl_), sizeof(acl_), ACL_REVISION))
-            return false;
-        for (DWORD i = 0; i < 2; ++i) {
-            void* ace = nullptr;
-            if (!functions_->AddAccessAllowedAce(reinterpret_cast<PACL>(acl_), ACL_REVISION,
-                                                 FILE_ALL_ACCESS, sids_[i]) ||
-                !functions_->GetAce(reinterpret_cast<PACL>(acl_), i, &ace))
-                return false;
-            // The files unpacked into the folder take the same entries.
-            static_cast<ACE_HEADER*>(ace)->AceFlags = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
-        }
-        if (!functions_->InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) ||
-            !functions_->SetSecurityDescriptorDacl(&descriptor_, TRUE, reinterpret_cast<PACL>(acl_),
-                                                   FALSE))
-            return false;
-        if (control)
-            control->SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED,
-                                                  SE_DACL_PROTECTED);
-        attributes->nLength = sizeof(*attributes);
-        attributes->lpSecurityDescriptor = &descriptor_;
-        attributes->bInheritHandle = FALSE;
-        return true;
-    }
-
-  private:
-    LibraryUse use_{&advapi32Library};
-    const AccessListFunctions* functions_ = nullptr;
-    PSID sids_[2] = {};
-    DWORD acl_[64] = {};
-    SECURITY_DESCRIPTOR descriptor_ = {};
-};
-
 Outcome Starter::MakeFolder() {
-    SECURITY_ATTRIBUTES attributes = {};
-    FolderSecurity security;
-    if (NtFamily() && !security.Build(&attributes))
-        return OUTCOME_NO_WRITE;
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes),
+                                      const_cast<BYTE*>(UNPACK_FOLDER_DESCRIPTOR), FALSE};
     DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (DWORD attempt = 0; attempt < 100; ++attempt) {
         FormatText(folder_, sizeof(folder_), "%sOrvex%08lX", temp_,
                    static_cast<unsigned long>(seed * 2654435761u + attempt * 40503u));
-        if (CreateDirectoryA(folder_, NtFamily() ? &attributes : nullptr)) {
+        if (CreateDirectoryA(folder_, nt_ ? &attributes : nullptr)) {
             folderMade_ = true;
-            return OUTCOME_DONE;
+            // Held without delete sharing until the installer has ended, so that nobody renames
+            // it and puts another folder in its place. Windows 95, 98 and Me open no folders.
+            folderHeld_.Reset(CreateFileA(folder_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                          nullptr));
+            return folderHeld_.IsValid() || !nt_ ? OUTCOME_DONE : OUTCOME_NO_WRITE;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS)
             break;
@@ -374,29 +341,55 @@ Outcome Starter::MakeFolder() {
     return OUTCOME_NO_WRITE;
 }
 
+void Starter::FilePath(uint32_t index, char* path) {
+    FormatText(path, MAX_PATH, "%s\\%s", folder_, entries_[index].name);
+}
+
+// A file is written under its name with a "~" in front first, then takes its own name while a
+// handle that shares no writing holds it, and is held so until the installer has ended: its own
+// name never names a file another process can write to.
 bool Starter::OpenNextFiles() {
     while (created_ < header_.fileCount && left_ == 0) {
-        if (file_.IsValid())
-            FinishFile();
-        char path[MAX_PATH];
-        const char* name = entries_[created_].name;
-        if (FormatText(path, sizeof(path), "%s\\%s", folder_, name) >= sizeof(path) - 1)
+        if (file_.IsValid() && !FinishFile())
             return false;
-        file_.Reset(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+        // The longer of the two names.
+        if (FormatText(unpacking_, MAX_PATH, "%s\\~%s", folder_, entries_[created_].name) >=
+            MAX_PATH - 1)
+            return false;
+        file_.Reset(CreateFileA(unpacking_, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file_.IsValid())
             return false;
         current_ = created_++;
         left_ = entries_[current_].size;
-        crc_ = 0;
     }
     return true;
 }
 
-void Starter::FinishFile() {
+// The CRC is read through the handle that stays open: it covers whatever the file holds from
+// here on.
+bool Starter::FinishFile() {
     file_.Reset();
-    if (crc_ != entries_[current_].crc)
+    char path[MAX_PATH];
+    FilePath(current_, path);
+    // Windows 95, 98 and Me know no delete sharing (nor users to keep out): the name changes
+    // there without a handle.
+    FileHandle moving;
+    if (nt_)
+        moving.Reset(OpenToRead(unpacking_, FILE_SHARE_READ | FILE_SHARE_DELETE));
+    HANDLE held = (moving.IsValid() || !nt_) && MoveFileA(unpacking_, path)
+                      ? OpenToRead(path, FILE_SHARE_READ)
+                      : INVALID_HANDLE_VALUE;
+    if (held == INVALID_HANDLE_VALUE)
+        return false;
+    held_[heldCount_++] = held;
+    uint32_t crc = 0;
+    DWORD got = 0;
+    while (ReadFile(held, readBack_, CHUNK, &got, nullptr) && got)
+        crc = Crc32(crc, readBack_, got);
+    if (crc != entries_[current_].crc)
         damaged_ = true;
+    return true;
 }
 
 Outcome Starter::Unpack() {
@@ -413,11 +406,15 @@ Outcome Starter::Unpack() {
     DWORD inSize = 0, inPos = 0;
     uint32_t streamLeft = header_.streamSize;
     uint32_t outLeft = header_.unpackedSize;
-    SetFilePointer(package_.Get(),
-                   static_cast<LONG>(dataAt_ + PACKAGE_HEADER_SIZE + header_.tableSize), nullptr,
-                   FILE_BEGIN);
-    if (!input || !OpenNextFiles())
-        outcome = input ? OUTCOME_NO_WRITE : OUTCOME_DAMAGED;
+    held_ = static_cast<HANDLE*>(HeapBlock(sizeof(HANDLE) * header_.fileCount));
+    readBack_ = static_cast<uint8_t*>(HeapBlock(CHUNK));
+    DWORD streamAt = dataAt_ + PACKAGE_HEADER_SIZE + header_.tableSize;
+    if (!input || !held_ || !readBack_ ||
+        SetFilePointer(package_.Get(), static_cast<LONG>(streamAt), nullptr, FILE_BEGIN) !=
+            streamAt)
+        outcome = OUTCOME_DAMAGED;
+    else if (!OpenNextFiles())
+        outcome = OUTCOME_NO_WRITE;
     while (outcome == OUTCOME_DONE && outLeft) {
         if (inPos == inSize && streamLeft) {
             inSize = streamLeft < CHUNK ? streamLeft : CHUNK;
@@ -449,17 +446,18 @@ Outcome Starter::Unpack() {
         outLeft -= static_cast<uint32_t>(produced);
         Advance(static_cast<DWORD>(produced));
     }
-    if (file_.IsValid())
-        FinishFile();
+    if (file_.IsValid() && !FinishFile() && outcome == OUTCOME_DONE)
+        outcome = OUTCOME_NO_WRITE;
     if (damaged_ || (outcome == OUTCOME_DONE && created_ != header_.fileCount))
         outcome = OUTCOME_DAMAGED;
     FreeBlock(input);
+    FreeBlock(readBack_);
+    readBack_ = nullptr;
     LzmaDec_Free(&decoder, &lzmaAllocator);
     return outcome;
 }
 
-// Writes unpacked bytes across the files in table order. False on a write failure; a file whose
-// bytes do not match its CRC marks the package damaged.
+// Writes unpacked bytes across the files in table order. False on a write failure.
 bool Starter::WriteOut(const uint8_t* bytes, size_t size) {
     while (size) {
         if (!OpenNextFiles())
@@ -468,7 +466,6 @@ bool Starter::WriteOut(const uint8_t* bytes, size_t size) {
         DWORD written = 0;
         if (!WriteFile(file_.Get(), bytes, part, &written, nullptr) || written != part)
             return false;
-        crc_ = Crc32(crc_, bytes, part);
         bytes += part;
         size -= part;
         left_ -= part;
@@ -482,11 +479,16 @@ void Starter::RemoveFolder() {
     if (!folderMade_)
         return;
     file_.Reset();
+    while (heldCount_)
+        CloseHandle(held_[--heldCount_]);
+    folderHeld_.Reset();
     // Windows 95, 98 and Me have no delayed delete: what is still open there stays behind.
-    auto moveLater = NtFamily() ? Kernel32().MoveFileExA : nullptr;
+    auto moveLater = nt_ ? Kernel32().MoveFileExA : nullptr;
     char path[MAX_PATH];
+    // A file that failed half-way still has its "~" name.
+    DeleteFileA(unpacking_);
     for (uint32_t i = 0; i < created_; ++i) {
-        FormatText(path, sizeof(path), "%s\\%s", folder_, entries_[i].name);
+        FilePath(i, path);
         SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
         if (!DeleteFileA(path) && moveLater)
             moveLater(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
@@ -506,6 +508,9 @@ void Starter::Fail(Outcome outcome, const CommandLine& line) {
                    static_cast<unsigned long>((shortBy_ + 1023) / 1024), temp_[0]);
     else if (outcome == OUTCOME_NO_WRITE)
         FormatText(text, sizeof(text), WRITE_TEXT, temp_);
+    else if (outcome == OUTCOME_NO_START)
+        FormatText(text, sizeof(text), START_TEXT, program_,
+                   static_cast<unsigned long>(startError_));
     else
         CopyText(text, sizeof(text), DAMAGED_TEXT);
     if (silent_) {
@@ -540,31 +545,34 @@ int Starter::Run(const char* arguments, const CommandLine& line) {
     CloseProgress();
     package_.Reset();
 
-    char program[MAX_PATH];
     char systemFolder[MAX_PATH];
-    size_t room = strlen(arguments) + sizeof(program) + 4;
+    size_t room = strlen(arguments) + sizeof(program_) + 4;
     char* command = static_cast<char*>(HeapBlock(room));
-    FormatText(program, sizeof(program), "%s\\%s", folder_, PACKAGE_PROGRAM);
+    FormatText(program_, sizeof(program_), "%s\\%s", folder_, PACKAGE_PROGRAM);
     UINT systemLength = GetSystemDirectoryA(systemFolder, sizeof(systemFolder));
-    STARTUPINFOA startup;
-    GetStartupInfoA(&startup);
+    // The installer's own start-up information, none of the starter's handles or reserved fields.
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process;
     int exitCode = EXIT_FAILED;
-    if (command && systemLength && systemLength < sizeof(systemFolder)) {
-        FormatText(command, room, *arguments ? "\"%s\" %s" : "\"%s\"", program, arguments);
+    bool started = command && systemLength && systemLength < sizeof(systemFolder);
+    if (started) {
+        FormatText(command, room, *arguments ? "\"%s\" %s" : "\"%s\"", program_, arguments);
         // The system folder as current folder: nothing the installer loads by a bare name is
         // then looked for in the folder it was started from.
-        if (CreateProcessA(program, command, nullptr, nullptr, FALSE, 0, nullptr, systemFolder,
-                           &startup, &process)) {
-            WaitForSingleObject(process.hProcess, INFINITE);
-            DWORD code = EXIT_FAILED;
-            GetExitCodeProcess(process.hProcess, &code);
-            exitCode = static_cast<int>(code);
-            CloseHandle(process.hThread);
-            CloseHandle(process.hProcess);
-        } else {
-            Fail(OUTCOME_NO_WRITE, line);
-        }
+        started = CreateProcessA(program_, command, nullptr, nullptr, FALSE, 0, nullptr,
+                                 systemFolder, &startup, &process) != FALSE;
+    }
+    if (started) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = EXIT_FAILED;
+        GetExitCodeProcess(process.hProcess, &code);
+        exitCode = static_cast<int>(code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    } else {
+        startError_ = GetLastError();
+        Fail(OUTCOME_NO_START, line);
     }
     FreeBlock(command);
     RemoveFolder();
@@ -590,11 +598,15 @@ const char* ArgumentsOf(const char* line) {
 } // namespace
 
 extern "C" void __stdcall StarterEntry() {
+    RestrictLibrarySearch();
     const char* arguments = ArgumentsOf(GetCommandLineA());
     CommandLine line = {};
     ReadSwitches(arguments, &line);
-    int exitCode;
-    {
+    int exitCode = EXIT_WRONG_COMMAND;
+    // The installer runs in the system folder, where a record named relative to no folder would
+    // land. Without /S the installer leaves such a record out, as it leaves out any switch the
+    // wizard cannot apply.
+    if (!line.silent || !line.logPath[0] || IsFullPath(line.logPath)) {
         Starter starter(GetModuleHandleA(nullptr));
         exitCode = starter.Run(arguments, line);
     }

@@ -8,19 +8,17 @@
 #include "system/text.h"
 
 namespace {
-// Full, in its long form where the folder exists, without a closing backslash ("C:\" gives "C:").
+// Full, in one spelling of each name where the folder exists, without a closing backslash ("C:\"
+// gives "C:"). The short (8.3) form serves as well as the long one, and Windows 95 has it.
 bool Normalise(const char* path, char* out, DWORD size) {
     char* filePart = nullptr;
     DWORD length = GetFullPathNameA(path, size, out, &filePart);
     if (length == 0 || length >= size)
         return false;
-    // Windows 95 and NT 4 lack it; an 8.3 name there is compared as it stands.
-    char longForm[MAX_PATH];
-    if (Kernel32().GetLongPathNameA) {
-        length = Kernel32().GetLongPathNameA(out, longForm, sizeof(longForm));
-        if (length > 0 && length < sizeof(longForm) && length < size)
-            CopyText(out, size, longForm);
-    }
+    char shortForm[MAX_PATH];
+    length = GetShortPathNameA(out, shortForm, sizeof(shortForm));
+    if (length > 0 && length < sizeof(shortForm) && length < size)
+        CopyText(out, size, shortForm);
     length = static_cast<DWORD>(strlen(out));
     while (length > 0 && FindLastChar(out, '\\') == out + length - 1)
         out[--length] = '\0';

@@ -97,9 +97,7 @@ const void* BindTable(TableBinding* binding, void* functions, size_t size) {
     const char variable##Names[] = ORVEX_TABLE_NAMES(LIST);                                        \
     SystemTable<Functions> variable = {{&library, variable##Names, 0, false}, {}};
 ORVEX_TABLE(TokenFunctions, tokenTable, advapi32Library, ORVEX_TOKEN_FUNCTIONS)
-ORVEX_TABLE(AccessListFunctions, accessListTable, advapi32Library, ORVEX_ACCESS_LIST_FUNCTIONS)
-ORVEX_TABLE(DescriptorControlFunctions, descriptorControlTable, advapi32Library,
-            ORVEX_DESCRIPTOR_CONTROL_FUNCTIONS)
+ORVEX_TABLE(MembershipFunctions, membershipTable, advapi32Library, ORVEX_MEMBERSHIP_FUNCTIONS)
 ORVEX_TABLE(CryptFunctions, cryptTable, advapi32Library, ORVEX_CRYPT_FUNCTIONS)
 ORVEX_TABLE(VersionFunctions, versionTable, versionLibrary, ORVEX_VERSION_FUNCTIONS)
 ORVEX_TABLE(SfcFunctions, sfcTable, sfcLibrary, ORVEX_SFC_FUNCTIONS)

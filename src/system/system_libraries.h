@@ -31,24 +31,15 @@
     X(SetDllDirectoryA)                                                                            \
     X(GetUserDefaultUILanguage)                                                                    \
     X(GetShortPathNameW)                                                                           \
+    X(GetTempPathW)                                                                                \
     X(GetSystemWindowsDirectoryA)                                                                  \
     X(GetSystemWow64DirectoryA)                                                                    \
-    X(IsWow64Process)                                                                              \
-    X(GetLongPathNameA)
+    X(IsWow64Process)
 // advapi32: the process token and its privileges (the NT family only).
 #define ORVEX_TOKEN_FUNCTIONS(X)                                                                   \
     X(OpenProcessToken) X(GetTokenInformation) X(LookupPrivilegeValueA) X(AdjustTokenPrivileges)
-// advapi32: a security descriptor with its own access list (the NT family only).
-#define ORVEX_ACCESS_LIST_FUNCTIONS(X)                                                             \
-    X(AllocateAndInitializeSid)                                                                    \
-    X(FreeSid)                                                                                     \
-    X(InitializeAcl)                                                                               \
-    X(AddAccessAllowedAce)                                                                         \
-    X(GetAce)                                                                                      \
-    X(InitializeSecurityDescriptor)                                                                \
-    X(SetSecurityDescriptorDacl)
-// advapi32, Windows 2000 and later: without it NT 4 merges inherited entries.
-#define ORVEX_DESCRIPTOR_CONTROL_FUNCTIONS(X) X(SetSecurityDescriptorControl)
+// advapi32, Windows 2000 and later: whether the process's token holds a group enabled.
+#define ORVEX_MEMBERSHIP_FUNCTIONS(X) X(CheckTokenMembership)
 // advapi32: CryptoAPI's hashes (Windows 95 gains them with Internet Explorer 3.02).
 #define ORVEX_CRYPT_FUNCTIONS(X)                                                                   \
     X(CryptAcquireContextA)                                                                        \
@@ -102,11 +93,8 @@ struct Kernel32Functions {
 struct TokenFunctions {
     ORVEX_TOKEN_FUNCTIONS(ORVEX_TABLE_MEMBER)
 };
-struct AccessListFunctions {
-    ORVEX_ACCESS_LIST_FUNCTIONS(ORVEX_TABLE_MEMBER)
-};
-struct DescriptorControlFunctions {
-    ORVEX_DESCRIPTOR_CONTROL_FUNCTIONS(ORVEX_TABLE_MEMBER)
+struct MembershipFunctions {
+    ORVEX_MEMBERSHIP_FUNCTIONS(ORVEX_TABLE_MEMBER)
 };
 struct CryptFunctions {
     ORVEX_CRYPT_FUNCTIONS(ORVEX_TABLE_MEMBER)
@@ -201,8 +189,7 @@ template <typename Functions> const Functions* TableFunctions(SystemTable<Functi
 }
 
 extern SystemTable<TokenFunctions> tokenTable;
-extern SystemTable<AccessListFunctions> accessListTable;
-extern SystemTable<DescriptorControlFunctions> descriptorControlTable;
+extern SystemTable<MembershipFunctions> membershipTable;
 extern SystemTable<CryptFunctions> cryptTable;
 extern SystemTable<VersionFunctions> versionTable;
 extern SystemTable<SfcFunctions> sfcTable;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "e2e/sample_outcome.h"
+#include "package/unpack_folder.h"
 #include "support/message_boxes.h"
 #include "support/package_support.h"
 #include "support/sample_machine.h"
@@ -32,14 +33,16 @@ std::string TempPath() {
     return temp;
 }
 
-std::vector<std::string> TempEntries() {
+// The entries of a folder (with its backslash) that match the pattern, as full paths when asked.
+std::vector<std::string> TempEntries(const std::string& folder = TempPath(),
+                                     const char* pattern = "*", bool full = false) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((TempPath() + "*").c_str(), &found);
+    HANDLE search = FindFirstFileA((folder + pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do
-        names.push_back(found.cFileName);
+        names.push_back((full ? folder : "") + found.cFileName);
     while (FindNextFileA(search, &found));
     FindClose(search);
     std::sort(names.begin(), names.end());
@@ -103,6 +106,9 @@ TEST(PackageTest, PackageInstallsWhatItsFolderInstallsAndPassesExitCodesOn) {
     } cases[] = {
         {"/S /D=" + Quoted(dest.Path()) + " /COMPONENTS=Desktop /LOG=" + Quoted(record), 0, false},
         {"/S /X", 87, false},
+        // The installer runs in the system folder, where a record named without its folder
+        // would land: refused before anything is unpacked.
+        {"/S /LOG=acme.log", 87, false},
         {"/S", 3010, true},
     };
     for (const auto& c : cases) {
@@ -122,6 +128,103 @@ TEST(PackageTest, PackageInstallsWhatItsFolderInstallsAndPassesExitCodesOn) {
                                          "Exit code: 0"};
     EXPECT_EQ(expected, RecordEvents(record));
     EXPECT_TRUE(FileExists(dest.Path() + "\\_Install.log"));
+    EXPECT_FALSE(FileExists(SystemFolder() + "\\acme.log"));
+}
+
+// From the moment a package makes its folder until its installer has ended, a process beside it
+// can neither rename the folder nor open the installer for writing. A few hundred files give the
+// race its chances while they are unpacked; the installer here holds a file for a second, and
+// while it holds it the installer runs. A run with administrator rights (every run under Wine)
+// unpacks under the Windows folder's Temp, whatever %TEMP% names.
+TEST(PackageTest, NothingBesideAPackageRenamesItsFolderOrWritesItsInstaller) {
+    ProductFolder product;
+    ASSERT_TRUE(product.Write("Setup.exe", ReadFileBytes(BinPath("holdfile.exe"))));
+    std::string items;
+    for (int i = 2; i < 300; ++i) {
+        std::string name = "File" + std::to_string(i) + ".txt";
+        items += "CopyFile" + std::to_string(i) + "=1;%DEST_PATH%\\" + name + "\r\n";
+        ASSERT_TRUE(product.Write(name, "file " + std::to_string(i)));
+    }
+    ASSERT_TRUE(WriteSmallProduct(product, items));
+    TempFolder packages("race");
+    std::string package = packages.File("race.exe");
+    ASSERT_LE(MakePackage(product.Path(), package), 1);
+    ASSERT_GT(PackageNames(package).size(), 300u);
+    bool administrator = RunsAsAdministrator();
+    std::string parent = administrator ? WindowsFolder() + "\\Temp\\" : TempPath();
+    auto unpackFolders = [&]() { return TempEntries(parent, "Orvex*", true); };
+    std::vector<std::string> before = unpackFolders();
+    std::string held = packages.File("held.txt");
+    ChildProcess run;
+    {
+        std::string temp = administrator ? packages.File("no temp") : TempPath();
+        EnvironmentValue tmp("TMP", temp), tempValue("TEMP", temp);
+        ASSERT_TRUE(run.Start(Quoted(package) + " 1 " + held));
+    }
+    // The installer has ended once its file can be opened.
+    auto installerEnded = [&]() {
+        HANDLE file = CreateFileA(held.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(file);
+        return true;
+    };
+    int foldersSeen = 0, installerRefused = 0;
+    std::vector<std::string> faults;
+    for (DWORD start = GetTickCount(); run.Running() && GetTickCount() - start < 30000;) {
+        std::vector<std::string> tried;
+        for (const std::string& folder : unpackFolders()) {
+            if (std::find(before.begin(), before.end(), folder) != before.end())
+                continue;
+            ++foldersSeen;
+            if (MoveFileA(folder.c_str(), (folder + "x").c_str())) {
+                tried.push_back("renamed " + folder);
+                MoveFileA((folder + "x").c_str(), folder.c_str());
+            }
+            HANDLE installer = CreateFileA((folder + "\\Setup.exe").c_str(), GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (installer != INVALID_HANDLE_VALUE) {
+                tried.push_back("wrote " + folder + "\\Setup.exe");
+                CloseHandle(installer);
+            } else if (GetLastError() == ERROR_SHARING_VIOLATION) {
+                ++installerRefused;
+            }
+        }
+        // What succeeded counts only when the installer was still running afterwards; once it
+        // has ended the package may let go.
+        if (installerEnded())
+            break;
+        faults.insert(faults.end(), tried.begin(), tried.end());
+    }
+    EXPECT_EQ(std::vector<std::string>(), faults);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(run.Wait(30000, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_TRUE(FileExists(held)) << "the installer did not run";
+    EXPECT_GT(foldersSeen, 0);
+    EXPECT_GT(installerRefused, 0);
+    EXPECT_EQ(before, unpackFolders());
+}
+
+// An installer Windows cannot start is named with the cause Windows gives.
+TEST(PackageTest, AnInstallerThatDoesNotStartIsNamedWithItsCause) {
+    ProductFolder product;
+    ASSERT_TRUE(product.Write("Setup.exe", "no program"));
+    ASSERT_TRUE(WriteSmallProduct(product));
+    TempFolder packages("no start");
+    std::string package = packages.File("no start.exe");
+    std::string record = packages.File("record.txt");
+    ASSERT_LE(MakePackage(product.Path(), package), 1);
+    SilentRun run = RunSilently(Quoted(package) + " /S /LOG=" + Quoted(record), 60000, true);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(1603u, run.exitCode);
+    std::vector<std::string> events = RecordEvents(record);
+    ASSERT_EQ(3u, events.size());
+    EXPECT_EQ(0u, events[0].find("Setup cannot start the installer \"")) << events[0];
+    EXPECT_NE(std::string::npos, events[0].find("\\Setup.exe\" (error 193).")) << events[0];
 }
 
 TEST(PackageTest, DamagedPackagesInstallNothingAndSayWhy) {
@@ -156,6 +259,9 @@ TEST(PackageTest, DamagedPackagesInstallNothingAndSayWhy) {
     int number = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.what) + (c.silent ? ", silent" : ""));
+        // A run with administrator rights unpacks under the Windows folder, whatever %TEMP% says.
+        if (!c.tempFolder.empty() && RunsAsAdministrator())
+            continue;
         std::string package = packages.File("case" + std::to_string(++number) + ".exe");
         ASSERT_TRUE(WriteFileBytes(package, c.bytes));
         std::vector<std::string> temp = TempEntries();

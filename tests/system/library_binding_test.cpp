@@ -65,8 +65,7 @@ template <typename Functions> void ExpectBoundWhereExported(SystemTable<Function
 
 TEST(SystemLibrariesTest, EveryTableBindsWhereItsLibraryExportsAllItsNames) {
     ExpectBoundWhereExported(&tokenTable);
-    ExpectBoundWhereExported(&accessListTable);
-    ExpectBoundWhereExported(&descriptorControlTable);
+    ExpectBoundWhereExported(&membershipTable);
     ExpectBoundWhereExported(&cryptTable);
     ExpectBoundWhereExported(&versionTable);
     ExpectBoundWhereExported(&sfcTable);
