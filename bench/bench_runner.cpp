@@ -372,6 +372,17 @@ int main(int argc, char** argv) {
     if (!WriteFileBytes(small + "\\Licence.txt", Licence()) ||
         !WriteFileBytes(small + "\\Logo.bmp", Logo()))
         Fail("cannot write the start-up product's licence and logo");
+    // ORVEX_BENCH_LANGUAGES: a folder whose language files go beside the start-up product.
+    char languages[MAX_PATH] = "";
+    if (GetEnvironmentVariableA("ORVEX_BENCH_LANGUAGES", languages, sizeof(languages))) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((std::string(languages) + "\\Setup.*.lng").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            CopyFileA((std::string(languages) + "\\" + found.cFileName).c_str(),
+                      (small + "\\" + found.cFileName).c_str(), FALSE);
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+    }
     MakeProduct(bin, big, Script("Bench Big", work + "\\big-dest", BIG_COMPONENTS, BIG_ITEMS), 0);
     if (!startOnly)
         MakeProduct(bin, files, Script("Bench Files", setupDest, 1, FILE_COUNT), FILE_COUNT);

@@ -7,6 +7,8 @@
 # the sample's package against its folder from start to the visible wizard.
 # Medians of alternating runs (BENCH_RUNS, at least 10; 21 by default) in a private prefix under
 # build/bench (64-bit; ORVEX_PREFIX_KIND=32 for a 32-bit one). Not part of the tests.
+# ORVEX_BENCH_LANGUAGES (a Windows path) puts that folder's language files beside the start-up
+# product; with LC_ALL of a language among them the start-up figure is that of a translated run.
 # "scripts/bench.sh start" measures only the start-up figures, "removal" only the uninstall rows,
 # "unpack" only the package rows.
 set -euo pipefail

@@ -8,7 +8,7 @@ if [ $# -gt 0 ]; then
 fi
 packages=(cmake make g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 googletest
           wine wine32:i386 wine64 xvfb xauth x11-utils fonts-wine imagemagick locales clang-format
-          osslsigncode openssl lzma-dev)
+          osslsigncode openssl lzma-dev fonts-ipafont-gothic)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Assembles the sample product folder: samples/acme-reader with Setup.exe and the built files it
-# names (Reader.exe, two COM servers, the packaged CondMgr.dll).
+# names (Reader.exe, two COM servers, the packaged CondMgr.dll), and the project's language files
+# (languages/Setup.*.lng).
 # Usage: sample-product.sh <destination folder> [build folder]
 #   destination  made anew: an earlier assembly there is replaced; any other folder is refused
 #   build folder where Setup.exe and the stand-ins were built (default: $ORVEX_BUILD_DIR, else
@@ -9,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 usage() {
-  sed -n '4,8p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '5,8p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 
@@ -46,6 +47,9 @@ rm -rf "$product"
 mkdir -p "$product"
 cp "$root"/samples/acme-reader/* "$product"/
 cp "$bin/Setup.exe" "$bin/fakes/sample/Reader.exe" "$product"/
+for language in "$root"/languages/Setup.*.lng; do
+  [ ! -f "$language" ] || cp "$language" "$product"/
+done
 # The sample's two COM servers are copies of the test server, which records its registration.
 cp "$bin/fakes/testcom/OrvexTestCom.dll" "$product/AcmeView.dll"
 cp "$bin/fakes/testcom/OrvexTestCom.dll" "$product/AcmeSync.dll"

@@ -3,12 +3,14 @@
 # what the install made, uninstalls it through its uninstall entry and reports whatever is left.
 #
 # Usage: try-product.sh <product folder | package.exe> [--components "A;B"] [--user NAME]
-#                       [--prefix 32|64] [--out FOLDER] [--silent]
+#                       [--prefix 32|64] [--out FOLDER] [--lang TAG] [--silent]
 #   --components  the components to install, by the names the wizard shows (default: as offered)
 #   --user        the HotSync user to choose (default: the one the wizard offers); the simulated
 #                 HotSync has the users Ann and Bob, and this one too
 #   --prefix      a 64-bit Windows (WOW64, the default) or a 32-bit one
 #   --out         where the report goes (default: out/<product>-<prefix> of this project)
+#   --lang        the run on a Windows of that language (de, ja, pt-BR ...): the locale gives the
+#                 user's language and code page, so Setup.<TAG>.lng speaks, pictures included
 #   --silent      unattended: Setup.exe /S with /COMPONENTS (section names here) and /USER, then
 #                 the removal through the registered QuietUninstallString; both exit codes are
 #                 reported, and the record of /LOG goes to the output folder
@@ -29,7 +31,7 @@ build="${ORVEX_BUILD_DIR:-$root/build}"
 bin="$build/bin"
 
 usage() {
-  sed -n '4,13p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '4,15p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 
@@ -55,7 +57,7 @@ for option in "$@"; do
   if [ "$option" = --silent ]; then silent=true; else rest+=("$option"); fi
 done
 set -- ${rest[@]+"${rest[@]}"}
-components= components_given=false user= kind=64 out=
+components= components_given=false user= kind=64 out= lang=
 while [ $# -gt 0 ]; do
   [ $# -ge 2 ] || usage
   case "$1" in
@@ -63,6 +65,7 @@ while [ $# -gt 0 ]; do
     --user) user="$2" ;;
     --prefix) kind="$2"; [ "$kind" = 32 ] || [ "$kind" = 64 ] || usage ;;
     --out) out="$2" ;;
+    --lang) lang="$2"; [[ "$lang" =~ ^[A-Za-z]{2,3}(-[A-Za-z]{2})?$ ]] || usage ;;
     *) usage ;;
   esac
   shift 2
@@ -202,6 +205,28 @@ elif cp -r "$source_folder"/. "$product"/ && [ ! -f "$product/Setup.exe" ]; then
   note="(the folder has no Setup.exe: this build's was added to the copy)"
 fi
 
+# Wine takes the user's language and the ANSI code page from the locale: de is de_DE, pt-BR
+# pt_BR; a language whose country code differs from it is named here. A locale the system lacks
+# is made privately from Debian's sources.
+if [ -n "$lang" ]; then
+  base="${lang%%-*}" country=
+  [ "$lang" = "$base" ] || country="${lang#*-}"
+  if [ -z "$country" ]; then
+    case "${base,,}" in
+      en) country=US ;; ja) country=JP ;; ko) country=KR ;; sv) country=SE ;; da) country=DK ;;
+      nb) country=NO ;; cs) country=CZ ;; zh) country=CN ;; *) country="$base" ;;
+    esac
+  fi
+  locale="${base,,}_${country^^}"
+  if ! LC_ALL="$locale.UTF-8" locale -k charmap 2>/dev/null | grep -q UTF-8; then
+    mkdir -p "$build/try/locales"
+    [ -d "$build/try/locales/$locale.UTF-8" ] ||
+      localedef -i "$locale" -f UTF-8 "$build/try/locales/$locale.UTF-8" >/dev/null 2>&1 || true
+    [ -d "$build/try/locales/$locale.UTF-8" ] || { echo "no locale $locale for --lang $lang" >&2; exit 2; }
+    export LOCPATH="$build/try/locales"
+  fi
+  export LC_ALL="$locale.UTF-8"
+fi
 export WINEPREFIX="$wine_dir/prefix$kind" HOME="$wine_dir/home" WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 trap orvex_stop_session EXIT
@@ -242,6 +267,14 @@ fi
 prepare_hotsync
 prepare_activesync
 prepare_open_recorder
+# A Japanese Windows shows dialogs made for MS Sans Serif, and its captions, in MS UI Gothic,
+# which Wine lacks: left alone, Wine takes the first face it finds with the Japanese characters,
+# fixed-width or without Latin letters. IPA PGothic (deps.sh) is proportional as MS UI Gothic is.
+if [ "${lang,,}" = ja ]; then
+  reg_add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS UI Gothic" /d "IPAPGothic"
+  timeout 120 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v "MS Sans Serif" /d "MS UI Gothic" /f >/dev/null
+fi
 
 walk=("$bin/product_walker.exe" walk "$(win_path "$product")" "$(win_path "$out")")
 if $silent; then

@@ -2,9 +2,10 @@
 
 #include <string.h>
 
-#include "resources/resource_ids.h"
+#include "resources/text_ids.h"
 #include "system/argument_splitter.h"
 #include "system/exit_codes.h"
+#include "system/language.h"
 #include "system/module.h"
 #include "system/text.h"
 
@@ -48,6 +49,8 @@ const SwitchForm switchForms[] = {
      SWITCH_HELP | SWITCH_CURRENTUSER, NO_FIELD},
     {"CURRENTUSER", false, FOR_INSTALL, IDS_HELP_CURRENTUSER, SWITCH_CURRENTUSER,
      SWITCH_HELP | SWITCH_ALLUSERS, NO_FIELD},
+    {"LANG", true, FOR_INSTALL | FOR_UNINSTALL, IDS_HELP_LANG, SWITCH_LANG, SWITCH_HELP,
+     FIELD(language)},
     {"?", false, FOR_INSTALL, IDS_HELP_HELP, SWITCH_HELP, ALONE, NO_FIELD},
     {"HELP", false, FOR_INSTALL, 0, SWITCH_HELP, ALONE, NO_FIELD},
 };
@@ -229,8 +232,10 @@ size_t FormatCommandLineHelp(char* out, size_t size) {
     char text[256];
     LoadModuleString(IDS_HELP_EXIT_CODES, text, sizeof(text));
     length = AppendText(out, size, text);
-    for (int code : helpExitCodes) {
-        FormatText(text, sizeof(text), "\n%d: %s", code, ExitCodeMeaning(code));
+    for (unsigned i = 0; i < sizeof(helpExitCodes) / sizeof(helpExitCodes[0]); ++i) {
+        int code = helpExitCodes[i];
+        FormatText(text, sizeof(text), "\n%d: %s", code,
+                   LocalText(IDT_EXIT_COMPLETE + i, ExitCodeMeaning(code)));
         length = AppendText(out, size, text);
     }
     return length;

@@ -18,6 +18,7 @@ enum SwitchBit : uint32_t {
     SWITCH_ALLUSERS = 64,
     SWITCH_CURRENTUSER = 128,
     SWITCH_HELP = 256,
+    SWITCH_LANG = 512,
 };
 
 struct CommandLine {
@@ -40,6 +41,7 @@ struct CommandLine {
     char components[SCRIPT_LIST_SIZE];
     char user[128];
     char logPath[MAX_PATH];
+    char language[32];
     char keywordArgument[MAX_PATH]; // holds the argument of a keyword quoted whole
 
     bool Silent() const { return (given & SWITCH_SILENT) != 0; }

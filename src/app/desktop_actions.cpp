@@ -2,13 +2,16 @@
 
 #include <string.h>
 
+#include "app/files_in_use.h"
 #include "app/install_result.h"
 #include "log/log_format.h"
 #include "system/file_probe.h"
 #include "system/file_protection.h"
+#include "system/file_replace.h"
 #include "system/file_version.h"
 #include "system/run_record.h"
 #include "system/shared_count.h"
+#include "system/staging_path.h"
 #include "system/text.h"
 
 namespace {
@@ -142,6 +145,51 @@ bool KeepsSharedTarget(const InstallContext& context, const char* source, const 
            installed.version > shipped.version;
 }
 
+namespace {
+// A copy that fails half-way (a full disk, a scanner holding the new file) must not cost the
+// user the working file, which may be another product's too.
+bool CopyBesideAndReplace(const char* source, const char* target) {
+    char folder[MAX_PATH];
+    CopyText(folder, sizeof(folder), target);
+    char* slash = FindLastChar(folder, '\\');
+    char temporary[MAX_PATH];
+    if (!slash)
+        return false;
+    *slash = '\0';
+    if (!GetTempFileNameA(folder, "orv", 0, temporary))
+        return false;
+    if (CopyFileA(source, temporary, FALSE) && ClearReadOnly(target) &&
+        ReplaceFileNow(temporary, target))
+        return true;
+    ClearReadOnly(temporary);
+    DeleteFileA(temporary);
+    return false;
+}
+
+// The staged copy is logged too: a removal before the restart takes it away, and the pending
+// replacement then finds nothing to move.
+int ReplaceAtRestart(InstallContext& context) {
+    char staging[MAX_PATH];
+    if (!FormStagingPath(context.targetPath, staging, sizeof(staging))) {
+        NoteFailedFile(context, context.sourcePath);
+        return RESULT_COPY_FAILED;
+    }
+    if (!context.WriteEntry(LogKeywordText(LOG_FILE_COPY), staging))
+        return RESULT_LOG_INCOMPLETE;
+    ClearReadOnly(staging);
+    DeleteFileA(staging);
+    if (!CopyFileA(context.sourcePath, staging, FALSE) || !ClearReadOnly(staging) ||
+        !ClearReadOnly(context.targetPath) || !ReplaceFileAtRestart(staging, context.targetPath)) {
+        DeleteFileA(staging);
+        NoteFailedFile(context, context.sourcePath);
+        return RESULT_COPY_FAILED;
+    }
+    context.replacedAtRestart = true;
+    WriteRunRecord("Replaced at restart: ", context.targetPath);
+    return RESULT_OK;
+}
+} // namespace
+
 int CopyDesktopFile(InstallContext& context, const char* itemPath) {
     PrepareItemPaths(context, itemPath, true);
     if (context.Stopped())
@@ -179,9 +227,11 @@ int CopyDesktopFile(InstallContext& context, const char* itemPath) {
     TargetState target = CompareTarget(context.sourcePath, context.targetPath);
     if (target == TARGET_MATCHES)
         return RESULT_OK;
-    if (target == TARGET_DIFFERS && ClearReadOnly(context.targetPath))
-        DeleteFileA(context.targetPath);
-    if (CopyFileA(context.sourcePath, context.targetPath, FALSE)) {
+    if (target == TARGET_DIFFERS && context.earlierLog &&
+        MarkedInUse(*context.earlierLog, context.targetPath))
+        return ReplaceAtRestart(context);
+    if (target == TARGET_DIFFERS ? CopyBesideAndReplace(context.sourcePath, context.targetPath)
+                                 : CopyFileA(context.sourcePath, context.targetPath, FALSE)) {
         ClearReadOnly(context.targetPath);
         return RESULT_OK;
     }

@@ -6,31 +6,26 @@
 #include "app/uninstall_entry.h"
 #include "log/log_format.h"
 #include "script/setup_script.h"
-#include "system/exit_codes.h"
+#include "system/external_programs.h"
 #include "system/macro_expansion.h"
 #include "system/message_box.h"
-#include "system/module.h"
 #include "system/registry.h"
 #include "system/run_record.h"
 #include "system/text.h"
-#include "system/win_handles.h"
-#include "uninstall/uninstall_driver.h"
+#include "system/shared_count.h"
+#include "uninstall/log_replay.h"
 #include "uninstall/uninstall_log.h"
 
 namespace {
-// The removal drops the log and the entry even when a file stays: one that is open now would be
-// left with nothing to remove it. A file that opens without sharing is held by no other program;
-// opening it for writing also meets a running program's own file.
-bool LoggedFileInUse(const char* logPath) {
-    UninstallLog log;
-    ReadUninstallLog(logPath, &log);
+class NoProgress : public ReplayProgress {
+  public:
+    void ShowStage(const char*) override {}
+    void Step() override {}
+};
+
+bool LogNames(const UninstallLog& log, const char* path) {
     for (int32_t index = 0; index < log.EntryCount(); ++index) {
-        const LogEntry* entry = log.Entry(index);
-        if (entry->kind != LOG_FILE_COPY && entry->kind != LOG_SHELL_LINK)
-            continue;
-        FileHandle file(CreateFileA(entry->path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file && GetLastError() == ERROR_SHARING_VIOLATION)
+        if (log.Entry(index)->path[0] != '\0' && EqualNoCase(log.Entry(index)->path, path))
             return true;
     }
     return false;
@@ -85,14 +80,44 @@ void FollowEarlierInstallation(SetupScript* script, const EarlierInstallation& e
         CopyText(script->destFolder, sizeof(script->destFolder), earlier.folder);
 }
 
-bool RemoveEarlierInstallation(const EarlierInstallation& earlier) {
-    // Reading the log names its product in the captions, and forgets it at the end.
+bool RemoveLoggedInstallation(const char* logPath, const UninstallLog* kept, bool* unregistered) {
     const char* caption = captionTitle;
-    bool removed = !LoggedFileInUse(earlier.logPath) &&
-                   RunUninstall(moduleInstance, earlier.logPath, true, false) == EXIT_COMPLETE;
+    UninstallLog log;
+    ReadUninstallLog(logPath, &log);
     captionTitle = caption;
-    if (!removed)
-        return false;
+    // The uninstall entry now names the installation that stays.
+    log.title[0] = '\0';
+    for (int32_t index = 0; index < log.EntryCount(); ++index) {
+        LogEntry* entry = log.Entry(index);
+        // A shared file keeps its entry: the count this removal takes off still leaves the one
+        // the new installation added.
+        bool counted = (entry->kind == LOG_FILE_COPY || entry->kind == LOG_REGSVR32) &&
+                       IsSharedTarget(log.sourceFolder, entry->path);
+        if (kept && !counted && LogNames(*kept, entry->path))
+            entry->kind = LOG_NONE;
+        if (unregistered && entry->kind == LOG_REGSVR32)
+            *unregistered = true;
+    }
+    NoProgress none;
+    ReplayLog(&none, &log, ReplayPauses{0, 0, nullptr});
+    RecordFoldersLeft(&log);
+    return !log.deleteFailed;
+}
+
+bool RemoveEarlierInstallation(const EarlierInstallation& earlier, const char* newLogPath) {
+    const char* caption = captionTitle;
+    UninstallLog kept;
+    ReadUninstallLog(newLogPath, &kept);
+    captionTitle = caption;
+    bool unregistered = false;
+    bool whole = RemoveLoggedInstallation(earlier.logPath, &kept, &unregistered);
     WriteRunRecord("Removed the earlier installation in ", earlier.folder);
-    return true;
+    // Unregistering the earlier copy of a server takes its classes away from the new copy too.
+    for (int32_t index = 0; unregistered && index < kept.EntryCount(); ++index) {
+        const LogEntry* entry = kept.Entry(index);
+        if (entry->kind == LOG_REGSVR32 &&
+            GetFileAttributesA(entry->path) != INVALID_FILE_ATTRIBUTES)
+            RunRegSvr32(nullptr, entry->path, true);
+    }
+    return whole;
 }

@@ -2,11 +2,13 @@
 // One installation per product: a new install run goes where the product already is, or removes
 // it first.
 #include <stddef.h>
+#include <stdint.h>
 #include <windows.h>
 
 #include "uninstall/log_trust.h"
 
 struct SetupScript;
+class UninstallLog;
 
 // The installation the uninstall entry of the product title names.
 struct EarlierInstallation {
@@ -28,10 +30,13 @@ bool FindEarlierInstallation(const char* productTitle, EarlierInstallation* earl
 
 // Without a destination from the command line the run installs into the earlier installation's
 // folder, and so appends to its log. A folder that a macro expansion would change is left alone:
-// the run then goes to the script's folder, and the earlier installation is removed first.
+// the run then goes to the script's folder, and the earlier installation is removed after it.
 void FollowEarlierInstallation(SetupScript* script, const EarlierInstallation& earlier);
 
-// Removes the earlier installation as its quiet uninstall command does, and records it in the run
-// record. False, with nothing removed, when a file it logged is in use; false too when anything
-// it logged stays after all, or its log could not be replayed.
-bool RemoveEarlierInstallation(const EarlierInstallation& earlier);
+// Replays the log silently, with its counts, deleting no registry key; the paths kept names
+// stay. False when a file stayed (held by another program; the run record names it).
+bool RemoveLoggedInstallation(const char* logPath, const UninstallLog* kept, bool* unregistered);
+// Removes the earlier installation once the install into another folder succeeded: every path
+// the new log names stays, and so do the uninstall entry and the installer copy. False when one
+// of its files stayed.
+bool RemoveEarlierInstallation(const EarlierInstallation& earlier, const char* newLogPath);

@@ -5,6 +5,7 @@
 #include "system/path_macros.h"
 
 struct SetupScript;
+class UninstallLog;
 
 // Working record of one install run: expands the run's paths and writes its log.
 class InstallContext : public PathMacros, public InstallLog {
@@ -26,6 +27,10 @@ class InstallContext : public PathMacros, public InstallLog {
     // The installer's copy that the uninstall entry names, once written: a deferred registration
     // runs it after the restart, when the running installer's CD or share may be gone.
     char installerCopy[MAX_PATH] = {};
+    // The earlier installation's log, its files that another program holds marked LOG_IN_USE:
+    // an unattended run replaces those at the next start of Windows.
+    const UninstallLog* earlierLog = nullptr;
+    bool replacedAtRestart = false;
 
   protected:
     bool MakeLogFolder() override;

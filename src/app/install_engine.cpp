@@ -5,6 +5,7 @@
 
 #include "app/desktop_actions.h"
 #include "app/earlier_installation.h"
+#include "app/files_in_use.h"
 #include "app/install_context.h"
 #include "app/service_registration.h"
 #include "app/uninstall_entry.h"
@@ -12,7 +13,9 @@
 #include "resources/resource_ids.h"
 #include "script/link_folder.h"
 #include "script/ptr_array.h"
+#include "log/log_format.h"
 #include "script/setup_script.h"
+#include "system/language.h"
 #include "system/message_box.h"
 #include "system/module.h"
 #include "system/reserved_destination.h"
@@ -20,6 +23,7 @@
 #include "system/serving_wait.h"
 #include "system/system_libraries.h"
 #include "system/text.h"
+#include "system/win_handles.h"
 
 namespace {
 
@@ -42,7 +46,7 @@ const ErrorMessage errorMessages[] = {
     {RESULT_ENTRY_FAILED, IDS_ENTRY_FAILED},
     {RESULT_EARLIER_NOT_REMOVED, IDS_EARLIER_NOT_REMOVED},
     {RESULT_LOG_CHANGED, IDS_LOG_CHANGED},
-    {RESULT_DEST_RESERVED, IDS_DEST_RESERVED},
+    {RESULT_DEST_RESERVED, IDS_DESTINATION_REFUSED},
 };
 
 InstallItem* ItemAt(const PtrArray& items, int32_t index) {
@@ -86,6 +90,29 @@ int StartLogAndEntry(InstallContext& context, const PtrArray& items, bool* entry
     }
     *entryWritten = WriteUninstallEntry(context);
     return *entryWritten ? RESULT_OK : RESULT_ENTRY_FAILED;
+}
+
+// Beside the log, so that the removal speaks the install's language; logged as a copy, so that
+// the removal takes it away.
+void CopyLanguageFile(InstallContext& context) {
+    DWORD size = 0;
+    const char* bytes = LanguageBytes(&size);
+    char path[MAX_PATH];
+    CopyText(path, sizeof(path), context.fileName);
+    char* slash = FindLastChar(path, '\\');
+    if (!bytes || !slash)
+        return;
+    CopyText(slash + 1, sizeof(path) - (slash + 1 - path), "_Install.lng");
+    if (!context.WriteEntry(LogKeywordText(LOG_FILE_COPY), path))
+        return;
+    FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    char first[64];
+    DWORD firstSize =
+        static_cast<DWORD>(FormatText(first, sizeof(first), LANGUAGE_COPY_LINE, LanguageTag()));
+    DWORD written = 0;
+    if (file && WriteFile(file.Get(), first, firstSize, &written, nullptr))
+        WriteFile(file.Get(), bytes, size, &written, nullptr);
 }
 
 void MakeShortcut(InstallContext& context, const SetupScript& script, const ShortcutItem& item) {
@@ -156,14 +183,12 @@ char* ComposeErrorText(int result, const char* failedFileName, char* buffer, siz
     if (stringId == 0)
         return nullptr;
     char format[256];
-    format[0] = '\0';
-    LoadStringA(moduleInstance, stringId, format, sizeof(format));
+    LoadModuleString(stringId, format, sizeof(format));
     FormatText(buffer, size, format, failedFileName ? failedFileName : "");
     AppendText(buffer, size, "\n\n");
     size_t used = strlen(buffer);
     if (size - used > 1)
-        LoadStringA(moduleInstance, IDS_SETUP_INCOMPLETE, buffer + used,
-                    static_cast<int>(size - used));
+        LoadModuleString(IDS_SETUP_INCOMPLETE, buffer + used, size - used);
     return buffer;
 }
 
@@ -190,24 +215,30 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
     int result = RESULT_OK;
     RunLock lock;
     // The entry names one log: installed elsewhere beside it, the earlier installation would be
-    // left with no means of removal. A log changed since it was written is neither removed nor
-    // added to.
-    bool elsewhere = hasEarlier && !EqualNoCase(earlier.logPath, context->fileName);
-    const char* checkedLog = elsewhere ? earlier.logPath : context->fileName;
+    // left with no means of removal. It goes once the new one is in place, never before. A log
+    // changed since it was written is neither removed nor added to.
+    bool moving = hasEarlier && !EqualNoCase(earlier.logPath, context->fileName);
+    const char* checkedLog = moving ? earlier.logPath : context->fileName;
+    UninstallLog earlierLog;
     if (IsReservedDestination(context->destPath))
         result = RESULT_DEST_RESERVED;
     else if (!lock.Take())
         result = RESULT_BUSY;
     else if (checkedLog[0] != '\0' && !InstallLogUnchanged(checkedLog))
         result = RESULT_LOG_CHANGED;
-    else if (elsewhere && !RemoveEarlierInstallation(earlier))
-        result = RESULT_EARLIER_NOT_REMOVED;
+    else if (hasEarlier)
+        result = AwaitFilesInUse(*context, items, earlier, moving, unattended, &earlierLog);
+    context->earlierLog = hasEarlier ? &earlierLog : nullptr;
+    SavedEntry savedEntry;
+    bool restoreEntry = result == RESULT_OK && moving && savedEntry.Save(script->productTitle);
     bool hasPalmItems = false;
     bool entryWritten = false;
     DWORD lastServed = GetTickCount();
     context->script = script;
     if (result == RESULT_OK)
         result = StartLogAndEntry(*context, items, &entryWritten);
+    if (result == RESULT_OK && entryWritten)
+        CopyLanguageFile(*context);
     if (result == RESULT_OK) {
         RunPrePass(*context, items, &hasPalmItems, &lastServed);
         result = RunMainPass(*context, *script, items, &lastServed);
@@ -221,9 +252,18 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
     if (hasPalmItems && result == RESULT_OK)
         result = RunPalmPass(*context, *script, items, unattended, &lastServed);
     context->CloseLog();
+    if (context->replacedAtRestart)
+        script->restartNeeded = 1;
     if (entryWritten) {
         AddInstalledSize(*context);
         SealInstallLog(*context);
+    }
+    if (result == RESULT_OK && moving && !RemoveEarlierInstallation(earlier, context->fileName))
+        script->restartNeeded = 1;
+    // A failed move leaves the version that worked: its own files go, and the entry is put back.
+    if (result != RESULT_OK && restoreEntry) {
+        RemoveLoggedInstallation(context->fileName, nullptr, nullptr);
+        savedEntry.Restore();
     }
 
     if (result == RESULT_BUSY)

@@ -5,6 +5,7 @@
 #include "resources/resource_ids.h"
 #include "system/exit_codes.h"
 #include "system/full_path.h"
+#include "system/language_choice.h"
 #include "system/library_binding.h"
 #include "system/message_box.h"
 #include "system/module.h"
@@ -41,12 +42,16 @@ int RunChosenMode(const CommandLine& line) {
     RecordWrongArguments(line);
     if (line.wrongCount > 0 && line.Silent())
         return EXIT_WRONG_COMMAND;
+    if (line.mode == MODE_INSTALL) {
+        if (int refused = ChooseInstallLanguage(line.language))
+            return refused;
+    }
     if (line.given & SWITCH_HELP)
         return ShowHelp();
     switch (line.mode) {
     case MODE_UNINSTALL:
         return RunUninstall(moduleInstance, line.argument, line.Silent(),
-                            (line.given & SWITCH_NORESTART) != 0);
+                            (line.given & SWITCH_NORESTART) != 0, line.language);
     case MODE_REGISTER:
         return RunRegisterMode(moduleInstance, line.argument);
     case MODE_INSTALL:

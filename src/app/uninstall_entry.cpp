@@ -20,6 +20,7 @@
 #include "system/text.h"
 #include "system/whole_file.h"
 #include "uninstall/log_trust.h"
+#include "system/win_handles.h"
 #include "uninstall/uninstall_log.h"
 
 void FormUninstallKey(const char* productTitle, char* key, size_t size) {
@@ -173,4 +174,70 @@ void SealInstallLog(const InstallContext& context) {
     char key[MAX_PATH];
     FormUninstallKey(context.productTitle, key, sizeof(key));
     WriteRegistryString(HKEY_LOCAL_MACHINE, key, LOG_DIGEST_VALUE, digest);
+}
+
+namespace {
+// A saved value: its name's length and the name with its zero, the type, the data's length, the
+// data.
+struct SavedValueHead {
+    DWORD nameLength;
+    DWORD type;
+    DWORD dataLength;
+};
+} // namespace
+
+bool SavedEntry::Save(const char* productTitle) {
+    FormUninstallKey(productTitle, key, sizeof(key));
+    data.reset();
+    size = 0;
+    RegKey opened;
+    DWORD count = 0;
+    DWORD longestName = 0;
+    DWORD longestData = 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, opened.Receive()) != ERROR_SUCCESS ||
+        RegQueryInfoKeyA(opened.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                         &longestName, &longestData, nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    DWORD room = count * (sizeof(SavedValueHead) + longestName + 1 + longestData);
+    data.reset(new (std::nothrow) BYTE[room + 1]);
+    if (!data)
+        return false;
+    for (DWORD index = 0; index < count; ++index) {
+        SavedValueHead head;
+        BYTE* at = data.get() + size;
+        char* name = reinterpret_cast<char*>(at + sizeof(head));
+        head.nameLength = longestName + 1;
+        head.dataLength = longestData;
+        BYTE* value = at + sizeof(head) + longestName + 1;
+        if (RegEnumValueA(opened.Get(), index, name, &head.nameLength, nullptr, &head.type, value,
+                          &head.dataLength) != ERROR_SUCCESS)
+            return false;
+        // Packed: the data follows the name directly.
+        memmove(name + head.nameLength + 1, value, head.dataLength);
+        memcpy(at, &head, sizeof(head));
+        size += sizeof(head) + head.nameLength + 1 + head.dataLength;
+    }
+    return true;
+}
+
+void SavedEntry::Restore() const {
+    RegKey opened;
+    if (!data ||
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_READ | KEY_WRITE, nullptr, opened.Receive(), nullptr) != ERROR_SUCCESS)
+        return;
+    char name[MAX_PATH];
+    DWORD length = sizeof(name);
+    while (RegEnumValueA(opened.Get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS &&
+           RegDeleteValueA(opened.Get(), name) == ERROR_SUCCESS)
+        length = sizeof(name);
+    for (DWORD at = 0; at < size;) {
+        SavedValueHead head;
+        memcpy(&head, data.get() + at, sizeof(head));
+        const char* valueName = reinterpret_cast<const char*>(data.get() + at + sizeof(head));
+        RegSetValueExA(opened.Get(), valueName, 0, head.type,
+                       data.get() + at + sizeof(head) + head.nameLength + 1, head.dataLength);
+        at += sizeof(head) + head.nameLength + 1 + head.dataLength;
+    }
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <stddef.h>
 
+#include <memory>
+
 #include "app/install_context.h"
 
 // The product's uninstall entry key below HKEY_LOCAL_MACHINE.
@@ -19,3 +21,18 @@ void MarkLogPending(const InstallContext& context);
 // Keeps the digest of the whole log, as the run leaves it, in the entry; the log must be closed.
 // Until then the entry says "pending".
 void SealInstallLog(const InstallContext& context);
+
+// The entry's values (names, types, data) as they were before a run wrote them, so that a
+// failed run can put them back exactly.
+class SavedEntry {
+  public:
+    // False when the product has no entry or it could not be read whole.
+    bool Save(const char* productTitle);
+    // Deletes every value the entry has now and writes the saved ones; the key stays.
+    void Restore() const;
+
+  private:
+    char key[MAX_PATH] = {};
+    std::unique_ptr<BYTE[]> data;
+    DWORD size = 0;
+};

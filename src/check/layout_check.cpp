@@ -78,6 +78,31 @@ void CheckLength(ProductReading& reading, const IniLine& line, size_t size) {
 }
 
 // Unknown keys and values cut at their field, in one section the installer reads.
+// "Name.de": what a run in language de reads instead of the key, warned of when no run has that
+// language.
+bool LanguageVariant(ProductReading& reading, const IniLine& line, bool numbered) {
+    const char* dot = FindLastChar(line.name, '.');
+    if (!dot)
+        return false;
+    char base[64];
+    CopyTextN(base, sizeof(base), line.name, static_cast<size_t>(dot - line.name));
+    int number = 0;
+    bool wide = false;
+    bool shown = numbered ? EqualNoCase(base, "Name") || EqualNoCase(base, "Description") ||
+                                ParseNumberedKey(base, &number, &wide)
+                          : EqualNoCase(base, "Licence") || EqualNoCase(base, "ReadMe");
+    if (!shown)
+        return false;
+    char path[260];
+    FormatText(path, sizeof(path), "%s\\Setup.%s.lng", reading.Folder(), dot + 1);
+    if (!FileExists(path, nullptr))
+        reading.Report(line.number, FINDING_WARNING,
+                       "\"%s\" is for the language \"%s\", which has no file Setup.%s.lng: no "
+                       "run reads it",
+                       line.name, dot + 1, dot + 1);
+    return true;
+}
+
 void CheckKeys(ProductReading& reading, int block, const KnownKey* keys, size_t keyCount) {
     if (block < 0)
         return;
@@ -103,7 +128,8 @@ void CheckKeys(ProductReading& reading, int block, const KnownKey* keys, size_t 
                                line.name);
             continue;
         }
-        if (numbered && ParseNumberedKey(line.name, &number, &wide))
+        if ((numbered && ParseNumberedKey(line.name, &number, &wide)) ||
+            LanguageVariant(reading, line, numbered))
             continue;
         char formed[NUMBERED_KEY_PATTERNS][32];
         const char* suggestion = NearestKey(line.name, keys, keyCount, numbered, formed);
@@ -317,6 +343,12 @@ void CheckGeneral(ProductReading& reading, ItemCheck& items, FolderInventory& in
 
     CheckReadMe(reading, items);
     CheckShownFile(reading, inventory, "Licence", script.licenceFile);
+    const IniBlock& block = reading.Scan().Block(general < 0 ? 0 : general);
+    for (int index = block.firstLine; general >= 0 && index < block.endLine; ++index) {
+        const IniLine& line = reading.Scan().Line(index);
+        if (line.kind == INI_KEY && StartsWithNoCase(line.name, "Licence.") && *line.value)
+            CheckShownFile(reading, inventory, line.name, line.value);
+    }
     CheckShownFile(reading, inventory, "Logo", script.logoFile);
 }
 

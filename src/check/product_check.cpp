@@ -4,6 +4,7 @@
 
 #include "check/folder_inventory.h"
 #include "check/item_check.h"
+#include "check/language_check.h"
 #include "check/layout_check.h"
 #include "check/product_folder.h"
 #include "check/product_reading.h"
@@ -72,6 +73,7 @@ void CheckProduct(const char* folder, const CheckOptions& options, Findings* fin
     if (source.Load(root, options.codePage, findings)) {
         FolderInventory inventory;
         inventory.List(root);
+        CheckLanguageFiles(root, &inventory, findings);
         Findings nt;
         bool components = CheckReading(root, source, FAMILY_WINDOWS_NT, &inventory, &nt);
         if (source.Windows95Reads()) {

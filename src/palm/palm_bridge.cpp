@@ -5,6 +5,8 @@
 #include "palm/palm_bridge_testing.h"
 #include "palm/palm_guard.h"
 #include "palm/palm_plugin.h"
+#include "resources/text_ids.h"
+#include "system/language.h"
 #include "system/text.h"
 
 namespace {
@@ -25,7 +27,8 @@ bool EnsurePlugin() {
     pluginReady = false;
     plugin = new (std::nothrow) PalmInstallPlugin;
     if (!plugin) {
-        CopyText(lastPalmError, sizeof(lastPalmError), UNKNOWN_EXCEPTION_TEXT);
+        CopyLocalText(lastPalmError, sizeof(lastPalmError), IDT_PALM_EXCEPTION,
+                      UNKNOWN_EXCEPTION_TEXT);
         return false;
     }
     if (plugin->Init(installerFolderOverride)) {
@@ -66,7 +69,8 @@ void InstallGuarded(void* context) {
     if (!EnsurePlugin())
         return;
     if (!plugin->SetUser(call->userName)) {
-        FormatText(lastPalmError, sizeof(lastPalmError), "Failed to set user '%s':\n%s",
+        FormatText(lastPalmError, sizeof(lastPalmError),
+                   LocalText(IDT_PALM_SET_USER_FAILED, "Failed to set user '%s':\n%s"),
                    call->userName, plugin->ErrorText());
         return;
     }
@@ -80,7 +84,7 @@ void InstallGuarded(void* context) {
 bool Guarded(void (*body)(void*), void* context) {
     if (RunGuarded(body, context))
         return true;
-    CopyText(lastPalmError, sizeof(lastPalmError), UNKNOWN_EXCEPTION_TEXT);
+    CopyLocalText(lastPalmError, sizeof(lastPalmError), IDT_PALM_EXCEPTION, UNKNOWN_EXCEPTION_TEXT);
     return false;
 }
 

@@ -47,8 +47,12 @@
 #define IDS_ENTRY_FAILED 1034
 #define IDS_EARLIER_NOT_REMOVED 1035
 #define IDS_LOG_CHANGED 1036
-#define IDS_DEST_RESERVED 1037
+#define IDS_DESTINATION_REFUSED 1037
 #define IDS_ANOTHER_RUN 1038
+#define IDS_FILE_IN_USE_BY 1039
+#define IDS_FILE_IN_USE 1040
+#define IDS_AND_OTHERS 1041
+
 /* The help box: the usage, a line per switch, what follows the lines */
 #define IDS_HELP_USAGE 601
 #define IDS_HELP_SILENT 602
@@ -62,7 +66,8 @@
 #define IDS_HELP_HELP 610
 #define IDS_HELP_ALSO_UNINSTALL 611
 #define IDS_HELP_EXIT_CODES 612
-#define IDS_HELP_CAPTION 613
+#define IDS_HELP_LANG 613
+#define IDS_HELP_CAPTION 614
 
 /* Wizard frame (121) */
 #define IDC_BACK 3
@@ -70,9 +75,12 @@
 #define IDC_PAGE_AREA 1009
 #define IDC_WEB_PAGE 1011
 #define IDC_BUY_NOW 1012
+#define IDC_FRAME_FOOTER 1024
 
 /* Licence page (122) */
 #define IDC_LICENCE_TEXT 1003
+#define IDC_LICENCE_PAGE_DOWN 1025
+#define IDC_LICENCE_QUESTION 1026
 /* The licence box's width in dialog units: SetupCheck measures licence lines against it. */
 #define LICENCE_BOX_WIDTH 299
 
@@ -82,6 +90,9 @@
 #define IDC_DEVICE_TOTAL 1008
 #define IDC_DESKTOP_TOTAL 1009
 #define IDC_DESKTOP_LABEL 1012
+#define IDC_COMPONENTS_INTRO 1027
+#define IDC_DEVICE_LABEL 1028
+#define IDC_DESCRIPTION_BOX 1029
 
 /* HotSync user (135) and finish (126) pages */
 #define IDC_PAGE_TITLE 1013
@@ -91,6 +102,8 @@
 #define IDC_OPEN_README 1021
 #define IDC_USER_COMBO 1022
 #define IDC_HOTSYNC_NOTE 1023
+#define IDC_TIP_BOX 1030
+#define IDC_TIP_TEXT 1031
 
 /* Uninstall progress (132) */
 #define IDC_UNINSTALL_ICON 1010

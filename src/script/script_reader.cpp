@@ -9,6 +9,7 @@
 #include "script/numbered_keys.h"
 #include "script/profile_section.h"
 #include "script/trim_field.h"
+#include "system/language.h"
 #include "system/message_box.h"
 #include "system/module_path.h"
 #include "system/text.h"
@@ -135,6 +136,7 @@ class ScriptReader {
                      DWORD size) const;
     int ReadInt(const char* section, const char* key, int fallback) const;
     DWORD ReadValue(const char* section, const char* key, char* buffer, DWORD size) const;
+    DWORD ReadPlainValue(const char* section, const char* key, char* buffer, DWORD size) const;
     int ReadSelected(const char* section) const;
     Section* SectionNamed(const char* name);
     bool Rehash();
@@ -172,9 +174,26 @@ int ScriptReader::ReadInt(const char* section, const char* key, int fallback) co
     return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, path_));
 }
 
+// The key with the run's language as its suffix ("Name.de"); false for English.
+bool LocalKey(const char* key, char* local, size_t size) {
+    return LanguageTag()[0] && FormatText(local, size, "%s.%s", key, LanguageTag()) < size - 1;
+}
+
 // A value of the section being read, empty when absent, cut to the buffer like a profile read.
+// The variant of the run's language stands in for the key where there is one.
 DWORD ScriptReader::ReadValue(const char* section, const char* key, char* buffer,
                               DWORD size) const {
+    char local[64];
+    if (LocalKey(key, local, sizeof(local))) {
+        DWORD length = ReadPlainValue(section, local, buffer, size);
+        if (length > 0)
+            return length;
+    }
+    return ReadPlainValue(section, key, buffer, size);
+}
+
+DWORD ScriptReader::ReadPlainValue(const char* section, const char* key, char* buffer,
+                                   DWORD size) const {
     if (!valuesWhole_)
         return ReadString(section, key, "", buffer, size);
     return static_cast<DWORD>(CopyField(buffer, size, values_.Find(key)));
@@ -307,7 +326,7 @@ bool ScriptReader::ReadSection(Section* section) {
             return false;
     }
     char list[SCRIPT_LIST_SIZE];
-    if (ReadValue(name, "Components", list, sizeof(list)) == 0)
+    if (ReadPlainValue(name, "Components", list, sizeof(list)) == 0)
         return true;
     return ReadList(section, list);
 }
@@ -420,7 +439,8 @@ void ScriptReader::ReadComponentTree(SetupScript* script) {
 
 void ScriptReader::ReadGeneral(SetupScript* script) {
     char readMe[MAX_PATH];
-    if (ReadString(GENERAL_SECTION, "ReadMe", "", readMe, sizeof(readMe)) > 0) {
+    valuesWhole_ = false;
+    if (ReadValue(GENERAL_SECTION, "ReadMe", readMe, sizeof(readMe)) > 0) {
         if (char* separator = FindChar(readMe, ';')) {
             *separator = '\0';
             CopyField(script->readMePath, sizeof(script->readMePath), TrimField(readMe));
@@ -432,8 +452,9 @@ void ScriptReader::ReadGeneral(SetupScript* script) {
     ReadString(GENERAL_SECTION, "Company", "", script->company, sizeof(script->company));
     ReadString(GENERAL_SECTION, "Application", "", application, sizeof(application));
     ReadString(GENERAL_SECTION, "Logo", "Logo.bmp", script->logoFile, sizeof(script->logoFile));
-    ReadString(GENERAL_SECTION, "Licence", "Licence.txt", script->licenceFile,
-               sizeof(script->licenceFile));
+    if (ReadValue(GENERAL_SECTION, "Licence", script->licenceFile, sizeof(script->licenceFile)) ==
+        0)
+        CopyText(script->licenceFile, sizeof(script->licenceFile), "Licence.txt");
     ReadString(GENERAL_SECTION, "StartMenu", script->company, script->startMenuFolder,
                sizeof(script->startMenuFolder));
     char destFolder[MAX_PATH];

@@ -44,7 +44,7 @@ void ComposeCaption(UINT captionId, char* caption, size_t size) {
         FormatText(caption, size, "%s ", captionTitle);
     size_t used = strlen(caption);
     if (size - used > 1)
-        LoadStringA(moduleInstance, captionId, caption + used, static_cast<int>(size - used));
+        LoadModuleString(captionId, caption + used, size - used);
 }
 
 int ShowMessage(HWND owner, const char* text, UINT captionId, UINT style, int unattendedAnswer,
@@ -63,7 +63,6 @@ int ShowMessage(HWND owner, const char* text, UINT captionId, UINT style, int un
 int ShowMessageId(HWND owner, UINT textId, UINT captionId, UINT style, int unattendedAnswer,
                   bool unattended) {
     char text[2048];
-    text[0] = '\0';
-    LoadStringA(moduleInstance, textId, text, sizeof(text));
+    LoadModuleString(textId, text, sizeof(text));
     return ShowMessage(owner, text, captionId, style, unattendedAnswer, unattended);
 }

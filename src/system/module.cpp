@@ -1,5 +1,7 @@
 #include "system/module.h"
 
+#include "system/language.h"
+
 // Tests link the program without its entry point; their own module then serves the resources.
 HINSTANCE moduleInstance = GetModuleHandleA(nullptr);
 
@@ -9,5 +11,7 @@ size_t LoadModuleString(unsigned id, char* out, size_t size) {
         out[0] = '\0';
         return 0;
     }
+    if (LocalText(id, out) != out)
+        return CopyLocalText(out, size, id, out);
     return static_cast<size_t>(length);
 }

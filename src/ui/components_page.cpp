@@ -2,9 +2,10 @@
 
 #include <new>
 
-#include "resources/resource_ids.h"
+#include "resources/text_ids.h"
 #include "script/component_walk.h"
 #include "script/setup_script.h"
+#include "system/language.h"
 #include "system/text.h"
 
 namespace {
@@ -163,9 +164,10 @@ void ComponentsPage::ToggleComponent(HTREEITEM node) {
 
 void ComponentsPage::UpdateTotals() {
     char text[32];
-    FormatText(text, sizeof(text), "%d K", static_cast<int>(totals.deviceTotal));
+    const char* format = LocalText(IDT_SIZE_K, "%d K");
+    FormatText(text, sizeof(text), format, static_cast<int>(totals.deviceTotal));
     SetDlgItemTextA(hwnd, IDC_DEVICE_TOTAL, text);
-    FormatText(text, sizeof(text), "%d K", static_cast<int>(totals.desktopTotal));
+    FormatText(text, sizeof(text), format, static_cast<int>(totals.desktopTotal));
     SetDlgItemTextA(hwnd, IDC_DESKTOP_TOTAL, text);
     if (IsWindowVisible(hwnd))
         ReportInstallable();

@@ -2,8 +2,10 @@
 
 #include <string.h>
 
-#include "resources/resource_ids.h"
+#include "resources/text_ids.h"
 #include "system/common_controls.h"
+#include "system/language.h"
+#include "system/module.h"
 #include "system/text.h"
 
 namespace {
@@ -13,6 +15,30 @@ const LONG_PTR NO_OBJECT = 0;
 
 DialogWindow* ObjectOf(HWND window) {
     return reinterpret_cast<DialogWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+struct DialogText {
+    WORD dialog;
+    WORD control;
+    WORD text;
+};
+const DialogText dialogTexts[] = {
+#define DIALOG_TEXT(dialog, control, text, english) {dialog, control, text},
+#include "resources/text_ids.h"
+#undef DIALOG_TEXT
+};
+
+// The template's texts are the English ones, and the buffers they are shown through.
+void ShowDialogTexts(HWND dialog, UINT templateId) {
+    for (const DialogText& row : dialogTexts) {
+        char text[256];
+        if (row.dialog != templateId || !GetDlgItemTextA(dialog, row.control, text, sizeof(text)))
+            continue;
+        if (LocalText(row.text, text) != text) {
+            CopyLocalText(text, sizeof(text), row.text, text);
+            SetDlgItemTextA(dialog, row.control, text);
+        }
+    }
 }
 } // namespace
 
@@ -96,6 +122,7 @@ INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wPar
         DialogWindow* object = reinterpret_cast<DialogWindow*>(lParam);
         if (object) {
             object->Attach(window);
+            ShowDialogTexts(window, object->templateId);
             return object->OnInitDialog();
         }
     } else if (message == WM_CREATE) {
@@ -176,8 +203,11 @@ bool DialogWindow::OnTooltipNotify(int, NMHDR* header, LRESULT*) {
     int id = GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom));
     if (id == 0)
         return false;
-    info->lpszText = MAKEINTRESOURCEA(id);
-    info->hinst = instance;
+    // A translated text has no resource id to name: the tip is handed its text.
+    static char tip[256];
+    LoadModuleString(static_cast<unsigned>(id), tip, sizeof(tip));
+    info->lpszText = tip;
+    info->hinst = nullptr;
     return true;
 }
 
@@ -235,8 +265,8 @@ void DialogWindow::ScreenRectToClient(RECT* rect) const {
 
 void SetFormattedText(HINSTANCE instance, HWND window, UINT stringId, const char* argument) {
     char format[256];
-    format[0] = '\0';
-    LoadStringA(instance, stringId, format, sizeof(format));
+    (void)instance;
+    LoadModuleString(stringId, format, sizeof(format));
     char text[256];
     FormatText(text, sizeof(text), format, argument ? argument : "");
     SetWindowTextA(window, text);

@@ -4,8 +4,9 @@
 #include <string.h>
 
 #include "palm/hotsync_users.h"
-#include "resources/resource_ids.h"
+#include "resources/text_ids.h"
 #include "script/setup_script.h"
+#include "system/language.h"
 #include "system/text.h"
 
 HotSyncUserPage::HotSyncUserPage(SetupScript* script, HWND parentWindow, HINSTANCE instanceHandle)
@@ -38,7 +39,7 @@ void HotSyncUserPage::FillUserList() {
 }
 
 void HotSyncUserPage::AddUsers() {
-    userCombo.Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ALL_USERS));
+    userCombo.Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LocalText(IDT_ALL_USERS, ALL_USERS)));
     HotSyncUserList users;
     if (!users.Read())
         return;
@@ -75,7 +76,7 @@ void HotSyncUserPage::RecordChoice() {
         name[0] == '\0')
         return;
     SetupScript* script = static_cast<SetupScript*>(appData);
-    if (strcmp(name, ALL_USERS) == 0)
+    if (index == 0 || strcmp(name, ALL_USERS) == 0)
         script->hotSyncUser[0] = '\0';
     else
         CopyText(script->hotSyncUser, sizeof(script->hotSyncUser), name);

@@ -4,6 +4,7 @@
 
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
+#include "system/module.h"
 #include "system/serving_wait.h"
 #include "system/shell_open.h"
 #include "system/text.h"
@@ -96,6 +97,9 @@ LRESULT WizardFrame::OnInitDialog() {
     SetIcons(bigIcon.Get(), smallIcon.Get());
     pages[PAGE_LICENCE] = AddPage(pageTable[PAGE_LICENCE].create(script, hwnd, instance), true);
     currentPage = PAGE_LICENCE;
+    // The template's labels are the English ones.
+    SetButton(IDOK, pageTable[PAGE_LICENCE].nextLabel);
+    SetButton(IDCANCEL, pageTable[PAGE_LICENCE].closeLabel);
     Window frame(hwnd);
     if (!script->byeLink[0])
         frame.Item(IDC_BUY_NOW).Show(false);
@@ -182,8 +186,7 @@ void WizardFrame::SetButton(int buttonId, UINT labelId) {
         return;
     }
     char label[64];
-    label[0] = '\0';
-    LoadStringA(instance, labelId, label, sizeof(label));
+    LoadModuleString(labelId, label, sizeof(label));
     button.SetText(label);
     button.Show(true);
 }
@@ -252,7 +255,8 @@ void WizardFrame::InstallAndFinish(int32_t target) {
     installRunning = false;
     if (focus && IsWindow(focus))
         SetFocus(focus);
-    if (result == INSTALL_RUN_BUSY) {
+    // Left on the page where Install was pressed, the user can try again or leave.
+    if (result == INSTALL_RUN_CANCELLED || result == INSTALL_RUN_BUSY) {
         installStarted = false;
         return;
     }

@@ -8,6 +8,8 @@
 
 struct SetupScript;
 
+// The run's result when the user stopped it before anything changed: the wizard stays open.
+const int INSTALL_RUN_CANCELLED = -12;
 // Carries out the selected components behind the wizard; 0 lets it show its finish page. The
 // wizard reports errors, in boxes that someone answers.
 // What an install run returns when it did nothing because another run was going on: the wizard

@@ -5,6 +5,7 @@
 #include "resources/resource_ids.h"
 #include "system/exit_codes.h"
 #include "system/external_programs.h"
+#include "system/language_choice.h"
 #include "system/message_box.h"
 #include "system/module.h"
 #include "system/restart.h"
@@ -37,8 +38,7 @@ int RefuseChangedLog(const char* logPath, bool silent) {
 
 bool Confirm(const UninstallLog& log) {
     char format[256];
-    format[0] = '\0';
-    LoadStringA(moduleInstance, IDS_CONFIRM_UNINSTALL, format, sizeof(format));
+    LoadModuleString(IDS_CONFIRM_UNINSTALL, format, sizeof(format));
     char text[1024];
     FormatText(text, sizeof(text), format, log.title);
     // Only an explicit Yes removes anything; a box that could not be shown counts as No.
@@ -74,6 +74,7 @@ UninstallOptions DefaultUninstallOptions() {
     options.restartComputer = RestartComputer;
     options.silent = false;
     options.noRestart = false;
+    options.language = nullptr;
     return options;
 }
 
@@ -98,6 +99,8 @@ int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOp
         captionTitle = nullptr;
         return Refuse(IDS_BAD_UNINSTALL_ARGUMENTS, silent);
     }
+    if (options.language)
+        ChooseRemovalLanguage(argument, options.language);
     if (!silent && !Confirm(log))
         return EXIT_DECLINED;
     RunLock lock;
@@ -140,8 +143,10 @@ int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOp
     return (silent || options.noRestart) && log.deleteFailed ? EXIT_RESTART_NEEDED : EXIT_DONE;
 }
 
-int RunUninstall(HINSTANCE instance, const char* argument, bool silent, bool noRestart) {
+int RunUninstall(HINSTANCE instance, const char* argument, bool silent, bool noRestart,
+                 const char* language) {
     UninstallOptions options = DefaultUninstallOptions();
+    options.language = language;
     options.silent = silent;
     options.noRestart = noRestart;
     return RunUninstallWith(instance, argument, options);

@@ -12,12 +12,16 @@ struct UninstallOptions {
     // /NORESTART: a file that stays is not followed by the restart question; the exit code is
     // 3010 then, so that the caller knows to restart.
     bool noRestart;
+    // /LANG's tag, empty when not given; null keeps the run's language (a removal inside an
+    // install).
+    const char* language;
 };
 UninstallOptions DefaultUninstallOptions();
 
 // The uninstall mode of the executable; returns the process exit code. silent: no question, no
 // window, and the exit codes of a silent run. noRestart: never a restart, nor the question.
-int RunUninstall(HINSTANCE instance, const char* argument, bool silent, bool noRestart);
+int RunUninstall(HINSTANCE instance, const char* argument, bool silent, bool noRestart,
+                 const char* language = nullptr);
 
 // RunUninstall with its pauses and restart taken from options. instance supplies the progress
 // window and its icons.

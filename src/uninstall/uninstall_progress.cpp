@@ -2,7 +2,8 @@
 
 #include <commctrl.h>
 
-#include "resources/resource_ids.h"
+#include "resources/text_ids.h"
+#include "system/language.h"
 #include "system/serving_wait.h"
 #include "uninstall/uninstall_log.h"
 
@@ -24,6 +25,12 @@ void PaintNow(HWND window) {
 void ProgressControls::ShowStage(const char* text) {
     if (!label_)
         return;
+    const char* const stages[] = {REPLAY_STAGE_SERVICES, REPLAY_STAGE_FILES, REPLAY_STAGE_FOLDERS,
+                                  REPLAY_STAGE_FINISHING};
+    for (unsigned i = 0; i < 4; ++i) {
+        if (text == stages[i])
+            text = LocalText(IDT_STAGE_SERVICES + i, text);
+    }
     SetWindowTextA(label_, text);
     PaintNow(label_);
 }

@@ -105,6 +105,11 @@ TEST(CommandLineTest, SwitchesThenTheModeKeywordWithItsArgumentVerbatim) {
         {"/S -registerC:\\x.dll", MODE_REGISTER, "C:\\x.dll", S, "/S", "not with -register", "", "",
          "", ""},
         {"/?", MODE_INSTALL, nullptr, H, nullptr, nullptr, "", "", "", ""},
+        {"/LANG=de /S -uninstC:\\a.log", MODE_UNINSTALL, "C:\\a.log", SWITCH_LANG | S, nullptr,
+         nullptr, "", "", "", ""},
+        {"/LANG= /S", MODE_INSTALL, nullptr, S, "/LANG=", NEEDS, "", "", "", ""},
+        {"/lang=ja -registerC:\\x.dll", MODE_REGISTER, "C:\\x.dll", SWITCH_LANG, "/lang=ja",
+         "not with -register", "", "", "", ""},
         {"/help", MODE_INSTALL, nullptr, H, nullptr, nullptr, "", "", "", ""},
         // What is wrong is named; the usable switches are still taken, a /LOG behind it too.
         {"/S /X", MODE_INSTALL, nullptr, S, "/X", "unknown switch", "", "", "", ""},
@@ -222,6 +227,8 @@ TEST(CommandLineTest, TheHelpListsEverySwitchAndExitCode) {
         "\n/CURRENTUSER\n    Start-menu and desktop shortcuts for the current"
         "\n    user: the default, except under LocalSystem or after"
         "\n    an install for every user."
+        "\n/LANG=<tag>\n    Shows the texts of Setup.<tag>.lng; /LANG=en shows\n    English."
+        "\n    Also with -uninst."
         "\n/? or /HELP\n    Shows this list."
         "\n\nExit codes:\n0: done\n3010: done, a restart is needed"
         "\n1603: failed or incomplete\n1618: another install or removal running, nothing done"

@@ -155,19 +155,28 @@ TEST_F(DesktopActionsTest, OverlongPathsAreRefusedWithinTheBuffers) {
     EXPECT_EQ((Lines{}), Entries());
 }
 
-TEST_F(DesktopActionsTest, TargetHeldOpenByAnotherProcessGivesMinus8) {
-    std::string target = dest.File("busy.dll");
-    ASSERT_TRUE(WriteFileBytes(setup.File("busy.dll"), "new"));
-    ASSERT_TRUE(WriteFileBytes(target, "in use"));
-    HeldFile held;
-    ASSERT_TRUE(held.Hold(target)) << "holdfile.exe did not take " << target;
+// A target held by another program, or a copy that fails half-way (its source held): the old
+// target stays as it was and no temporary file is left beside it.
+TEST_F(DesktopActionsTest, ACopyThatFailsLeavesTheOldTargetAndNothingBesideIt) {
+    for (bool holdSource : {false, true}) {
+        SCOPED_TRACE(holdSource ? "source held" : "target held");
+        std::string name = holdSource ? "busy2.dll" : "busy.dll";
+        std::string target = dest.File(name);
+        ASSERT_TRUE(WriteFileBytes(setup.File(name), "new"));
+        ASSERT_TRUE(WriteFileBytes(target, "in use"));
+        HeldFile held;
+        ASSERT_TRUE(held.Hold(holdSource ? setup.File(name) : target));
 
-    EXPECT_EQ(RESULT_COPY_FAILED, CopyDesktopFile(*context, "%DEST_PATH%\\busy.dll"));
-    EXPECT_STREQ("busy.dll", context->failedFileName);
-    held.Release();
-
-    EXPECT_EQ("in use", ReadFileBytes(target));
-    EXPECT_EQ((Lines{"Made Dir: " + dest.Path(), "File Copy: " + target}), Entries());
+        EXPECT_EQ(RESULT_COPY_FAILED, CopyDesktopFile(*context, ("%DEST_PATH%\\" + name).c_str()));
+        EXPECT_EQ(name, context->failedFileName);
+        held.Release();
+        EXPECT_EQ("in use", ReadFileBytes(target));
+    }
+    EXPECT_EQ((Lines{"Made Dir: " + dest.Path(), "File Copy: " + dest.File("busy.dll"),
+                     "Made Dir: " + dest.Path(), "File Copy: " + dest.File("busy2.dll")}),
+              Entries());
+    WIN32_FIND_DATAA found;
+    EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA(dest.File("*.tmp").c_str(), &found));
 }
 
 TEST_F(DesktopActionsTest, MakeDirectoryPathExpandsMacrosAndGivesUpWithoutExistingRoot) {

@@ -405,6 +405,55 @@ TEST_F(InstallEngineTest, LockedServiceFileIsDeferredAndTheRunSucceeds) {
         ReadRegistryValue(HKEY_LOCAL_MACHINE, RUN_ONCE_KEY, "Install OrvexEngBusy.dll", &command));
 }
 
+// Every value of a key, name and bytes: an entry put back must be the same in every one.
+Lines KeyValues(const char* key) {
+    Lines values;
+    HKEY opened;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return values;
+    char name[256];
+    BYTE data[1024];
+    DWORD type = 0;
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = sizeof(name);
+        DWORD dataSize = sizeof(data);
+        if (RegEnumValueA(opened, index, name, &nameSize, nullptr, &type, data, &dataSize) !=
+            ERROR_SUCCESS)
+            break;
+        values.push_back(std::string(name) + "=" + std::to_string(type) + ":" +
+                         std::string(reinterpret_cast<char*>(data), dataSize));
+    }
+    RegCloseKey(opened);
+    std::sort(values.begin(), values.end());
+    return values;
+}
+
+// An upgrade into another folder whose install fails leaves the first installation as it was.
+TEST_F(InstallEngineTest, AFailedMoveToAnotherFolderLeavesTheEarlierInstallationAndItsEntry) {
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\Tool.txt\n");
+    Provide("Tool.txt", "tool 1");
+    ASSERT_EQ(RESULT_OK, Run().result);
+    Lines entry = KeyValues(UNINSTALL_KEY);
+    std::string log = ReadFileBytes(DestFile("_Install.log"));
+    ASSERT_FALSE(entry.empty());
+
+    std::string other = destRoot.File("Other");
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\Tool.txt\nCopyFile2=1;%DEST_PATH%\\Gone.txt\n");
+    CopyText(script->destFolder, sizeof(script->destFolder), other.c_str());
+    script->destGiven = 1;
+    Provide("Tool.txt", "tool 2");
+    Outcome run = Run();
+
+    EXPECT_EQ(RESULT_SOURCE_MISSING, run.result);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(std::string("ERROR: Can't find file \"Gone.txt\".\n\n") + INCOMPLETE,
+              run.boxes[0].text);
+    EXPECT_FALSE(FileExists(other));
+    EXPECT_EQ("tool 1", ReadFileBytes(DestFile("Tool.txt")));
+    EXPECT_EQ(log, ReadFileBytes(DestFile("_Install.log")));
+    EXPECT_EQ(entry, KeyValues(UNINSTALL_KEY));
+}
+
 // The disk fills up: the log takes so many whole lines, then only part of each.
 int wholeLinesLeft = 0;
 BOOL WINAPI WriteOnFillingDisk(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,

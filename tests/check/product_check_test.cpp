@@ -8,6 +8,7 @@
 
 #include "check/findings.h"
 #include "check/product_check.h"
+#include "resources/text_ids.h"
 #include "support/system_standins.h"
 #include "support/test_support.h"
 
@@ -50,6 +51,9 @@ enum Content {
     LICENCE_WIDE,
     LICENCE_SEVEN_WIDE,
     LICENCE_LF,
+    LANGUAGE,         // every text, as English has it
+    LANGUAGE_DAMAGED, // conversions changed, a bad byte, an unknown id, texts missing
+    LANGUAGE_NO_SECTION,
 };
 
 struct Expected {
@@ -101,6 +105,30 @@ std::string Bitmap(unsigned infoSize, unsigned bits, unsigned compression) {
     return bytes + std::string(64, '\0');
 }
 
+const std::pair<unsigned, std::string> englishTexts[] = {
+#define STRING_TEXT(id, english) {id, english},
+#define DIALOG_TEXT(dialog, control, id, english) {id, english},
+#define CODE_TEXT(id, english) {id, english},
+#define PALM_TEXT(id, english) {id, english},
+#include "resources/text_ids.h"
+};
+
+std::string LanguageFile(bool damaged) {
+    std::string file =
+        "[Language]\r\nName=Deutsch\r\nLangID=0x0407\r\nCodePage=1252\r\n[Texts]\r\n";
+    if (damaged)
+        file += "1014=%d fertig\r\n1115=Tipp\x01\r\n9999=Unbekannt\r\n";
+    for (const auto& text : englishTexts) {
+        if (damaged && (text.first == 507 || text.first == 1014 || text.first == 1115))
+            continue;
+        file += std::to_string(text.first) + "=";
+        for (char c : text.second)
+            file += c == '\n' ? "\\n" : c == '\t' ? "\\t" : c == '\\' ? "\\\\" : std::string(1, c);
+        file += "\r\n";
+    }
+    return file;
+}
+
 std::string Contents(Content content) {
     switch (content) {
     case COM_SERVER:
@@ -127,6 +155,11 @@ std::string Contents(Content content) {
         return Repeated(std::string(60, 'm'), 7, "\r\n");
     case LICENCE_LF:
         return "Terms\r\nof use\nend\n";
+    case LANGUAGE:
+    case LANGUAGE_DAMAGED:
+        return LanguageFile(content == LANGUAGE_DAMAGED);
+    case LANGUAGE_NO_SECTION:
+        return "[Texts]\r\n501=Installation\r\n";
     case TEXT:
         break;
     }
@@ -670,6 +703,27 @@ TEST(ProductCheckTest, EachMistakeIsFoundAtItsLineForItsFamily) {
          {},
          nullptr,
          {{16, FINDING_WARNING, ALL, "\"just text\" has no \"=\""}}},
+        // Language files and the keys of their languages: a variant for a language without a
+        // file is never read; a licence named by a variant needs no item.
+        {"languages",
+         {{4, "Logo=Logo.bmp\r\nLicence.de=Lizenz.txt"},
+          {0, "Name.de=Taschencomputer"},
+          {0, "Name.fr=Appareil"}},
+         {{"Setup.de.lng", LANGUAGE}, {"Lizenz.txt", LICENCE}},
+         nullptr,
+         {{18, FINDING_WARNING, ALL,
+           "\"Name.fr\" is for the language \"fr\", which has no file Setup.fr.lng"}}},
+        {"damaged language files",
+         {},
+         {{"Setup.de.lng", LANGUAGE_DAMAGED}, {"Setup.xx.lng", LANGUAGE_NO_SECTION}},
+         nullptr,
+         {{0, FINDING_WARNING, ALL, "text 507 is missing", "Setup.de.lng"},
+          {0, FINDING_WARNING, ALL, "text 1115 is missing", "Setup.de.lng"},
+          {6, FINDING_ERROR, ALL, "text 1014 has the conversions %d, its English text %s",
+           "Setup.de.lng"},
+          {7, FINDING_ERROR, ALL, "bytes not valid in code page 1252", "Setup.de.lng"},
+          {8, FINDING_WARNING, ALL, "text 9999 is no text of the installer", "Setup.de.lng"},
+          {0, FINDING_ERROR, ALL, "no [Language] section with a CodePage", "Setup.xx.lng"}}},
         // 1 + 40 + 1600 components from three short lists.
         {"more components than taken",
          {{14, "Components=X"}, {0, "[X]"}, {0, fortyY}, {0, "[Y]"}, {0, fortyZ}, {0, "[Z]"}},

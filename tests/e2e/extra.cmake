@@ -18,3 +18,19 @@ foreach(case sample leftover silent recipe)
   set_tests_properties(try_product_${case} PROPERTIES
     ENVIRONMENT "ORVEX_BUILD_DIR=${CMAKE_BINARY_DIR};DISPLAY=" TIMEOUT 900)
 endforeach()
+# The language tests on a German Windows: Wine takes the user's language and the ANSI code page
+# from the locale, made here when the system has none of that name.
+set(ORVEX_LOCALES ${CMAKE_BINARY_DIR}/locales)
+foreach(locale de_DE ja_JP)
+  if(NOT EXISTS ${ORVEX_LOCALES}/${locale}.UTF-8)
+    file(MAKE_DIRECTORY ${ORVEX_LOCALES})
+    execute_process(COMMAND localedef -i ${locale} -f UTF-8 ${ORVEX_LOCALES}/${locale}.UTF-8
+                    OUTPUT_QUIET ERROR_QUIET)
+  endif()
+endforeach()
+add_test(NAME e2e_tests_german COMMAND e2e_tests --gtest_color=no --gtest_filter=GermanWindows.*)
+set_tests_properties(e2e_tests_german PROPERTIES TIMEOUT 900 ENVIRONMENT
+  "LC_ALL=de_DE.UTF-8;LOCPATH=${ORVEX_LOCALES};ORVEX_EXPECT_GERMAN=1")
+add_test(NAME e2e_tests_japanese COMMAND e2e_tests --gtest_color=no --gtest_filter=JapaneseWindows.*)
+set_tests_properties(e2e_tests_japanese PROPERTIES TIMEOUT 900 ENVIRONMENT
+  "LC_ALL=ja_JP.UTF-8;LOCPATH=${ORVEX_LOCALES};ORVEX_EXPECT_JAPANESE=1")

@@ -124,8 +124,8 @@ TEST(PackageTest, PackageInstallsWhatItsFolderInstallsAndPassesExitCodesOn) {
         EXPECT_FALSE(run.windowSeen);
         EXPECT_EQ(temp, TempEntries());
     }
-    std::vector<std::string> expected = {"Setup started: " + cases[0].arguments, "Result: done",
-                                         "Exit code: 0"};
+    std::vector<std::string> expected = {"Setup started: " + cases[0].arguments, EnglishLine(),
+                                         "Result: done", "Exit code: 0"};
     EXPECT_EQ(expected, RecordEvents(record));
     EXPECT_TRUE(FileExists(dest.Path() + "\\_Install.log"));
     EXPECT_FALSE(FileExists(SystemFolder() + "\\acme.log"));

@@ -1,5 +1,5 @@
 // The sample product installed again over an installation of itself: into the folder it is in,
-// or into another one after the earlier installation is removed, so that one installation exists
+// or into another one before the earlier installation is removed, so that one installation exists
 // and its uninstall entry removes it whole.
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/sample_machine.h"
+#include "ui/page_table.h"
 
 namespace {
 // HotSync refuses a file queued twice: the unattended runs leave the handheld part out.
@@ -100,7 +101,7 @@ class ReinstallElsewhereTest : public ::testing::Test {
     std::string record = records.File("record.txt");
 };
 
-TEST_F(ReinstallElsewhereTest, TheEarlierInstallationIsRemovedFirst) {
+TEST_F(ReinstallElsewhereTest, TheEarlierInstallationIsRemovedOnceTheNewOneIsInPlace) {
     std::string notes = machine.dest + "\\Notes.txt";
     ASSERT_TRUE(WriteFileBytes(notes, "the user's own"));
     LoggedPaths earlier;
@@ -121,23 +122,112 @@ TEST_F(ReinstallElsewhereTest, TheEarlierInstallationIsRemovedFirst) {
     EXPECT_TRUE(FileExists(notes));
 }
 
-TEST_F(ReinstallElsewhereTest, AFileOfTheEarlierInstallationInUseStopsTheRun) {
+// Unattended, the earlier installation's open program is left where it is, as any removal leaves
+// a file in use: the new installation stays and asks for the restart.
+TEST_F(ReinstallElsewhereTest, AFileOfTheEarlierInstallationInUseIsLeftAndARestartAskedFor) {
     std::string locked = machine.dest + "\\Reader.exe";
     ASSERT_TRUE(machine.holder.Hold(locked));
-    EXPECT_EQ(1603u, InstallElsewhere());
-    EXPECT_NE(std::string::npos,
-              ReadFileBytes(record).find("Acme Reader Installation: ERROR: Can't remove the "
-                                         "earlier installation in \"" +
-                                         machine.dest + "\", so nothing was installed."))
-        << ReadFileBytes(record);
-    // The earlier installation stays whole, and its entry with it.
-    EXPECT_FALSE(FileExists(other.Path()));
-    EXPECT_EQ(WindowsFolder() + "\\Setup.exe -uninst" + machine.dest + "\\_Install.log",
-              EntryValue(machine, "UninstallString"));
-    for (const char* file : {"Reader.exe", "ReadMe.txt", "Guide\\Guide.txt", "_Install.log"})
-        EXPECT_TRUE(FileExists(machine.dest + "\\" + file)) << file;
-    EXPECT_TRUE(FileExists(machine.desktopLink));
+    EXPECT_EQ(3010u, InstallElsewhere());
     machine.holder.Release();
+    std::string text = ReadFileBytes(record);
+    EXPECT_NE(std::string::npos, text.find("Could not delete file: " + locked)) << text;
+    EXPECT_NE(std::string::npos, text.find("Removed the earlier installation in " + machine.dest));
+    EXPECT_TRUE(FileExists(locked));
+    for (const char* file : {"ReadMe.txt", "Guide\\Guide.txt", "_Install.log"})
+        EXPECT_FALSE(FileExists(machine.dest + "\\" + file)) << file;
+    for (const char* file : {"Reader.exe", "ReadMe.txt", "Guide\\Guide.txt", "_Install.log"})
+        EXPECT_TRUE(FileExists(other.Path() + "\\" + file)) << file;
+    // The links are at the same places: the new installation's.
+    EXPECT_TRUE(FileExists(machine.desktopLink));
+    EXPECT_EQ(WindowsFolder() + "\\Setup.exe -uninst" + other.Path() + "\\_Install.log",
+              EntryValue(machine, "UninstallString"));
+    EXPECT_TRUE(RemoveQuietly(machine, other.Path()));
+}
+
+// The vendor's next version, installed unattended while the product's program runs: every file
+// is new at once but the program, which is new after the restart.
+TEST(ReinstallTest, TheOpenProgramIsReplacedAtTheRestartAndEveryOtherFileAtOnce) {
+    SampleMachine machine;
+    TempFolder records("upgrade record");
+    std::string record = records.File("record.txt");
+    ASSERT_EQ(0u, RunSetup(machine, DESKTOP_PART));
+    const char* const changed[] = {"Reader.exe", "ReadMe.txt", "Guide.txt"};
+    for (const char* name : changed)
+        ASSERT_TRUE(WriteFileBytes(machine.product.File(name),
+                                   ReadFileBytes(machine.product.File(name)) + "version 2"));
+    std::string reader = machine.dest + "\\Reader.exe";
+    ASSERT_TRUE(machine.holder.Hold(reader));
+
+    EXPECT_EQ(3010u, RunSetup(machine, std::string(DESKTOP_PART) + " /LOG=" + Quoted(record)));
+    machine.holder.Release();
+    EXPECT_NE(std::string::npos, ReadFileBytes(record).find("Replaced at restart: " + reader));
+    // Logged, the staged copy goes with a removal before the restart.
+    EXPECT_NE(std::string::npos, ReadFileBytes(machine.dest + "\\_Install.log")
+                                     .find("File Copy: " + machine.dest + "\\Reader.ex_"));
+    EXPECT_NE(ReadFileBytes(machine.product.File("Reader.exe")), ReadFileBytes(reader));
+    EXPECT_EQ(ReadFileBytes(machine.product.File("ReadMe.txt")),
+              ReadFileBytes(machine.dest + "\\ReadMe.txt"));
+    EXPECT_EQ(ReadFileBytes(machine.product.File("Guide.txt")),
+              ReadFileBytes(machine.dest + "\\Guide\\Guide.txt"));
+
+    EXPECT_EQ(0, RunAndWait("wineboot.exe -r", 120000)) << "wineboot -r failed or hung";
+    EXPECT_EQ(ReadFileBytes(machine.product.File("Reader.exe")), ReadFileBytes(reader));
+    EXPECT_FALSE(FileExists(machine.dest + "\\Reader.ex_"));
+    EXPECT_TRUE(RemoveQuietly(machine, machine.dest));
+}
+
+// The wizard asks about the open program before anything changes: Cancel leaves version 1 whole
+// and the wizard on the page where Install was pressed; Retry, once the program is closed,
+// installs version 2.
+TEST(ReinstallTest, TheWizardAsksAboutTheOpenProgramUntilItIsClosed) {
+    SampleMachine machine;
+    ASSERT_EQ(0u, RunSetup(machine, DESKTOP_PART));
+    std::string entry =
+        EntryValue(machine, "UninstallString") + EntryValue(machine, "DisplayVersion");
+    std::string log = ReadFileBytes(machine.dest + "\\_Install.log");
+    std::string readMe = ReadFileBytes(machine.dest + "\\ReadMe.txt");
+    SetVersion(machine, "2.0");
+    for (const char* name : {"Reader.exe", "ReadMe.txt"})
+        ASSERT_TRUE(WriteFileBytes(machine.product.File(name),
+                                   ReadFileBytes(machine.product.File(name)) + "version 2"));
+    std::string reader = machine.dest + "\\Reader.exe";
+    ASSERT_TRUE(machine.holder.Hold(reader));
+
+    WizardDriver wizard;
+    ASSERT_TRUE(wizard.StartIn(machine.product.Path()));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_LICENCE));
+    wizard.PressFrameButton(IDOK);
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
+    wizard.PressFrameButton(IDOK);
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_COMPONENTS));
+    ASSERT_TRUE(WaitUntil([&] { return wizard.FrameButtonEnabled(IDOK); }, 15000));
+    for (int answer : {IDCANCEL, IDRETRY}) {
+        wizard.PressFrameButton(IDOK);
+        HWND box = nullptr;
+        ASSERT_TRUE(
+            WaitUntil([&] { return (box = FindBox(wizard.ProcessId())) != nullptr; }, 30000));
+        EXPECT_EQ("The file \"" + reader +
+                      "\" is in use.\nClose the program that uses it, then "
+                      "click Retry. Cancel stops the installation before anything is changed.",
+                  MessageBoxText(box));
+        if (answer == IDRETRY)
+            machine.holder.Release();
+        PressButton(box, answer);
+        ASSERT_TRUE(WaitWindowGone(box, 15000));
+        if (answer == IDCANCEL) {
+            ASSERT_TRUE(WaitUntil([&] { return wizard.FrameButtonEnabled(IDOK); }, 15000));
+            EXPECT_EQ(PAGE_COMPONENTS, wizard.CurrentPage());
+            EXPECT_EQ(log, ReadFileBytes(machine.dest + "\\_Install.log"));
+            EXPECT_EQ(readMe, ReadFileBytes(machine.dest + "\\ReadMe.txt"));
+            EXPECT_EQ(entry, EntryValue(machine, "UninstallString") +
+                                 EntryValue(machine, "DisplayVersion"));
+        }
+    }
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_FINISH, 60000));
+    wizard.PressFrameButton(IDCANCEL);
+    EXPECT_TRUE(wizard.WaitForExit(30000));
+    EXPECT_EQ(ReadFileBytes(machine.product.File("Reader.exe")), ReadFileBytes(reader));
+    EXPECT_EQ("2.0", EntryValue(machine, "DisplayVersion"));
 }
 
 // A line added to the log after the install: whoever can write the product's folder could name

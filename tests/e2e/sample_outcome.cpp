@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 const char* const PALM_FILES[3] = {"Reader.prc", "Aesop.pdb", "Grimm.pdb"};
 
 std::map<std::string, std::string> KeyValues(const std::string& key) {
@@ -63,4 +65,11 @@ std::vector<std::string> RecordEvents(const std::string& path) {
         events.push_back(timed ? line.substr(20) : line);
     }
     return events;
+}
+
+std::string EnglishLine() {
+    char line[64];
+    snprintf(line, sizeof(line), "Language: en (interface language 0x%04X)",
+             GetUserDefaultUILanguage());
+    return line;
 }

@@ -26,3 +26,5 @@ void ClearPalmQueue(const SampleMachine& machine);
 
 // The record's lines without their times, after checking that each starts with one.
 std::vector<std::string> RecordEvents(const std::string& path);
+// The record's language line of a run with no language file: English, for the user's language.
+std::string EnglishLine();

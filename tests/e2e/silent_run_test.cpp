@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -73,8 +74,8 @@ TEST(SilentRunTest, InstallLeavesWhatTheWizardLeavesAndRemovalLeavesNothing) {
     EXPECT_EQ(wizard.registered, silent.registered);
     // No read-me besides the one the wizard's walk asked for.
     EXPECT_EQ(1u, machine.recorder.Opened().size());
-    std::vector<std::string> expected = {"Setup started: " + arguments, "Result: done",
-                                         "Exit code: 0"};
+    std::vector<std::string> expected = {"Setup started: " + arguments, EnglishLine(),
+                                         "Result: done", "Exit code: 0"};
     EXPECT_EQ(expected, RecordEvents(record));
 }
 
@@ -127,10 +128,10 @@ TEST(SilentRunTest, TheDocumentedBatchExampleInstallsAndALockedFileGives3010) {
     EXPECT_FALSE(FileExists(files[1]));
     EXPECT_FALSE(machine.UninstallEntryExists());
     // What stays is named, and no question a silent run does not ask.
-    std::vector<std::string> expected = {"Setup started: " + arguments,
-                                         "Could not delete file: " + files[0],
-                                         "Could not delete folder: " + dest.Path(),
-                                         "Result: done, a restart is needed", "Exit code: 3010"};
+    std::vector<std::string> expected = {
+        "Setup started: " + arguments,        "Language: en (no _Install.lng)",
+        "Could not delete file: " + files[0], "Could not delete folder: " + dest.Path(),
+        "Result: done, a restart is needed",  "Exit code: 3010"};
     EXPECT_EQ(expected, RecordEvents(removalRecord));
     machine.holder.Release();
 }
@@ -290,13 +291,14 @@ TEST(SilentRunTest, WrongCommandLinesChangeNothingAndFailuresAreRecorded) {
     EXPECT_EQ(1603u, run.exitCode);
     EXPECT_FALSE(run.windowSeen);
     std::vector<std::string> events = RecordEvents(record);
-    ASSERT_EQ(4u, events.size());
+    ASSERT_EQ(5u, events.size());
+    EXPECT_EQ(EnglishLine(), events[1]);
     EXPECT_EQ("Acme Reader Installation: ERROR: Can't find file \"Reader.exe\".  Setup is "
               "incomplete. Some components you requested to add were not installed. You may run "
               "the setup program later to complete the operations.",
-              events[1]);
-    EXPECT_EQ("Result: failed or incomplete", events[2]);
-    EXPECT_EQ("Exit code: 1603", events[3]);
+              events[2]);
+    EXPECT_EQ("Result: failed or incomplete", events[3]);
+    EXPECT_EQ("Exit code: 1603", events[4]);
 }
 
 // Without /S the switches preset the wizard; one it cannot apply is left out.
@@ -340,6 +342,10 @@ TEST(SilentRunTest, SwitchesWithoutSilentPresetTheWizard) {
         EXPECT_TRUE(wizard.WaitForExit(15000, &exitCode));
         EXPECT_EQ(0u, exitCode);
         std::vector<std::string> events = RecordEvents(record);
+        // The language is chosen after the command line is read, before the script is.
+        auto language = std::find(events.begin(), events.end(), EnglishLine());
+        ASSERT_NE(events.end(), language);
+        events.erase(language);
         ASSERT_EQ(c.leftOut.size() + 3, events.size());
         EXPECT_EQ(c.leftOut, std::vector<std::string>(events.begin() + 1, events.end() - 2));
     }

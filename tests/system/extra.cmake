@@ -3,3 +3,5 @@
 add_test(NAME system_tests_64 COMMAND system_tests --gtest_color=no
          --gtest_filter=PathMacros*:MacroExpansion*:RegSvr32*)
 set_tests_properties(system_tests_64 PROPERTIES TIMEOUT 900 ENVIRONMENT ORVEX_PREFIX_KIND=64)
+# The language files the project ships, at the root of the repository.
+target_compile_definitions(system_tests PRIVATE ORVEX_LANGUAGES_DIR="${PROJECT_SOURCE_DIR}/languages")

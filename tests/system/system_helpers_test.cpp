@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string.h>
+#include <wchar.h>
 
 #include <memory>
 #include <string>
@@ -9,7 +10,9 @@
 #include "support/test_support.h"
 #include "system/digest.h"
 #include "system/digest_hook.h"
+#include "system/file_holders.h"
 #include "system/file_probe.h"
+#include "system/file_replace.h"
 #include "system/message_box.h"
 #include "system/registry.h"
 #include "system/reserved_destination.h"
@@ -203,5 +206,100 @@ TEST(ReservedDestinationTest, RootsAndWindowsOwnFoldersButNotTheFoldersBelowThem
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder);
         EXPECT_EQ(c.reserved, IsReservedDestination(c.folder.c_str()));
+    }
+}
+
+namespace {
+// Restart Manager as a system that knows holderCount programs holding the file.
+UINT holderCount = 0;
+DWORD startAnswer = ERROR_SUCCESS;
+std::wstring registered;
+bool ended = false;
+
+DWORD WINAPI StartSession(DWORD* session, DWORD, WCHAR key[]) {
+    *session = 7;
+    key[0] = L'\0';
+    return startAnswer;
+}
+DWORD WINAPI RegisterResources(DWORD, UINT files, LPCWSTR names[], UINT, RM_UNIQUE_PROCESS[], UINT,
+                               LPCWSTR[]) {
+    registered = files == 1 ? names[0] : L"";
+    return ERROR_SUCCESS;
+}
+DWORD WINAPI GetList(DWORD, UINT* needed, UINT* count, RM_PROCESS_INFO infos[], LPDWORD) {
+    *needed = holderCount;
+    if (*count < holderCount || !infos)
+        return holderCount ? ERROR_MORE_DATA : ERROR_SUCCESS;
+    for (UINT index = 0; index < holderCount; ++index)
+        swprintf(infos[index].strAppName, CCH_RM_MAX_APP_NAME, L"App %u", index + 1);
+    *count = holderCount;
+    return ERROR_SUCCESS;
+}
+DWORD WINAPI EndSession(DWORD) {
+    ended = true;
+    return ERROR_SUCCESS;
+}
+} // namespace
+
+TEST(FileHoldersTest, NamesAtMostFiveProgramsThenOthers) {
+    const RestartManagerFunctions calls{StartSession, RegisterResources, GetList, EndSession};
+    struct Case {
+        UINT holders;
+        DWORD start;
+        const char* names;
+    } cases[] = {
+        {0, ERROR_SUCCESS, ""},
+        {1, ERROR_SUCCESS, "App 1"},
+        {5, ERROR_SUCCESS, "App 1, App 2, App 3, App 4, App 5"},
+        {7, ERROR_SUCCESS, "App 1, App 2, App 3, App 4, App 5 and others"},
+        {2, ERROR_ACCESS_DENIED, ""},
+    };
+    for (const Case& c : cases) {
+        holderCount = c.holders;
+        startAnswer = c.start;
+        ended = false;
+        char names[256] = "stale";
+        EXPECT_EQ(c.names[0] != '\0', NameFileHolders(calls, "C:\\Acme\\Reader.exe", "and others",
+                                                      names, sizeof(names)))
+            << c.holders;
+        EXPECT_STREQ(c.names, names) << c.holders;
+        EXPECT_EQ(c.start == ERROR_SUCCESS, ended) << c.holders;
+        if (c.start == ERROR_SUCCESS) {
+            EXPECT_EQ(L"C:\\Acme\\Reader.exe", registered);
+        }
+    }
+}
+
+// Windows 95/98/Me have no delayed move: the line for the restart goes into WININIT.INI by
+// hand, at the top of its [rename] section, wherever that is.
+TEST(FileReplaceTest, WininitGetsTheRenameLineInItsSection) {
+    TempFolder folder("wininit");
+    std::string target = folder.File("Reader.exe");
+    std::string staged = folder.File("Reader.ex_");
+    ASSERT_TRUE(WriteFileBytes(target, "old"));
+    ASSERT_TRUE(WriteFileBytes(staged, "new"));
+    char shortTarget[MAX_PATH];
+    char shortStaged[MAX_PATH];
+    GetShortPathNameA(target.c_str(), shortTarget, sizeof(shortTarget));
+    GetShortPathNameA(staged.c_str(), shortStaged, sizeof(shortStaged));
+    std::string line = std::string(shortTarget) + "=" + shortStaged + "\r\n";
+    struct Case {
+        const char* before;
+        std::string after;
+    } cases[] = {
+        {nullptr, "[rename]\r\n" + line},
+        {"[Other]\r\nA=1", "[Other]\r\nA=1\r\n[rename]\r\n" + line},
+        {"[Rename]\r\nNUL=C:\\X.TMP\r\n[Other]\r\n",
+         "[Rename]\r\n" + line + "NUL=C:\\X.TMP\r\n[Other]\r\n"},
+        {"[rename]", "[rename]\r\n" + line},
+    };
+    for (const Case& c : cases) {
+        std::string ini = folder.File("WININIT.INI");
+        DeleteFileA(ini.c_str());
+        if (c.before) {
+            ASSERT_TRUE(WriteFileBytes(ini, c.before));
+        }
+        EXPECT_TRUE(AddWininitRename(ini.c_str(), target.c_str(), staged.c_str()));
+        EXPECT_EQ(c.after, ReadFileBytes(ini)) << (c.before ? c.before : "no file");
     }
 }

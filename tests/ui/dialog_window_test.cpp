@@ -10,6 +10,7 @@
 #include "resources/resource_ids.h"
 #include "support/test_support.h"
 #include "support/wizard_memory_script.h"
+#include "system/language.h"
 #include "system/module.h"
 #include "ui/components_page.h"
 #include "ui/dialog_window.h"
@@ -86,10 +87,12 @@ TEST(DialogWindow, ObjectIsBoundFromInitDialogToNcDestroy) {
     EXPECT_FALSE(IsWindow(tooltip)) << "the tooltip outlived its dialog";
 }
 
+// The tip is handed its text, so that a translated one can stand in.
 TEST(DialogWindow, TooltipTextsComeFromTheStringsOfTheControlIds) {
     RecordingDialog dialog;
     ASSERT_TRUE(dialog.Create());
-    HWND stage = GetDlgItem(dialog.hwnd, IDC_STAGE_LABEL);
+    HWND stage = CreateWindowA("STATIC", "", WS_CHILD, 0, 0, 5, 5, dialog.hwnd,
+                               reinterpret_cast<HMENU>(IDC_WEB_PAGE), moduleInstance, nullptr);
     HWND unnumbered = CreateWindowA("STATIC", "", WS_CHILD, 0, 0, 5, 5, dialog.hwnd, nullptr,
                                     moduleInstance, nullptr);
     LRESULT result = 0;
@@ -98,8 +101,16 @@ TEST(DialogWindow, TooltipTextsComeFromTheStringsOfTheControlIds) {
 
     ASSERT_TRUE(dialog.CreateTooltip());
     EXPECT_TRUE(dialog.OnTooltipNotify(0, &request.hdr, &result));
-    EXPECT_EQ(MAKEINTRESOURCEA(IDC_STAGE_LABEL), request.lpszText);
-    EXPECT_EQ(moduleInstance, request.hinst);
+    EXPECT_STREQ("View product web page", request.lpszText);
+    TempFolder folder("tooltip");
+    std::string path = folder.File("Setup.de.lng");
+    ASSERT_TRUE(WriteFileBytes(path, "[Language]\nCodePage=" + std::to_string(GetACP()) +
+                                         "\n[Texts]\n1011=Webseite des Produkts\n"));
+    LanguageHeader header;
+    ASSERT_EQ(LANGUAGE_FILE_READ, UseLanguageFile(path.c_str(), "de", GetACP(), &header));
+    EXPECT_TRUE(dialog.OnTooltipNotify(0, &request.hdr, &result));
+    UseEnglish();
+    EXPECT_STREQ("Webseite des Produkts", request.lpszText);
 
     NMTTDISPINFOA byId = TextRequest(stage, 0);
     EXPECT_FALSE(dialog.OnTooltipNotify(0, &byId.hdr, &result));
