@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "app/files_in_use.h"
 #include "app/mode_dispatch.h"
 #include "app/uninstall_entry.h"
 #include "log/log_format.h"
@@ -80,37 +81,35 @@ void FollowEarlierInstallation(SetupScript* script, const EarlierInstallation& e
         CopyText(script->destFolder, sizeof(script->destFolder), earlier.folder);
 }
 
-bool RemoveLoggedInstallation(const char* logPath, const UninstallLog* kept, bool* unregistered) {
-    const char* caption = captionTitle;
-    UninstallLog log;
-    ReadUninstallLog(logPath, &log);
-    captionTitle = caption;
+bool RemoveLoggedInstallation(UninstallLog* log, const UninstallLog* kept, bool* unregistered) {
+    UnmarkFilesInUse(log);
     // The uninstall entry now names the installation that stays.
-    log.title[0] = '\0';
-    for (int32_t index = 0; index < log.EntryCount(); ++index) {
-        LogEntry* entry = log.Entry(index);
+    log->title[0] = log->entryKey[0] = '\0';
+    for (int32_t index = 0; index < log->EntryCount(); ++index) {
+        LogEntry* entry = log->Entry(index);
         // A shared file keeps its entry: the count this removal takes off still leaves the one
         // the new installation added.
         bool counted = (entry->kind == LOG_FILE_COPY || entry->kind == LOG_REGSVR32) &&
-                       IsSharedTarget(log.sourceFolder, entry->path);
+                       IsSharedTarget(log->sourceFolder, entry->path);
         if (kept && !counted && LogNames(*kept, entry->path))
             entry->kind = LOG_NONE;
         if (unregistered && entry->kind == LOG_REGSVR32)
             *unregistered = true;
     }
     NoProgress none;
-    ReplayLog(&none, &log, ReplayPauses{0, 0, nullptr});
-    RecordFoldersLeft(&log);
-    return !log.deleteFailed;
+    ReplayLog(&none, log, ReplayPauses{0, 0, nullptr});
+    RecordFoldersLeft(log);
+    return !log->deleteFailed;
 }
 
-bool RemoveEarlierInstallation(const EarlierInstallation& earlier, const char* newLogPath) {
+bool RemoveEarlierInstallation(const EarlierInstallation& earlier, UninstallLog* log,
+                               const char* newLogPath) {
     const char* caption = captionTitle;
     UninstallLog kept;
     ReadUninstallLog(newLogPath, &kept);
     captionTitle = caption;
     bool unregistered = false;
-    bool whole = RemoveLoggedInstallation(earlier.logPath, &kept, &unregistered);
+    bool whole = RemoveLoggedInstallation(log, &kept, &unregistered);
     WriteRunRecord("Removed the earlier installation in ", earlier.folder);
     // Unregistering the earlier copy of a server takes its classes away from the new copy too.
     for (int32_t index = 0; unregistered && index < kept.EntryCount(); ++index) {

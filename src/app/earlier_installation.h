@@ -33,10 +33,12 @@ bool FindEarlierInstallation(const char* productTitle, EarlierInstallation* earl
 // the run then goes to the script's folder, and the earlier installation is removed after it.
 void FollowEarlierInstallation(SetupScript* script, const EarlierInstallation& earlier);
 
-// Replays the log silently, with its counts, deleting no registry key; the paths kept names
-// stay. False when a file stayed (held by another program; the run record names it).
-bool RemoveLoggedInstallation(const char* logPath, const UninstallLog* kept, bool* unregistered);
-// Removes the earlier installation once the install into another folder succeeded: every path
-// the new log names stays, and so do the uninstall entry and the installer copy. False when one
-// of its files stayed.
-bool RemoveEarlierInstallation(const EarlierInstallation& earlier, const char* newLogPath);
+// Replays the log, as read before the run changed anything, silently, with its counts, deleting
+// no registry key; the paths kept names stay. False when a file stayed (held by another program;
+// the run record names it).
+bool RemoveLoggedInstallation(UninstallLog* log, const UninstallLog* kept, bool* unregistered);
+// Removes the earlier installation (its log read before the run) once the install into another
+// folder succeeded: every path the new log names stays, and so do the uninstall entry and the
+// installer copy. False when one of its files stayed.
+bool RemoveEarlierInstallation(const EarlierInstallation& earlier, UninstallLog* log,
+                               const char* newLogPath);

@@ -39,6 +39,7 @@ int AskAboutFileInUse(HWND owner, const char* path) {
 
 const char* MarkFilesInUse(InstallContext& context, const PtrArray& items, UninstallLog* log,
                            bool moving) {
+    UnmarkFilesInUse(log);
     const char* first = nullptr;
     for (int32_t i = 0; i < items.Count(); ++i) {
         const InstallItem* item = static_cast<const InstallItem*>(items.At(i));
@@ -61,7 +62,9 @@ const char* MarkFilesInUse(InstallContext& context, const PtrArray& items, Unins
         LogEntry* entry = log->Entry(index);
         if ((entry->kind == LOG_FILE_COPY || entry->kind == LOG_SHELL_LINK) &&
             FileInUse(entry->path)) {
-            entry->kind = LOG_IN_USE;
+            // A link marked would be taken back as a copy.
+            if (entry->kind == LOG_FILE_COPY)
+                entry->kind = LOG_IN_USE;
             first = first ? first : entry->path;
         }
     }
@@ -73,17 +76,19 @@ bool MarkedInUse(const UninstallLog& log, const char* path) {
     return entry && entry->kind == LOG_IN_USE;
 }
 
-int AwaitFilesInUse(InstallContext& context, const PtrArray& items,
-                    const EarlierInstallation& earlier, bool moving, bool unattended,
+void UnmarkFilesInUse(UninstallLog* log) {
+    for (int32_t index = 0; index < log->EntryCount(); ++index) {
+        LogEntry* entry = log->Entry(index);
+        if (entry->kind == LOG_IN_USE || entry->kind == LOG_RUN_TARGET)
+            entry->kind = LOG_FILE_COPY;
+    }
+}
+
+int AwaitFilesInUse(InstallContext& context, const PtrArray& items, bool moving, bool unattended,
                     UninstallLog* log) {
-    // Reading the log names its product in the captions.
-    const char* caption = captionTitle;
+    if (moving && (log->incomplete || log->title[0] == '\0'))
+        return RESULT_EARLIER_NOT_REMOVED;
     for (;;) {
-        log->Clear();
-        ReadUninstallLog(earlier.logPath, log);
-        captionTitle = caption;
-        if (moving && (log->incomplete || log->title[0] == '\0'))
-            return RESULT_EARLIER_NOT_REMOVED;
         const char* first = MarkFilesInUse(context, items, log, moving);
         if (!first || unattended)
             return RESULT_OK;

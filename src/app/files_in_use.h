@@ -10,18 +10,19 @@
 const int32_t LOG_IN_USE = -3;
 const int32_t LOG_RUN_TARGET = -4;
 
-// Marks in log the files that the run's items replace (their target there and different from
-// the source; COM servers keep their own deferral) and that another program holds; when the run
-// moves the product (moving), every other file and link of the earlier installation that is
-// held as well. The first such path, or null.
+// Marks in log, after taking back earlier marks, the files that the run's items replace (their
+// target there and different from the source; COM servers keep their own deferral) and that
+// another program holds; when the run moves the product (moving), every other file of the
+// earlier installation that is held as well. The first such path (or held link), or null.
 const char* MarkFilesInUse(InstallContext& context, const PtrArray& items, UninstallLog* log,
                            bool moving);
 bool MarkedInUse(const UninstallLog& log, const char* path);
+// The marked entries are file copies again.
+void UnmarkFilesInUse(UninstallLog* log);
 
-// Reads the earlier installation's log into log and asks, through the Retry/Cancel box, until
+// Asks about the earlier installation's log, already read, through the Retry/Cancel box until
 // none of its files is held (unattended: never, those held stay marked). RESULT_CANCELLED when
 // the user cancels; RESULT_EARLIER_NOT_REMOVED when the run moves the product and that log
-// cannot be read whole.
-int AwaitFilesInUse(InstallContext& context, const PtrArray& items,
-                    const EarlierInstallation& earlier, bool moving, bool unattended,
+// was not read whole.
+int AwaitFilesInUse(InstallContext& context, const PtrArray& items, bool moving, bool unattended,
                     UninstallLog* log);

@@ -224,10 +224,10 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
         result = RESULT_DEST_RESERVED;
     else if (!lock.Take())
         result = RESULT_BUSY;
-    else if (checkedLog[0] != '\0' && !InstallLogUnchanged(checkedLog))
+    else if (checkedLog[0] != '\0' && !InstallLogUnchanged(checkedLog, &earlierLog))
         result = RESULT_LOG_CHANGED;
     else if (hasEarlier)
-        result = AwaitFilesInUse(*context, items, earlier, moving, unattended, &earlierLog);
+        result = AwaitFilesInUse(*context, items, moving, unattended, &earlierLog);
     context->earlierLog = hasEarlier ? &earlierLog : nullptr;
     SavedEntry savedEntry;
     bool restoreEntry = result == RESULT_OK && moving && savedEntry.Save(script->productTitle);
@@ -258,11 +258,14 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
         AddInstalledSize(*context);
         SealInstallLog(*context);
     }
-    if (result == RESULT_OK && moving && !RemoveEarlierInstallation(earlier, context->fileName))
+    if (result == RESULT_OK && moving &&
+        !RemoveEarlierInstallation(earlier, &earlierLog, context->fileName))
         script->restartNeeded = 1;
     // A failed move leaves the version that worked: its own files go, and the entry is put back.
     if (result != RESULT_OK && restoreEntry) {
-        RemoveLoggedInstallation(context->fileName, nullptr, nullptr);
+        UninstallLog own;
+        InstallLogUnchanged(context->fileName, &own);
+        RemoveLoggedInstallation(&own, nullptr, nullptr);
         savedEntry.Restore();
     }
 

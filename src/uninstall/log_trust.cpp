@@ -71,11 +71,10 @@ bool ReadTrustedUninstallLog(const char* logPath, UninstallLog* log) {
     return !log->changed;
 }
 
-bool InstallLogUnchanged(const char* logPath) {
+bool InstallLogUnchanged(const char* logPath, UninstallLog* log) {
     // Reading a log names its product in the captions: the caller's stay.
     const char* caption = captionTitle;
-    UninstallLog log;
-    bool unchanged = ReadTrustedUninstallLog(logPath, &log);
+    bool unchanged = ReadTrustedUninstallLog(logPath, log);
     captionTitle = caption;
     return unchanged;
 }

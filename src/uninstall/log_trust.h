@@ -23,5 +23,5 @@ bool FindEntryOfLog(const char* logPath, char* keyName, size_t size);
 // interrupted), and every log on Windows 95/98/Me, which have no rights to defend, pass.
 bool ReadTrustedUninstallLog(const char* logPath, UninstallLog* log);
 
-// ReadTrustedUninstallLog for callers that act on the log before the removal reads it itself.
-bool InstallLogUnchanged(const char* logPath);
+// ReadTrustedUninstallLog that leaves the captions as they are, for an install run.
+bool InstallLogUnchanged(const char* logPath, UninstallLog* log);

@@ -454,6 +454,42 @@ TEST_F(InstallEngineTest, AFailedMoveToAnotherFolderLeavesTheEarlierInstallation
     EXPECT_EQ(entry, KeyValues(UNINSTALL_KEY));
 }
 
+// Once the run has checked the earlier log, whoever can write the earlier folder adds a line to
+// it while the new log is written.
+std::string earlierLogPath;
+std::string addedLine;
+BOOL WINAPI WriteAddingToTheEarlierLog(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                                       LPOVERLAPPED overlapped) {
+    if (!addedLine.empty() &&
+        WriteFileBytes(earlierLogPath, ReadFileBytes(earlierLogPath) + addedLine))
+        addedLine.clear();
+    return WriteFile(file, data, size, written, overlapped);
+}
+
+TEST_F(InstallEngineTest, AMoveRemovesTheEarlierInstallationAsItsLogWasChecked) {
+    Provide("Victim.txt", "another product's");
+    std::string victim = product.File("Victim.txt");
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\Tool.txt\n");
+    Provide("Tool.txt", "tool 1");
+    ASSERT_EQ(RESULT_OK, Run().result);
+
+    std::string other = destRoot.File("Other");
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\Tool.txt\n");
+    CopyText(script->destFolder, sizeof(script->destFolder), other.c_str());
+    script->destGiven = 1;
+    earlierLogPath = DestFile("_Install.log");
+    addedLine = "File Copy: " + victim + "\n";
+    {
+        SeamGuard adding(writeLogFile, WriteAddingToTheEarlierLog);
+        EXPECT_EQ(RESULT_OK, Run().result);
+    }
+    EXPECT_TRUE(addedLine.empty());
+    EXPECT_TRUE(FileExists(victim));
+    EXPECT_FALSE(FileExists(DestFile("Tool.txt")));
+    EXPECT_FALSE(FileExists(earlierLogPath));
+    EXPECT_EQ("tool 1", ReadFileBytes(other + "\\Tool.txt"));
+}
+
 // The disk fills up: the log takes so many whole lines, then only part of each.
 int wholeLinesLeft = 0;
 BOOL WINAPI WriteOnFillingDisk(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
@@ -682,6 +718,7 @@ TEST_F(InstallEngineTest, TheEntryKeepsTheLogsDigestAndAChangedLogIsNeitherAdded
         SeamGuard<bool> noSha256(sha256Withheld, withheld);
         // A first run, then one that adds to its log.
         std::string written;
+        UninstallLog read;
         char digest[DIGEST_TEXT_SIZE];
         for (int run = 0; run < 2; ++run) {
             digestsWhileWriting.clear();
@@ -696,12 +733,12 @@ TEST_F(InstallEngineTest, TheEntryKeepsTheLogsDigestAndAChangedLogIsNeitherAdded
             ASSERT_TRUE(DigestText(written.data(), written.size(), withheld ? 40 : 64, digest,
                                    sizeof(digest)));
             EXPECT_EQ(digest, UninstallValue("LogDigest"));
-            EXPECT_TRUE(InstallLogUnchanged(log.c_str()));
+            EXPECT_TRUE(InstallLogUnchanged(log.c_str(), &read));
         }
 
         std::string changed = written + "File Copy: " + victim + "\n";
         ASSERT_TRUE(WriteFileBytes(log, changed));
-        EXPECT_FALSE(InstallLogUnchanged(log.c_str()));
+        EXPECT_FALSE(InstallLogUnchanged(log.c_str(), &read));
         Outcome again = Run();
         EXPECT_EQ(RESULT_LOG_CHANGED, again.result);
         ASSERT_EQ(1u, again.boxes.size());
