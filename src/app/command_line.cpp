@@ -56,7 +56,8 @@ const SwitchForm switchForms[] = {
 };
 const size_t SWITCH_FORMS = sizeof(switchForms) / sizeof(switchForms[0]);
 
-const int helpExitCodes[] = {EXIT_COMPLETE, EXIT_RESTART_NEEDED, EXIT_FAILED, EXIT_WRONG_COMMAND};
+const int helpExitCodes[] = {EXIT_COMPLETE, EXIT_RESTART_NEEDED, EXIT_FAILED, EXIT_ALREADY_RUNNING,
+                             EXIT_WRONG_COMMAND};
 
 // An argument as the split gives it, bounded; fits turns false once a byte is left out.
 struct ArgumentText {

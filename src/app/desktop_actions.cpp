@@ -134,7 +134,7 @@ bool ClearReadOnly(const char* path) {
 }
 
 bool KeepsSharedTarget(const InstallContext& context, const char* source, const char* target) {
-    if (!IsSharedTarget(context.destPath, target) ||
+    if (!CountsAsShared(context.destPath, target) ||
         GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES)
         return false;
     if (IsProtectedFile(target))
@@ -204,7 +204,7 @@ int CopyDesktopFile(InstallContext& context, const char* itemPath) {
         NoteFailedFile(context, context.sourcePath);
         return RESULT_COPY_FAILED;
     }
-    bool shared = IsSharedTarget(context.destPath, context.targetPath);
+    bool shared = CountsAsShared(context.destPath, context.targetPath);
     // Counted before the entry: a run cut short between the two leaves the count too high,
     // which keeps the file, never too low, which would take it from another product.
     if (shared)

@@ -34,16 +34,6 @@ bool LogNames(const UninstallLog& log, const char* path) {
 
 const char SHORTCUTS_VALUE[] = "ShortcutsForAllUsers";
 
-const char* UninstallLogOf(const char* command) {
-    // The keyword stands behind the program's path and a blank.
-    const char* keyword = command ? FindText(command, UNINSTALL_KEYWORD) : nullptr;
-    while (keyword && (keyword == command || keyword[-1] != ' '))
-        keyword = FindText(keyword + 1, UNINSTALL_KEYWORD);
-    if (!keyword || keyword[strlen(UNINSTALL_KEYWORD)] == '\0')
-        return nullptr;
-    return keyword + strlen(UNINSTALL_KEYWORD);
-}
-
 bool FolderOf(const char* path, char* folder, size_t size) {
     const char* slash = FindLastChar(path, '\\');
     if (!slash || slash == path)

@@ -5,6 +5,8 @@
 #include <stdint.h>
 #include <windows.h>
 
+#include "uninstall/log_trust.h"
+
 struct SetupScript;
 class UninstallLog;
 
@@ -19,8 +21,6 @@ struct EarlierInstallation {
 // The uninstall entry's value that keeps the choice of all users or the current user.
 extern const char SHORTCUTS_VALUE[];
 
-// The log path of an uninstall command ("<program> -uninst<log path>"), or null.
-const char* UninstallLogOf(const char* command);
 // The folder that holds the file at path ("C:\" for a file at a drive's root); false when the
 // path names no folder or the folder does not fit in size.
 bool FolderOf(const char* path, char* folder, size_t size);

@@ -7,16 +7,12 @@
 #include "script/component_walk.h"
 #include "script/setup_script.h"
 #include "script/trim_field.h"
+#include "system/full_path.h"
 #include "system/path_macros.h"
+#include "system/reserved_destination.h"
 #include "system/text.h"
 
 namespace {
-bool IsFullPath(const char* path) {
-    bool drive =
-        ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' && path[2] == '\\';
-    return drive || (path[0] == '\\' && path[1] == '\\');
-}
-
 // Pairs of (component, its parent or null), depth first.
 bool Remember(void* context, Component* component, Component* parent) {
     PtrArray* pairs = static_cast<PtrArray*>(context);
@@ -33,7 +29,9 @@ Component* ComponentAt(const PtrArray& pairs, int32_t index) {
 }
 } // namespace
 
-bool ApplyDestination(SetupScript* script, const char* folder) {
+bool ApplyDestination(SetupScript* script, const char* folder, bool* reserved) {
+    if (reserved)
+        *reserved = false;
     if (strlen(folder) >= sizeof(script->destFolder))
         return false;
     PathMacros macros("");
@@ -42,6 +40,11 @@ bool ApplyDestination(SetupScript* script, const char* folder) {
     char logPath[MAX_PATH];
     if (!IsFullPath(expanded) || !FormLogPath(expanded, logPath, sizeof(logPath)))
         return false;
+    if (IsReservedDestination(expanded)) {
+        if (reserved)
+            *reserved = true;
+        return false;
+    }
     CopyText(script->destFolder, sizeof(script->destFolder), folder);
     script->destGiven = 1;
     return true;

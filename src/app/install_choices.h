@@ -7,8 +7,9 @@ struct SetupScript;
 
 // The destination instead of the script's DestFolder. False when it expands (a macro at its start
 // as DestFolder's does) to no full path, or to one whose install log path would pass 259
-// characters. An earlier installation in another folder is then removed by the run.
-bool ApplyDestination(SetupScript* script, const char* folder);
+// characters, or to a folder no product may take (reserved then set, when given). An earlier
+// installation in another folder is then removed by the run.
+bool ApplyDestination(SetupScript* script, const char* folder, bool* reserved = nullptr);
 
 // Selects exactly the components of the named sections (";"-separated, any case) and the parents
 // of each; every other component is cleared. False for an unknown section or a selection that

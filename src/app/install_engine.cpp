@@ -18,6 +18,8 @@
 #include "system/language.h"
 #include "system/message_box.h"
 #include "system/module.h"
+#include "system/reserved_destination.h"
+#include "system/run_lock.h"
 #include "system/serving_wait.h"
 #include "system/system_libraries.h"
 #include "system/text.h"
@@ -43,6 +45,8 @@ const ErrorMessage errorMessages[] = {
     {RESULT_LOG_INCOMPLETE, IDS_LOG_INCOMPLETE},
     {RESULT_ENTRY_FAILED, IDS_ENTRY_FAILED},
     {RESULT_EARLIER_NOT_REMOVED, IDS_EARLIER_NOT_REMOVED},
+    {RESULT_LOG_CHANGED, IDS_LOG_CHANGED},
+    {RESULT_DEST_RESERVED, IDS_DESTINATION_REFUSED},
 };
 
 InstallItem* ItemAt(const PtrArray& items, int32_t index) {
@@ -78,6 +82,7 @@ int StartLogAndEntry(InstallContext& context, const PtrArray& items, bool* entry
         desktopItems = !IsPalmItem(ItemAt(items, i));
     if (!desktopItems || context.fileName[0] == '\0')
         return RESULT_OK;
+    MarkLogPending(context);
     if (context.OpenLog(true) == INVALID_HANDLE_VALUE) {
         // Nothing was done: what was made for the log goes again.
         context.TakeBackUnwrittenLog();
@@ -207,13 +212,22 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
     if (!unattended)
         SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 
+    int result = RESULT_OK;
+    RunLock lock;
     // The entry names one log: installed elsewhere beside it, the earlier installation would be
-    // left with no means of removal. It goes once the new one is in place, never before.
+    // left with no means of removal. It goes once the new one is in place, never before. A log
+    // changed since it was written is neither removed nor added to.
     bool moving = hasEarlier && !EqualNoCase(earlier.logPath, context->fileName);
+    const char* checkedLog = moving ? earlier.logPath : context->fileName;
     UninstallLog earlierLog;
-    int result = hasEarlier
-                     ? AwaitFilesInUse(*context, items, earlier, moving, unattended, &earlierLog)
-                     : RESULT_OK;
+    if (IsReservedDestination(context->destPath))
+        result = RESULT_DEST_RESERVED;
+    else if (!lock.Take())
+        result = RESULT_BUSY;
+    else if (checkedLog[0] != '\0' && !InstallLogUnchanged(checkedLog))
+        result = RESULT_LOG_CHANGED;
+    else if (hasEarlier)
+        result = AwaitFilesInUse(*context, items, earlier, moving, unattended, &earlierLog);
     context->earlierLog = hasEarlier ? &earlierLog : nullptr;
     SavedEntry savedEntry;
     bool restoreEntry = result == RESULT_OK && moving && savedEntry.Save(script->productTitle);
@@ -240,8 +254,10 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
     context->CloseLog();
     if (context->replacedAtRestart)
         script->restartNeeded = 1;
-    if (entryWritten)
+    if (entryWritten) {
         AddInstalledSize(*context);
+        SealInstallLog(*context);
+    }
     if (result == RESULT_OK && moving && !RemoveEarlierInstallation(earlier, context->fileName))
         script->restartNeeded = 1;
     // A failed move leaves the version that worked: its own files go, and the entry is put back.
@@ -250,8 +266,12 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
         savedEntry.Restore();
     }
 
-    if (reportErrors && result != RESULT_OK) {
+    if (result == RESULT_BUSY)
+        ShowMessageId(owner, IDS_ANOTHER_RUN, IDS_INSTALLATION, MB_ICONHAND, IDOK, unattended);
+    else if (reportErrors && result != RESULT_OK) {
         const char* named = result == RESULT_LOG_INCOMPLETE        ? context->fileName
+                            : result == RESULT_LOG_CHANGED         ? checkedLog
+                            : result == RESULT_DEST_RESERVED       ? context->destPath
                             : result == RESULT_ENTRY_FAILED        ? context->productTitle
                             : result == RESULT_EARLIER_NOT_REMOVED ? earlier.folder
                                                                    : context->failedFileName;

@@ -4,6 +4,7 @@
 #include "app/modes.h"
 #include "resources/resource_ids.h"
 #include "system/exit_codes.h"
+#include "system/full_path.h"
 #include "system/language_choice.h"
 #include "system/library_binding.h"
 #include "system/message_box.h"
@@ -67,9 +68,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     ParseCommandLine(commandLine, &line);
     // The record is opened before anything is checked, so that whatever is wrong is in it.
     // Without /S an unusable record is left out like any other switch the wizard cannot apply. A
-    // record that cannot take even its first line is as unusable as one that cannot be opened.
+    // record that cannot take even its first line is as unusable as one that cannot be opened; so
+    // is a relative path, which would land wherever the program happened to be started.
     if ((line.given & SWITCH_LOG) &&
-        !(OpenRunRecord(line.logPath) && WriteRunRecord("Setup started: ", commandLine)) &&
+        !(IsFullPath(line.logPath) && OpenRunRecord(line.logPath) &&
+          WriteRunRecord("Setup started: ", commandLine)) &&
         line.Silent())
         return EXIT_WRONG_COMMAND;
     int exitCode = RunChosenMode(line);

@@ -4,7 +4,6 @@
 
 #include "system/text.h"
 
-const char UNINSTALL_KEYWORD[] = "-uninst";
 static const char REGISTER_SWITCH[] = "-register";
 
 RunMode ChooseMode(const char* commandLine, const char** argument) {

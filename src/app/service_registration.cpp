@@ -26,7 +26,7 @@ bool RemoveOldServiceFile(InstallContext& context, const char* itemPath, bool ac
         return true;
     // Its earlier owner's count must outlive the delete, after which the main pass no longer
     // sees that the file was there.
-    if (IsSharedTarget(context.destPath, context.targetPath))
+    if (CountsAsShared(context.destPath, context.targetPath))
         SeedSharedCount(context.targetPath);
     if (activeSync && IsActiveSyncRunning())
         ControlActiveSync(context.ownerWindow, false, true);

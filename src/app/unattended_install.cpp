@@ -26,8 +26,13 @@ bool LeaveOut(bool strict, const char* what, const char* value) {
 bool ApplyCommandLineChoices(SetupScript* script, const CommandLine& line, bool strict) {
     if (line.given & SWITCH_NORESTART)
         script->restartLater = 1;
-    if ((line.given & SWITCH_DEST) && !ApplyDestination(script, line.destFolder) &&
-        !LeaveOut(strict, "/D (no full path, or too long): ", line.destFolder))
+    bool reserved = false;
+    if ((line.given & SWITCH_DEST) && !ApplyDestination(script, line.destFolder, &reserved) &&
+        !LeaveOut(strict,
+                  reserved ? "/D (a drive's root or a folder of Windows itself, not a folder of "
+                             "the product's own): "
+                           : "/D (no full path, or too long): ",
+                  line.destFolder))
         return false;
     if ((line.given & SWITCH_COMPONENTS) && !ApplyComponents(script, line.components) &&
         !LeaveOut(strict,
@@ -55,7 +60,8 @@ int RunUnattendedInstall(SetupScript* script, const CommandLine& line) {
     int code = EXIT_WRONG_COMMAND;
     if (ApplyCommandLineChoices(script, line, true)) {
         int result = RunInstall(script, nullptr, true, true);
-        code = result != RESULT_OK     ? EXIT_FAILED
+        code = result == RESULT_BUSY   ? EXIT_ALREADY_RUNNING
+               : result != RESULT_OK   ? EXIT_FAILED
                : script->restartNeeded ? EXIT_RESTART_NEEDED
                                        : EXIT_COMPLETE;
     }

@@ -11,12 +11,15 @@
 #include "log/log_format.h"
 #include "resources/resource_ids.h"
 #include "script/setup_script.h"
+#include "system/digest.h"
 #include "system/file_probe.h"
 #include "system/system_libraries.h"
 #include "system/message_box.h"
 #include "system/path_macros.h"
 #include "system/registry.h"
 #include "system/text.h"
+#include "system/whole_file.h"
+#include "uninstall/log_trust.h"
 #include "system/win_handles.h"
 #include "uninstall/uninstall_log.h"
 
@@ -60,10 +63,11 @@ bool WriteUninstallEntry(InstallContext& context) {
         const char* name;
         const char* text;
     } values[] = {
-        {"DisplayName", context.productTitle}, {"DisplayIcon", icon},
-        {"UninstallString", command},          {"QuietUninstallString", quietCommand},
-        {"Publisher", script->company},        {"InstallLocation", context.destPath},
-        {"URLInfoAbout", script->webPage},     {"DisplayVersion", script->version},
+        {"DisplayName", context.productTitle},  {"DisplayIcon", icon},
+        {"UninstallString", command},           {"QuietUninstallString", quietCommand},
+        {"Publisher", script->company},         {"InstallLocation", context.destPath},
+        {"URLInfoAbout", script->webPage},      {"DisplayVersion", script->version},
+        {LOG_DIGEST_VALUE, LOG_DIGEST_PENDING},
     };
     for (const auto& value : values) {
         // A later run into the same entry may have dropped a value: the old one would be stale.
@@ -149,6 +153,27 @@ void AddInstalledSize(InstallContext& context) {
     int32_t count = 0;
     std::unique_ptr<const char*[]> paths(SortCopiedPaths(log, &count));
     WriteEstimatedSize(context, MeasureFiles(paths.get(), count, query));
+}
+
+void MarkLogPending(const InstallContext& context) {
+    char key[MAX_PATH];
+    FormUninstallKey(context.productTitle, key, sizeof(key));
+    char digest[DIGEST_TEXT_SIZE];
+    if (ReadRegistryString(HKEY_LOCAL_MACHINE, key, LOG_DIGEST_VALUE, digest, sizeof(digest)))
+        WriteRegistryString(HKEY_LOCAL_MACHINE, key, LOG_DIGEST_VALUE, LOG_DIGEST_PENDING);
+}
+
+void SealInstallLog(const InstallContext& context) {
+    std::unique_ptr<char[]> bytes;
+    DWORD size = 0;
+    char digest[DIGEST_TEXT_SIZE];
+    // Without a digest the entry keeps "pending", which the removal trusts as an interrupted run.
+    if (ReadWholeFile(context.fileName, 0, &bytes, &size) != WHOLE_FILE_READ ||
+        !DigestText(bytes.get(), size, 0, digest, sizeof(digest)))
+        return;
+    char key[MAX_PATH];
+    FormUninstallKey(context.productTitle, key, sizeof(key));
+    WriteRegistryString(HKEY_LOCAL_MACHINE, key, LOG_DIGEST_VALUE, digest);
 }
 
 namespace {

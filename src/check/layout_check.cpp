@@ -6,6 +6,7 @@
 #include "check/licence_width.h"
 #include "check/near_names.h"
 #include "script/field_text.h"
+#include "system/reserved_destination.h"
 #include "system/text.h"
 #include "system/whole_file.h"
 
@@ -328,6 +329,11 @@ void CheckGeneral(ProductReading& reading, ItemCheck& items, FolderInventory& in
     char expanded[MACRO_EXPANSION_ROOM];
     reading.Expand(script.destFolder, expanded, sizeof(expanded));
     items.CheckPathLength(destLine, "the destination folder", expanded);
+    if (IsReservedDestination(expanded))
+        reading.Report(destLine, FINDING_ERROR,
+                       "\"DestFolder\" is \"%s\", a drive's root or a folder of Windows itself: "
+                       "the installer refuses it; give the product a folder of its own",
+                       expanded);
 
     const IniLine* startMenu = reading.FindKey(general, "StartMenu");
     int startLine = reading.KeyLine(startMenu ? startMenu : company, general);

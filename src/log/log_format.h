@@ -32,6 +32,9 @@ extern const char LOG_HEADER_SOURCE[];       // "Source: "
 extern const char LOG_HEADER_INSTALLATION[]; // " Installation"
 
 extern const char LOG_FILE_NAME[]; // "_Install.log"
+// The keyword of the uninstall mode, as the uninstall entry's commands carry it in front of the
+// log's path; in the header, so that programs reading only the command line need nothing else.
+const char UNINSTALL_KEYWORD[] = "-uninst";
 // The log's path in the folder destPath. False, with out emptied, when it does not fit in size:
 // a cut name would be some other file.
 bool FormLogPath(const char* destPath, char* out, size_t size);

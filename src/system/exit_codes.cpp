@@ -9,6 +9,11 @@ const char* ExitCodeMeaning(int code) {
         return "done, a restart is needed";
     case EXIT_WRONG_COMMAND:
         return "wrong command line, nothing done";
+#ifndef ORVEX_STARTER
+    // Only the installer ends so: the starter, which has no byte to spare, passes it on.
+    case EXIT_ALREADY_RUNNING:
+        return "another install or removal running, nothing done";
+#endif
     default:
         return "failed or incomplete";
     }

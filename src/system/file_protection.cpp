@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "system/file_protection_hook.h"
+#include "system/shared_count.h"
 #include "system/system_libraries.h"
 
 namespace {
@@ -20,6 +21,11 @@ bool AskWindows(const char* path) {
 
 bool (*askFileProtected)(const char* path) = AskWindows;
 
+// Asked under the name the file's count goes under: where the file really is.
 bool IsProtectedFile(const char* path) {
-    return path && *path && askFileProtected(path);
+    char counted[MAX_PATH];
+    if (!path || !*path)
+        return false;
+    CountedPath(path, counted, sizeof(counted));
+    return askFileProtected(counted);
 }

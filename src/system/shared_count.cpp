@@ -3,6 +3,8 @@
 #include <string.h>
 
 #include "system/registry.h"
+#include "system/shared_count_hook.h"
+#include "system/system_libraries.h"
 #include "system/text.h"
 #include "system/win_handles.h"
 
@@ -17,8 +19,77 @@ bool IsSharedTarget(const char* destFolder, const char* path) {
     return !endsInSeparator && path[length] != '\\';
 }
 
+namespace {
+UINT AskWow64SystemFolder(char* folder, UINT size) {
+    const Kernel32Functions& kernel = Kernel32();
+    BOOL wow64 = FALSE;
+    if (!kernel.IsWow64Process || !kernel.GetSystemWow64DirectoryA ||
+        !kernel.IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)
+        return 0;
+    UINT length = kernel.GetSystemWow64DirectoryA(folder, size);
+    return length < size ? length : 0;
+}
+
+// path with the folder from replaced by to; false when path does not lie inside from.
+bool Respell(const char* path, bool toWow64, char* out, size_t size) {
+    char system[MAX_PATH];
+    char wow64[MAX_PATH];
+    UINT systemLength = GetSystemDirectoryA(system, sizeof(system));
+    if (systemLength == 0 || systemLength >= sizeof(system) ||
+        wow64SystemFolder(wow64, sizeof(wow64)) == 0)
+        return false;
+    const char* from = toWow64 ? system : wow64;
+    size_t length = strlen(from);
+    if (!StartsWithNoCase(path, from) || path[length] != '\\')
+        return false;
+    const char* to = toWow64 ? wow64 : system;
+    return FormatText(out, size, "%s%s", to, path + length) == strlen(to) + strlen(path + length);
+}
+
+SharedCountState ReadCountValue(const char* name, DWORD* count) {
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, 0, KEY_READ, key.Receive()) !=
+        ERROR_SUCCESS)
+        return COUNT_ABSENT;
+    DWORD type = 0;
+    DWORD size = sizeof(*count);
+    LONG status =
+        RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(count), &size);
+    if (status == ERROR_FILE_NOT_FOUND)
+        return COUNT_ABSENT;
+    return status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(*count)
+               ? COUNT_READ
+               : COUNT_UNREADABLE;
+}
+} // namespace
+
+UINT (*wow64SystemFolder)(char* folder, UINT size) = AskWow64SystemFolder;
+
+bool CountsAsShared(const char* destFolder, const char* path) {
+    DWORD count = 0;
+    return IsSharedTarget(destFolder, path) || ReadSharedCountState(path, &count) != COUNT_ABSENT;
+}
+
+void CountedPath(const char* path, char* out, size_t size) {
+    if (!Respell(path, true, out, size))
+        CopyText(out, size, path);
+}
+
+bool LoggedSpelling(const char* name, char* out, size_t size) {
+    return Respell(name, false, out, size);
+}
+
+SharedCountState ReadSharedCountState(const char* path, DWORD* count) {
+    char counted[MAX_PATH];
+    CountedPath(path, counted, sizeof(counted));
+    SharedCountState state = ReadCountValue(counted, count);
+    if (state == COUNT_ABSENT && strcmp(counted, path) != 0)
+        state = ReadCountValue(path, count);
+    return state;
+}
+
 bool ReadSharedCount(const char* path, DWORD* count) {
-    return ReadRegistryNumber(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, path, count);
+    return ReadSharedCountState(path, count) == COUNT_READ;
 }
 
 void ForEachSharedCount(void (*visit)(const char* path, DWORD count, void* context),
@@ -43,11 +114,19 @@ void ForEachSharedCount(void (*visit)(const char* path, DWORD count, void* conte
     }
 }
 
+// A count an earlier build kept under the system folder's spelling moves to the counted name.
 void WriteSharedCount(const char* path, DWORD count) {
-    WriteRegistryNumber(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, path, count);
+    char counted[MAX_PATH];
+    CountedPath(path, counted, sizeof(counted));
+    if (WriteRegistryNumber(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, counted, count) &&
+        strcmp(counted, path) != 0)
+        RemoveRegistryValue(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, path);
 }
 
 void RemoveSharedCount(const char* path) {
+    char counted[MAX_PATH];
+    CountedPath(path, counted, sizeof(counted));
+    RemoveRegistryValue(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, counted);
     RemoveRegistryValue(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, path);
 }
 

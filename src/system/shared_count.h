@@ -3,6 +3,7 @@
 // carry a reference count in the registry: a REG_DWORD under SharedDLLs named by the file's full
 // path, which every installer adds to and every removal takes from; the last removal deletes the
 // file.
+#include <stddef.h>
 #include <windows.h>
 
 extern const char SHARED_DLLS_KEY_PATH[];
@@ -11,6 +12,24 @@ extern const char SHARED_DLLS_KEY_PATH[];
 // another product's too.
 bool IsSharedTarget(const char* destFolder, const char* path);
 
+// True also when the file at path already has a count, wherever it lies: whoever counted it
+// shares it.
+bool CountsAsShared(const char* destFolder, const char* path);
+
+// The name a file's count goes under: where the file really is. A 32-bit run on 64-bit Windows
+// that writes to the system folder writes to SysWOW64, and Windows Installer counts it there.
+void CountedPath(const char* path, char* out, size_t size);
+// For a name in the SysWOW64 spelling, the system folder's spelling the log holds; false for
+// any other name.
+bool LoggedSpelling(const char* name, char* out, size_t size);
+
+enum SharedCountState {
+    COUNT_ABSENT,     // no value at all
+    COUNT_READ,       // a REG_DWORD, in *count
+    COUNT_UNREADABLE, // a value that is no count: the file is kept, never taken as uncounted
+};
+// Under the counted name, then under the name an earlier build wrote (the system folder's).
+SharedCountState ReadSharedCountState(const char* path, DWORD* count);
 // False when the file has no count.
 bool ReadSharedCount(const char* path, DWORD* count);
 // Calls visit for every count there is: one pass over the key, however many files are asked

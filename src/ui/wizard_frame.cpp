@@ -256,7 +256,7 @@ void WizardFrame::InstallAndFinish(int32_t target) {
     if (focus && IsWindow(focus))
         SetFocus(focus);
     // Left on the page where Install was pressed, the user can try again or leave.
-    if (result == INSTALL_RUN_CANCELLED) {
+    if (result == INSTALL_RUN_CANCELLED || result == INSTALL_RUN_BUSY) {
         installStarted = false;
         return;
     }

@@ -12,6 +12,9 @@ struct SetupScript;
 const int INSTALL_RUN_CANCELLED = -12;
 // Carries out the selected components behind the wizard; 0 lets it show its finish page. The
 // wizard reports errors, in boxes that someone answers.
+// What an install run returns when it did nothing because another run was going on: the wizard
+// stays on its page, so that Install can be pressed again.
+const int INSTALL_RUN_BUSY = -11;
 typedef int (*InstallRun)(SetupScript* script, HWND owner, bool reportErrors, bool unattended);
 
 // The wizard's top-level dialog: banner, navigation and link buttons, tooltips, and one page of

@@ -48,6 +48,9 @@ static void RecordFolderLeft(const UninstallLog* log, const char* folder) {
     }
 }
 
+// ASCII case only, as a log of a quarter million shared files is sorted in no time: a name the
+// pass over the key misses in another case beyond ASCII is read by name, as the registry
+// matches it.
 static int ComparePlans(const void* a, const void* b) {
     return CompareNoCase(static_cast<const SharedCountPlan*>(a)->path,
                          static_cast<const SharedCountPlan*>(b)->path);
@@ -58,7 +61,7 @@ static int ComparePlans(const void* a, const void* b) {
 static SharedCountPlan* FindSharedCount(const UninstallLog* log, const char* path) {
     if (!log->sharedCounts)
         return nullptr;
-    SharedCountPlan key = {path, 0, false};
+    SharedCountPlan key = {path, 0, false, 0};
     return static_cast<SharedCountPlan*>(bsearch(&key, log->sharedCounts.get(),
                                                  log->sharedCountCount, sizeof(SharedCountPlan),
                                                  ComparePlans));
@@ -82,14 +85,20 @@ static const char* ServerBefore(const UninstallLog* log, const LogEntry* entry) 
     return nullptr;
 }
 
-// Marks the plan of a path that has a count; remaining still holds the number of its copies.
-static void TakeCount(const char* path, DWORD count, void* context) {
-    UninstallLog* log = static_cast<UninstallLog*>(context);
-    SharedCountPlan* plan = FindSharedCount(log, path);
-    if (!plan)
-        return;
-    plan->remaining = count > plan->remaining ? count - plan->remaining : 0;
+static void SetRemaining(SharedCountPlan* plan, DWORD count) {
+    plan->remaining = count > plan->copies ? count - plan->copies : 0;
     plan->settled = true;
+}
+
+// Marks the plan of a path that has a count. The SysWOW64 spelling, where the file really is,
+// wins over the system folder's that earlier builds wrote.
+static void TakeCount(const char* name, DWORD count, void* context) {
+    UninstallLog* log = static_cast<UninstallLog*>(context);
+    char logged[MAX_PATH];
+    bool wow64 = LoggedSpelling(name, logged, sizeof(logged));
+    SharedCountPlan* plan = FindSharedCount(log, wow64 ? logged : name);
+    if (plan && (wow64 || !plan->settled))
+        SetRemaining(plan, count);
 }
 
 void PlanSharedCounts(UninstallLog* log) {
@@ -99,28 +108,41 @@ void PlanSharedCounts(UninstallLog* log) {
         return;
     SharedCountPlan* plans = log->sharedCounts.get();
     int32_t count = 0;
+    // A file in the product's folder is shared too when it has a count.
     for (int32_t index = 0; index < log->EntryCount(); ++index) {
         const LogEntry* entry = log->Entry(index);
-        if (entry->kind == LOG_FILE_COPY && IsSharedTarget(log->sourceFolder, entry->path))
-            plans[count++] = SharedCountPlan{entry->path, 1, false};
+        if (entry->kind == LOG_FILE_COPY)
+            plans[count++] = SharedCountPlan{entry->path, 0, false, 1};
     }
     qsort(plans, count, sizeof(SharedCountPlan), ComparePlans);
     // One plan per path, holding the number of its copies.
     int32_t unique = 0;
     for (int32_t index = 0; index < count; ++index) {
-        if (unique > 0 && CompareNoCase(plans[unique - 1].path, plans[index].path) == 0)
-            ++plans[unique - 1].remaining;
+        if (unique > 0 && ComparePlans(&plans[unique - 1], &plans[index]) == 0)
+            ++plans[unique - 1].copies;
         else
             plans[unique++] = plans[index];
     }
     log->sharedCountCount = unique;
     // settled marks, for now, the paths that have a count. A file without one was logged before
-    // counting began: it is removed as it always was.
+    // counting began: it is removed as it always was. A shared target the one pass over the key
+    // missed is asked for by name, as the registry matches it; a count that cannot be read keeps
+    // the file, and is left as it is.
     ForEachSharedCount(TakeCount, log);
     int32_t kept = 0;
     for (int32_t index = 0; index < unique; ++index) {
-        if (plans[index].settled)
-            plans[kept++] = SharedCountPlan{plans[index].path, plans[index].remaining, false};
+        SharedCountPlan plan = plans[index];
+        DWORD found = 0;
+        SharedCountState state =
+            plan.settled || !IsSharedTarget(log->sourceFolder, plan.path) || !PathExists(plan.path)
+                ? COUNT_ABSENT
+                : ReadSharedCountState(plan.path, &found);
+        if (state == COUNT_READ)
+            SetRemaining(&plan, found);
+        if (state == COUNT_UNREADABLE)
+            plans[kept++] = SharedCountPlan{plan.path, 1, true, plan.copies};
+        else if (plan.settled)
+            plans[kept++] = SharedCountPlan{plan.path, plan.remaining, false, plan.copies};
     }
     log->sharedCountCount = kept;
 }
@@ -223,9 +245,11 @@ void FinishUninstall(UninstallLog* log, DWORD pauseMs, PauseFn pause) {
     // While the log is there this removal can run again and would take its copies off twice.
     if (log->logPath[0] != '\0' && GetFileAttributesA(log->logPath) == INVALID_FILE_ATTRIBUTES)
         SettleSharedCounts(log);
-    // An empty key name would make RegDeleteKeyA delete the parent key itself.
-    if (log->title[0] != '\0')
-        DeleteRegistryKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY_PARENT, log->title);
+    // An empty key name would make RegDeleteKeyA delete the parent key itself. The entry that
+    // names the log is the log's own, whatever title the log holds.
+    const char* entryKey = log->entryKey[0] != '\0' ? log->entryKey : log->title;
+    if (entryKey[0] != '\0')
+        DeleteRegistryKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY_PARENT, entryKey);
     if (pause)
         pause(pauseMs);
     if (log->sourceFolder[0] == '\0' ||

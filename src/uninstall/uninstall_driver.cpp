@@ -9,8 +9,10 @@
 #include "system/message_box.h"
 #include "system/module.h"
 #include "system/restart.h"
+#include "system/run_lock.h"
 #include "system/text.h"
 #include "uninstall/log_replay.h"
+#include "uninstall/log_trust.h"
 #include "uninstall/uninstall_log.h"
 #include "uninstall/uninstall_progress.h"
 
@@ -21,6 +23,16 @@ const int EXIT_DECLINED = 1;
 // A silent removal that could not start has failed; the interactive one ends as after a removal.
 int Refuse(UINT textId, bool silent) {
     ShowMessageId(nullptr, textId, IDS_UNINSTALLATION, MB_SYSTEMMODAL, IDOK, silent);
+    return silent ? EXIT_FAILED : EXIT_DONE;
+}
+
+// A removal whose log was changed ends as one that could not start.
+int RefuseChangedLog(const char* logPath, bool silent) {
+    char format[256];
+    LoadModuleString(IDS_LOG_CHANGED, format, sizeof(format));
+    char text[1024];
+    FormatText(text, sizeof(text), format, logPath);
+    ShowMessage(nullptr, text, IDS_UNINSTALLATION, MB_SYSTEMMODAL, IDOK, silent);
     return silent ? EXIT_FAILED : EXIT_DONE;
 }
 
@@ -72,7 +84,11 @@ int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOp
         return Refuse(IDS_BAD_UNINSTALL_ARGUMENTS, silent);
 
     UninstallLog log;
-    ReadUninstallLog(argument, &log);
+    // The title the log holds is not trusted before its bytes are: no caption names it.
+    if (!ReadTrustedUninstallLog(argument, &log)) {
+        captionTitle = nullptr;
+        return RefuseChangedLog(argument, silent);
+    }
     // Undoing part of it and then removing the log and the uninstall entry would leave the rest
     // of the product with no means of removal: everything stays for a later try.
     if (log.incomplete)
@@ -87,6 +103,11 @@ int RunUninstallWith(HINSTANCE instance, const char* argument, const UninstallOp
         ChooseRemovalLanguage(argument, options.language);
     if (!silent && !Confirm(log))
         return EXIT_DECLINED;
+    RunLock lock;
+    if (!lock.Take()) {
+        Refuse(IDS_ANOTHER_RUN, silent);
+        return silent ? EXIT_ALREADY_RUNNING : EXIT_DONE;
+    }
 
     UninstallProgressDialog* dialog =
         silent ? nullptr

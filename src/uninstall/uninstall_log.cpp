@@ -9,6 +9,7 @@
 
 #include "log/log_format.h"
 #include "script/trim_field.h"
+#include "system/digest.h"
 #include "system/message_box.h"
 #include "system/text.h"
 #include "system/whole_file.h"
@@ -17,6 +18,7 @@ UninstallLog::UninstallLog() {
     logPath[0] = '\0';
     sourceFolder[0] = '\0';
     title[0] = '\0';
+    entryKey[0] = '\0';
 }
 
 UninstallLog::~UninstallLog() {
@@ -35,6 +37,8 @@ void UninstallLog::Clear() {
     title[0] = '\0';
     deleteFailed = false;
     incomplete = false;
+    changed = false;
+    entryKey[0] = '\0';
 }
 
 void ParseLogEntry(char* line, LogEntry* entry) {
@@ -133,7 +137,7 @@ bool ReadHeader(char** cursor, char* end, UninstallLog* log) {
 
 } // namespace
 
-void ReadUninstallLog(const char* path, UninstallLog* log) {
+void ReadUninstallLog(const char* path, UninstallLog* log, const char* digest) {
     log->Clear();
     log->logPath[0] = '\0';
     // A cut path would name some other file, which the finishing step would then delete.
@@ -153,6 +157,16 @@ void ReadUninstallLog(const char* path, UninstallLog* log) {
         return;
     }
 
+    if (digest && digest[0] != '\0') {
+        char found[DIGEST_TEXT_SIZE];
+        size_t digits = strlen(digest);
+        if (digits != SHA256_DIGITS && digits != SHA1_DIGITS)
+            digits = SHA256_DIGITS;
+        if (!DigestText(text.get(), got, digits, found, sizeof(found)) || strcmp(found, digest)) {
+            log->changed = true;
+            return;
+        }
+    }
     char* cursor = text.get();
     // A last line without its line feed was cut while it was written: it names no file that
     // may be trusted.

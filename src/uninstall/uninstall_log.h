@@ -23,7 +23,8 @@ const int32_t LOG_KEPT_FILE = -2;
 struct SharedCountPlan {
     const char* path; // points into the log's text
     DWORD remaining;
-    bool settled; // written to the registry, or deleted at 0
+    bool settled; // written to the registry, or deleted at 0; or a count that cannot be read
+    DWORD copies;
 };
 
 // The install log read back for the uninstaller. The whole file is kept as text and the entries
@@ -47,6 +48,10 @@ class UninstallLog {
     // The file exists but could not be read and held whole: none of it may be undone, or part of
     // the product would go together with the log and the uninstall entry that remove the rest.
     bool incomplete = false;
+    // The bytes read are not those whose digest the uninstall entry keeps: nothing was taken.
+    bool changed = false;
+    // The uninstall entry that names this log, when one was looked for and found.
+    char entryKey[128];
 
     // Filled by the replay before its first stage; only files that have a count.
     std::unique_ptr<SharedCountPlan[]> sharedCounts;
@@ -59,7 +64,9 @@ class UninstallLog {
 
 // Never fails: a log that cannot be read, or whose header does not match, leaves the title,
 // folder and entries read up to that point (usually none). A title read becomes captionTitle.
-void ReadUninstallLog(const char* path, UninstallLog* log);
+// With a digest (64 or 40 hexadecimal digits, any other text never matches) the bytes read are
+// checked against it before anything is taken from them; "" or null checks nothing.
+void ReadUninstallLog(const char* path, UninstallLog* log, const char* digest = nullptr);
 // Recognises the keyword that begins line; the rest of the line is trimmed in place and becomes
 // the entry's path. A value too long for a path names no file the installer wrote, and a cut
 // one could name another: such a line is left alone like one without a keyword.

@@ -221,7 +221,7 @@ TEST(CommandLineTest, TheHelpListsEverySwitchAndExitCode) {
         "\n/D=<folder>\n    Installs into this folder."
         "\n/COMPONENTS=<Section;...>\n    Installs exactly these components."
         "\n/USER=<name>\n    The HotSync user who receives the Palm files."
-        "\n/LOG=<file>\n    Appends a record of the run to the file.\n    Also with -uninst."
+        "\n/LOG=<full path>\n    Appends a record of the run to the file.\n    Also with -uninst."
         "\n/NORESTART\n    Never restarts the computer.\n    Also with -uninst."
         "\n/ALLUSERS\n    Start-menu and desktop shortcuts for every user."
         "\n/CURRENTUSER\n    Start-menu and desktop shortcuts for the current"
@@ -231,7 +231,8 @@ TEST(CommandLineTest, TheHelpListsEverySwitchAndExitCode) {
         "\n    Also with -uninst."
         "\n/? or /HELP\n    Shows this list."
         "\n\nExit codes:\n0: done\n3010: done, a restart is needed"
-        "\n1603: failed or incomplete\n87: wrong command line, nothing done",
+        "\n1603: failed or incomplete\n1618: another install or removal running, nothing done"
+        "\n87: wrong command line, nothing done",
         text);
     for (const char* line = text; line;) {
         const char* end = strchr(line, '\n');

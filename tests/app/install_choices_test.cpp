@@ -84,6 +84,9 @@ TEST(InstallChoicesTest, DestinationMustExpandToAFullPathWithRoomForTheLog) {
         {"%WINDOWS%\\" + std::string(250, 'a'), false},
         {"Acme", false},
         {"%DEST_PATH%\\Acme", false},
+        {"C:\\", false},
+        {"%WINDOWS%", false},
+        {"%WINDOWS%\\Acme", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder);

@@ -21,12 +21,18 @@
 #include "support/desktop_support.h"
 #include "support/palm_fakes.h"
 #include "support/system_standins.h"
+#include "system/digest.h"
+#include "system/digest_hook.h"
 #include "system/external_programs.h"
+#include "system/message_box.h"
 #include "system/module.h"
 #include "system/registry_hook.h"
+#include "system/run_lock.h"
 #include "system/text.h"
 #include "ui/components_page.h"
 #include "uninstall/log_replay.h"
+#include "uninstall/log_trust.h"
+#include "uninstall/uninstall_driver.h"
 
 namespace {
 // Size of the one nothrow allocation to refuse next; 0 refuses none.
@@ -634,6 +640,124 @@ TEST_F(InstallEngineTest, TypicalFirstInstallWritesTheWholeLogAndTheUninstallEnt
     EXPECT_EQ(opening + prePass + Joined(entries) + prePass + Joined(entries), Joined(Entries()));
     // Each file counts once, however many runs copied it.
     EXPECT_EQ(size, UninstallNumber("EstimatedSize"));
+}
+
+namespace {
+std::vector<std::string> digestsWhileWriting;
+
+BOOL WINAPI WriteNotingTheDigest(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                                 LPOVERLAPPED overlapped) {
+    // A new log's first lines come before its entry.
+    std::string value;
+    if (ReadRegistryValue(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "DisplayName", &value)) {
+        value.clear();
+        ReadRegistryValue(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "LogDigest", &value);
+        digestsWhileWriting.push_back(value);
+    }
+    return WriteFile(file, data, size, written, overlapped);
+}
+
+int RemoveSilently(const std::string& log) {
+    UninstallOptions options = DefaultUninstallOptions();
+    options.silent = true;
+    options.noRestart = true;
+    options.pauses.pause = nullptr;
+    // The removal names its product in the captions, and forgets it at its end.
+    const char* caption = captionTitle;
+    int code = RunUninstallWith(moduleInstance, log.c_str(), options);
+    captionTitle = caption;
+    return code;
+}
+} // namespace
+
+// SHA-1 stands for a system without SHA-256 (before Windows XP SP3).
+TEST_F(InstallEngineTest, TheEntryKeepsTheLogsDigestAndAChangedLogIsNeitherAddedToNorRemoved) {
+    Provide("Reader.exe");
+    Provide("Victim.txt", "another product's");
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\Reader.exe\n");
+    std::string log = DestFile("_Install.log");
+    std::string victim = product.File("Victim.txt");
+    for (bool withheld : {false, true}) {
+        SCOPED_TRACE(withheld ? "SHA-1" : "SHA-256");
+        SeamGuard<bool> noSha256(sha256Withheld, withheld);
+        // A first run, then one that adds to its log.
+        std::string written;
+        char digest[DIGEST_TEXT_SIZE];
+        for (int run = 0; run < 2; ++run) {
+            digestsWhileWriting.clear();
+            {
+                SeamGuard<decltype(writeLogFile)> noting(writeLogFile, WriteNotingTheDigest);
+                ASSERT_EQ(RESULT_OK, Run().result);
+            }
+            ASSERT_FALSE(digestsWhileWriting.empty());
+            for (const std::string& value : digestsWhileWriting)
+                EXPECT_EQ("pending", value);
+            written = ReadFileBytes(log);
+            ASSERT_TRUE(DigestText(written.data(), written.size(), withheld ? 40 : 64, digest,
+                                   sizeof(digest)));
+            EXPECT_EQ(digest, UninstallValue("LogDigest"));
+            EXPECT_TRUE(InstallLogUnchanged(log.c_str()));
+        }
+
+        std::string changed = written + "File Copy: " + victim + "\n";
+        ASSERT_TRUE(WriteFileBytes(log, changed));
+        EXPECT_FALSE(InstallLogUnchanged(log.c_str()));
+        Outcome again = Run();
+        EXPECT_EQ(RESULT_LOG_CHANGED, again.result);
+        ASSERT_EQ(1u, again.boxes.size());
+        EXPECT_EQ("The uninstallation log \"" + log +
+                      "\" was changed after the installation wrote it, so nothing was removed."
+                      "\n\n" +
+                      INCOMPLETE,
+                  again.boxes[0].text);
+        EXPECT_EQ(changed, ReadFileBytes(log));
+        EXPECT_EQ(digest, UninstallValue("LogDigest"));
+        EXPECT_EQ(1603, RemoveSilently(log));
+        EXPECT_TRUE(FileExists(victim));
+        EXPECT_TRUE(FileExists(DestFile("Reader.exe")));
+        EXPECT_TRUE(UninstallEntryWritten());
+
+        // As the run left it, the log is removed.
+        ASSERT_TRUE(WriteFileBytes(log, written));
+        EXPECT_EQ(0, RemoveSilently(log));
+        EXPECT_FALSE(FileExists(DestFile("Reader.exe")));
+        EXPECT_FALSE(UninstallEntryWritten());
+    }
+}
+
+TEST_F(InstallEngineTest, ARunThatFindsAnotherRunningOrAFolderOfWindowsChangesNothing) {
+    Provide("Reader.exe");
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\Reader.exe\n");
+    const struct {
+        std::string dest;
+        bool held; // by another run
+        int result;
+        std::string text;
+    } cases[] = {
+        {Dest(), true, RESULT_BUSY,
+         "Another installation or removal is running. Wait until it has finished, then try "
+         "again."},
+        {"C:\\", false, RESULT_DEST_RESERVED,
+         "ERROR: Can't install into \"C:\\\": give the product a folder of its own.\n\n" +
+             std::string(INCOMPLETE)},
+        {WindowsFolder(), false, RESULT_DEST_RESERVED,
+         "ERROR: Can't install into \"" + WindowsFolder() +
+             "\": give the product a folder of its own.\n\n" + INCOMPLETE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dest);
+        CopyText(script->destFolder, sizeof(script->destFolder), c.dest.c_str());
+        RunLock other;
+        ASSERT_TRUE(!c.held || other.Take());
+        Outcome run = Run();
+        EXPECT_EQ(c.result, run.result);
+        ASSERT_EQ(1u, run.boxes.size());
+        EXPECT_EQ(c.text, run.boxes[0].text);
+        EXPECT_FALSE(FileExists(c.dest + "\\Reader.exe"));
+        EXPECT_FALSE(FileExists(c.dest + "\\_Install.log"));
+        EXPECT_FALSE(UninstallEntryWritten());
+        EXPECT_FALSE(FileExists(InstallerCopy()));
+    }
 }
 
 TEST_F(InstallEngineTest, RunThatCannotAllocateItsContextEndsWithSetupIncomplete) {

@@ -18,6 +18,8 @@
 #include "system/file_protection_hook.h"
 #include "system/registry.h"
 #include "system/shared_count.h"
+#include "system/shared_count_hook.h"
+#include "system/win_handles.h"
 #include "uninstall/log_replay.h"
 
 namespace {
@@ -476,4 +478,112 @@ TEST(ReplayLogTest, AFileWindowsProtectsIsNeverDeleted) {
     EXPECT_TRUE(FileExists(protectedFile));
     DWORD count = 0;
     EXPECT_FALSE(ReadSharedCount(protectedFile.c_str(), &count)) << "no product counts it now";
+}
+
+namespace {
+std::string wow64Folder;
+UINT StandInWow64Folder(char* folder, UINT size) {
+    lstrcpynA(folder, wow64Folder.c_str(), static_cast<int>(size));
+    return static_cast<UINT>(wow64Folder.size());
+}
+
+std::vector<std::string> askedProtected;
+bool NoteProtectionQuestion(const char* path) {
+    askedProtected.push_back(path);
+    return false;
+}
+
+// "3" for a count of 3, "text" for a value that is no count, "-" for none.
+std::string CountValue(const std::string& name) {
+    DWORD count = 0;
+    switch (ReadSharedCountState(name.c_str(), &count)) {
+    case COUNT_READ:
+        return std::to_string(count);
+    case COUNT_UNREADABLE:
+        return "text";
+    default:
+        return "-";
+    }
+}
+} // namespace
+
+// Counts as the registry keeps them: a name in another case (beyond ASCII), a value that is no
+// count, a file in the product's own folder that someone counts, and the SysWOW64 spelling of a
+// 32-bit run on 64-bit Windows (a stand-in folder here), where an earlier build's system32
+// spelling is still found.
+TEST(ReplayLogTest, CountsAreFoundAsTheRegistryMatchesThemAndKeptWhereTheFileIs) {
+    TempFolder common("orvex common");
+    TempFolder wow64("orvex syswow64");
+    // In the 64-bit prefix the run is under WOW64 for real.
+    char real[MAX_PATH] = "";
+    bool realWow64 = GetSystemWow64DirectoryA(real, sizeof(real)) > 0;
+    wow64Folder = realWow64 ? std::string(real) : wow64.Path();
+    SeamGuard<UINT (*)(char*, UINT)> underWow64(wow64SystemFolder,
+                                                realWow64 ? wow64SystemFolder : StandInWow64Folder);
+    SeamGuard<bool (*)(const char*)> asking(askFileProtected, NoteProtectionQuestion);
+    Installation install;
+    std::string inSystem = SystemFolder() + "\\OrvexWow.dll";
+    std::string wowName = wow64Folder + "\\OrvexWow.dll";
+    const struct {
+        std::string logged;
+        std::string valueName; // "" for none
+        DWORD count;           // 0: a text value instead
+        bool stays;
+        std::string after; // the count under the logged path as the removal leaves it
+    } cases[] = {
+        {common.File("\xC4rger.dll"), common.File("\xE4RGER.DLL"), 2, true, "1"},
+        {common.File("Odd.dll"), common.File("Odd.dll"), 0, true, "text"},
+        {common.File("Plain.dll"), "", 0, false, "-"},
+        {install.dest + "\\Own.dll", install.dest + "\\OWN.dll", 2, true, "1"},
+        {inSystem, wowName, 1, false, "-"},
+        {inSystem, inSystem, 2, true, "1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.logged + " counted as " + c.valueName);
+        CreateDirectoryA(install.folder.File("Acme").c_str(), nullptr);
+        CreateDirectoryA(install.dest.c_str(), nullptr);
+        ASSERT_TRUE(WriteFileBytes(c.logged, "shared"));
+        RegKey key;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr));
+        if (!c.valueName.empty() && c.count > 0)
+            RegSetValueExA(key.Get(), c.valueName.c_str(), 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&c.count), sizeof(c.count));
+        else if (!c.valueName.empty())
+            RegSetValueExA(key.Get(), c.valueName.c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>("2"), 2);
+        ASSERT_TRUE(WriteFileBytes(install.log, "***  Installation Started 01/02/2026 10:00  ***\n"
+                                                "Title: " +
+                                                    install.title +
+                                                    " Installation\nSource: " + install.dest +
+                                                    "\nFile Copy: " + c.logged + "\n"));
+        askedProtected.clear();
+        UninstallLog log;
+        ReadUninstallLog(install.log.c_str(), &log);
+        RecordingProgress progress;
+        ReplayLog(&progress, &log, CountingPauses());
+        EXPECT_EQ(c.stays, FileExists(c.logged));
+        EXPECT_EQ(c.after, CountValue(c.logged));
+        if (c.logged == inSystem) {
+            // Kept under where the file really is, and asked about there.
+            EXPECT_EQ(c.after, CountValue(wowName));
+            DWORD count = 0;
+            EXPECT_FALSE(ReadRegistryNumber(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH,
+                                            inSystem.c_str(), &count));
+            if (!c.stays) {
+                EXPECT_EQ(std::vector<std::string>{wowName}, askedProtected);
+            }
+        }
+        RemoveRegistryValue(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, c.logged.c_str());
+        RemoveRegistryValue(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, wowName.c_str());
+        DeleteFileA(c.logged.c_str());
+    }
+    // An install counts the system folder's file under its SysWOW64 name.
+    ASSERT_TRUE(WriteFileBytes(inSystem, "shared"));
+    CountSharedFile(inSystem.c_str());
+    EXPECT_EQ("2", CountValue(wowName));
+    RemoveSharedCount(inSystem.c_str());
+    EXPECT_EQ("-", CountValue(wowName));
+    DeleteFileA(inSystem.c_str());
 }

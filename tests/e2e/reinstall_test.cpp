@@ -229,3 +229,33 @@ TEST(ReinstallTest, TheWizardAsksAboutTheOpenProgramUntilItIsClosed) {
     EXPECT_EQ(ReadFileBytes(machine.product.File("Reader.exe")), ReadFileBytes(reader));
     EXPECT_EQ("2.0", EntryValue(machine, "DisplayVersion"));
 }
+
+// A line added to the log after the install: whoever can write the product's folder could name
+// any file there. Nothing it names is removed or unregistered, and the log is not added to.
+TEST_F(ReinstallElsewhereTest, AChangedLogIsNeitherRemovedNorAddedTo) {
+    std::string log = machine.dest + "\\_Install.log";
+    std::string victim = records.File("victim.txt");
+    ASSERT_TRUE(WriteFileBytes(victim, "not the product's"));
+    ASSERT_TRUE(TestComServerRegistered(machine.systemServer));
+    std::string changed =
+        ReadFileBytes(log) + "File Copy: " + victim + "\nRegSvr32: " + machine.systemServer + "\n";
+    ASSERT_TRUE(WriteFileBytes(log, changed));
+    std::string refusal = "The uninstallation log \"" + log +
+                          "\" was changed after the installation wrote it, so nothing was removed.";
+
+    EXPECT_EQ(1603u, InstallElsewhere());
+    EXPECT_NE(std::string::npos, ReadFileBytes(record).find(refusal)) << ReadFileBytes(record);
+    EXPECT_FALSE(FileExists(other.Path()));
+    EXPECT_EQ(1603u, RunSetup(machine, DESKTOP_PART));
+    SilentRun removal = RunSilently(EntryValue(machine, "QuietUninstallString"));
+    ASSERT_TRUE(removal.ended);
+    EXPECT_EQ(1603u, removal.exitCode);
+
+    EXPECT_EQ(changed, ReadFileBytes(log));
+    EXPECT_TRUE(FileExists(victim));
+    EXPECT_TRUE(TestComServerRegistered(machine.systemServer));
+    for (const char* file : {"Reader.exe", "ReadMe.txt", "Guide\\Guide.txt"})
+        EXPECT_TRUE(FileExists(machine.dest + "\\" + file)) << file;
+    EXPECT_EQ(WindowsFolder() + "\\Setup.exe -uninst" + log,
+              EntryValue(machine, "UninstallString"));
+}

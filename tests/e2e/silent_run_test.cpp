@@ -18,6 +18,7 @@
 #include "support/system_standins.h"
 #include "support/test_support.h"
 #include "support/wizard_driver.h"
+#include "system/run_lock.h"
 #include "ui/page_table.h"
 
 namespace {
@@ -250,6 +251,14 @@ TEST(SilentRunTest, WrongCommandLinesChangeNothingAndFailuresAreRecorded) {
         {"/S {LOG} -uninst" + missingLog, 1603,
          "Uninstallation: Invalid uninstallation arguments or missing \"_install.log\" file."},
         {"/S /LOG=" + Quoted(records.File("a file\\record.txt")), 87, ""},
+        {"/S /LOG=acme.log", 87, ""},
+        {"/S /D=C:\\ {LOG}", 87,
+         "Wrong /D (a drive's root or a folder of Windows itself, not a folder of the product's "
+         "own): C:\\"},
+        {"/S /D=" + Quoted(WindowsFolder()) + " {LOG}", 87,
+         "Wrong /D (a drive's root or a folder of Windows itself, not a folder of the product's "
+         "own): " +
+             WindowsFolder()},
     };
     int number = 0;
     for (const auto& c : cases) {
@@ -271,6 +280,8 @@ TEST(SilentRunTest, WrongCommandLinesChangeNothingAndFailuresAreRecorded) {
         }
     }
     EXPECT_FALSE(FileExists(records.File("a file\\record.txt")));
+    EXPECT_FALSE(FileExists(machine.product.File("acme.log")));
+    EXPECT_FALSE(FileExists(SystemFolder() + "\\acme.log"));
 
     // A missing source: the message the wizard would have shown goes to the record.
     ASSERT_TRUE(DeleteFileA(machine.product.File("Reader.exe").c_str()));
@@ -339,4 +350,91 @@ TEST(SilentRunTest, SwitchesWithoutSilentPresetTheWizard) {
         EXPECT_EQ(c.leftOut, std::vector<std::string>(events.begin() + 1, events.end() - 2));
     }
     EXPECT_FALSE(FileExists(machine.dest));
+}
+
+// Another run holds the machine: an install and a removal end at once, and change nothing.
+TEST(SilentRunTest, ARunWhileAnotherHoldsTheMachineEndsWith1618) {
+    SampleMachine machine;
+    SilentRun install = RunSilently(Quoted(machine.product.SetupPath()) +
+                                    " /S /COMPONENTS=Desktop;DesktopGuide;DesktopSync");
+    ASSERT_TRUE(install.ended);
+    ASSERT_EQ(0u, install.exitCode);
+    machine.log = machine.dest + "\\_Install.log";
+    ASSERT_TRUE(ReadLoggedPaths(machine.log, &machine.installed));
+    std::string log = machine.log;
+    std::string before = ReadFileBytes(log);
+    TempFolder records("busy records");
+    char name[64];
+    RunLockName(name, sizeof(name));
+    HANDLE other = CreateMutexA(nullptr, TRUE, name);
+    ASSERT_NE(nullptr, other);
+    const std::string runs[] = {
+        Quoted(machine.product.SetupPath()) + " /S /D=" + Quoted(machine.dest + " Two"),
+        WindowsFolder() + "\\Setup.exe /S -uninst" + log,
+    };
+    int number = 0;
+    for (const std::string& command : runs) {
+        SCOPED_TRACE(command);
+        std::string record = records.File("record " + std::to_string(++number) + ".txt");
+        size_t keyword = command.find(" -uninst");
+        std::string withRecord = command.substr(0, keyword) + " /LOG=" + Quoted(record) +
+                                 (keyword == std::string::npos ? "" : command.substr(keyword));
+        SilentRun run = RunSilently(withRecord);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(1618u, run.exitCode);
+        EXPECT_FALSE(run.windowSeen);
+        EXPECT_NE(std::string::npos,
+                  ReadFileBytes(record).find("Another installation or removal is running. Wait "
+                                             "until it has finished, then try again."))
+            << ReadFileBytes(record);
+        EXPECT_FALSE(FileExists(machine.dest + " Two"));
+        EXPECT_EQ(before, ReadFileBytes(log));
+        for (const std::string& path : machine.installed.files)
+            EXPECT_TRUE(FileExists(path)) << path;
+    }
+    ReleaseMutex(other);
+    CloseHandle(other);
+    SilentRun removal = RunSilently(WindowsFolder() + "\\Setup.exe /S -uninst" + log);
+    ASSERT_TRUE(removal.ended);
+    EXPECT_EQ(0u, removal.exitCode);
+}
+
+// The wizard's Install, pressed while another run holds the machine: the box, and the wizard
+// stays where it was, so that Install can be pressed again.
+TEST(SilentRunTest, TheWizardStaysOnItsPageWhileAnotherRunHoldsTheMachine) {
+    SampleMachine machine;
+    char name[64];
+    RunLockName(name, sizeof(name));
+    HANDLE other = CreateMutexA(nullptr, TRUE, name);
+    ASSERT_NE(nullptr, other);
+    WizardDriver wizard;
+    ASSERT_TRUE(wizard.StartIn(machine.product.Path(), 30000, "/COMPONENTS=Desktop"));
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_LICENCE));
+    wizard.PressFrameButton(IDOK);
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
+    wizard.PressFrameButton(IDOK);
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_COMPONENTS));
+    wizard.PressFrameButton(IDOK);
+    HWND box = wizard.WaitForMessageBox(30000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("Another installation or removal is running. Wait until it has finished, then try "
+              "again.",
+              MessageBoxText(box));
+    ASSERT_TRUE(PressButton(box, IDOK));
+    ASSERT_TRUE(WaitWindowGone(box, 10000));
+    EXPECT_EQ(PAGE_COMPONENTS, wizard.CurrentPage());
+    EXPECT_FALSE(FileExists(machine.dest));
+    EXPECT_FALSE(machine.UninstallEntryExists());
+
+    ReleaseMutex(other);
+    CloseHandle(other);
+    wizard.PressFrameButton(IDOK);
+    ASSERT_TRUE(wizard.WaitForPage(PAGE_FINISH, 60000));
+    EXPECT_TRUE(FileExists(machine.dest + "\\_Install.log"));
+    // Finish is the frame's Cancel button on the last page.
+    wizard.PressFrameButton(IDCANCEL);
+    EXPECT_TRUE(wizard.WaitForExit(30000));
+    SilentRun removal =
+        RunSilently(WindowsFolder() + "\\Setup.exe /S -uninst" + machine.dest + "\\_Install.log");
+    EXPECT_TRUE(removal.ended);
 }

@@ -75,8 +75,8 @@ struct SampleMachine {
         for (const std::string& server : {systemServer, dest + "\\AcmeSync.dll"})
             DeleteRegistryValue(HKEY_CURRENT_USER, TEST_COM_MARKER_KEY, server.c_str());
         // A run that was not removed leaves the shared server's count, which would keep the file
-        // through the next test's removal.
-        DeleteRegistryValue(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY_PATH, systemServer.c_str());
+        // through the next test's removal; under WOW64 it is kept under the SysWOW64 name.
+        RemoveSharedCount(systemServer.c_str());
         for (const std::string& path : {systemServer, desktopLink, sendToLink})
             RemoveTree(path);
         RemoveTree(programs);

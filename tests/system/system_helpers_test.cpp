@@ -8,11 +8,14 @@
 
 #include "resources/resource_ids.h"
 #include "support/test_support.h"
+#include "system/digest.h"
+#include "system/digest_hook.h"
 #include "system/file_holders.h"
 #include "system/file_probe.h"
 #include "system/file_replace.h"
 #include "system/message_box.h"
 #include "system/registry.h"
+#include "system/reserved_destination.h"
 #include "system/whole_file.h"
 
 namespace {
@@ -141,6 +144,71 @@ TEST(MessageCaptionTest, ProductTitleGoesBeforeInstallCaptionsOnly) {
     }
 }
 
+TEST(DigestTest, Sha256WhereTheSystemHasItElseSha1InLowerCaseHex) {
+    const std::string sha256abc =
+        "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    const std::string sha1abc = "a9993e364706816aba3e25717850c26c9cd0d89d";
+    const struct {
+        const char* bytes;
+        size_t digits;
+        bool withheld;        // as before Windows XP SP3
+        std::string expected; // "": no digest
+    } cases[] = {
+        {"abc", 0, false, sha256abc},
+        {"abc", 0, true, sha1abc},
+        {"abc", 40, false, sha1abc},
+        {"abc", 64, true, ""},
+        {"", 64, false, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"", 40, false, "da39a3ee5e6b4b0d3255bfef95601890afd80709"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.bytes) + " " + std::to_string(c.digits) +
+                     (c.withheld ? " withheld" : ""));
+        SeamGuard<bool> noSha256(sha256Withheld, c.withheld);
+        char text[DIGEST_TEXT_SIZE] = "x";
+        EXPECT_EQ(!c.expected.empty(),
+                  DigestText(c.bytes, strlen(c.bytes), c.digits, text, sizeof(text)));
+        EXPECT_EQ(c.expected, text);
+    }
+    char small[SHA256_DIGITS];
+    EXPECT_FALSE(DigestText("abc", 3, 64, small, sizeof(small)));
+}
+
+TEST(ReservedDestinationTest, RootsAndWindowsOwnFoldersButNotTheFoldersBelowThem) {
+    char programFiles[MAX_PATH] = "";
+    char commonFiles[MAX_PATH] = "";
+    ASSERT_NE(0u, GetEnvironmentVariableA("ProgramFiles", programFiles, MAX_PATH));
+    ASSERT_NE(0u, GetEnvironmentVariableA("CommonProgramFiles", commonFiles, MAX_PATH));
+    std::string windows = WindowsFolder();
+    std::string upper = windows;
+    CharUpperA(&upper[0]);
+    const struct {
+        std::string folder;
+        bool reserved;
+    } cases[] = {
+        {"C:\\", true},
+        {"c:", true},
+        {"\\\\server\\share", true},
+        {"\\\\server\\share\\", true},
+        {windows, true},
+        {windows + "\\", true},
+        {windows + "\\Temp\\..", true},
+        {upper, true},
+        {SystemFolder(), true},
+        {programFiles, true},
+        {commonFiles, true},
+        {"C:\\Acme", false},
+        {windows + "\\Acme", false},
+        {std::string(programFiles) + "\\Acme", false},
+        {"\\\\server\\share\\Acme", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        EXPECT_EQ(c.reserved, IsReservedDestination(c.folder.c_str()));
+    }
+}
+
 namespace {
 // Restart Manager as a system that knows holderCount programs holding the file.
 UINT holderCount = 0;
@@ -202,8 +270,8 @@ TEST(FileHoldersTest, NamesAtMostFiveProgramsThenOthers) {
     }
 }
 
-// Windows 95/98/Me have no delayed move: the line for the restart goes into WININIT.INI by hand,
-// at the top of its [rename] section, wherever that is.
+// Windows 95/98/Me have no delayed move: the line for the restart goes into WININIT.INI by
+// hand, at the top of its [rename] section, wherever that is.
 TEST(FileReplaceTest, WininitGetsTheRenameLineInItsSection) {
     TempFolder folder("wininit");
     std::string target = folder.File("Reader.exe");
