@@ -33,37 +33,39 @@ void Findings::Release(void** slot) {
     *slot = nullptr;
 }
 
-void Findings::Add(int line, FindingLevel level, const char* format, ...) {
+void Findings::AddInV(int line, const char* file, int fileLine, FindingLevel level,
+                      const char* format, va_list args) {
     Finding* finding = static_cast<Finding*>(malloc(sizeof(Finding)));
     if (!finding)
         return;
     finding->line = line;
     finding->level = level;
-    finding->file[0] = '\0';
-    finding->fileLine = 0;
-    va_list args;
-    va_start(args, format);
+    CopyText(finding->file, sizeof(finding->file), file);
+    finding->fileLine = fileLine;
     char text[sizeof(finding->text)];
     FormatTextV(text, sizeof(text), format, args);
-    va_end(args);
     NameInvisibleBytes(text, finding->text, sizeof(finding->text));
     if (!list_.Add(finding))
         free(finding);
 }
 
-void Findings::AddLike(const Finding& model, const char* prefix) {
-    int before = Count();
-    Add(model.line, model.level, "%s%s", prefix, model.text);
-    if (Count() > before)
-        PlaceLast(model.file, model.fileLine);
+void Findings::Add(int line, FindingLevel level, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    AddInV(line, "", 0, level, format, args);
+    va_end(args);
 }
 
-void Findings::PlaceLast(const char* file, int fileLine) {
-    if (Count() == 0)
-        return;
-    Finding& last = *static_cast<Finding*>(list_.At(Count() - 1));
-    CopyText(last.file, sizeof(last.file), file);
-    last.fileLine = fileLine;
+void Findings::AddIn(int line, const char* file, int fileLine, FindingLevel level,
+                     const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    AddInV(line, file, fileLine, level, format, args);
+    va_end(args);
+}
+
+void Findings::AddLike(const Finding& model, const char* prefix) {
+    AddIn(model.line, model.file, model.fileLine, model.level, "%s%s", prefix, model.text);
 }
 
 void Findings::Sort() {

@@ -1,6 +1,7 @@
 #pragma once
 // What a check of a product folder found, one line of Setup.ini each (line 0: the folder or the
 // script as a whole).
+#include <stdarg.h>
 #include <stddef.h>
 
 #include "script/ptr_array.h"
@@ -30,10 +31,13 @@ class Findings {
 
     void Add(int line, FindingLevel level, const char* format, ...)
         __attribute__((format(printf, 4, 5)));
+    // A finding at fileLine of another file (0: that file as a whole), sorted at line.
+    void AddIn(int line, const char* file, int fileLine, FindingLevel level, const char* format,
+               ...) __attribute__((format(printf, 6, 7)));
+    void AddInV(int line, const char* file, int fileLine, FindingLevel level, const char* format,
+                va_list args);
     // A copy of finding, in its file, its text behind prefix.
     void AddLike(const Finding& finding, const char* prefix);
-    // Puts the finding added last at a line of another file.
-    void PlaceLast(const char* file, int fileLine);
     // By line; findings of one line keep the order they were made in.
     void Sort();
 

@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <new>
-#include <stdarg.h>
 #include <string.h>
 
 #include "resources/text_ids.h"
@@ -12,21 +11,6 @@
 #include "system/win_handles.h"
 
 namespace {
-// A finding at a line of the language file (0: the file as a whole).
-void __attribute__((format(printf, 5, 6)))
-Report(Findings* findings, const char* file, unsigned line, FindingLevel level, const char* format,
-       ...) {
-    char text[sizeof(Finding::text)];
-    va_list args;
-    va_start(args, format);
-    FormatTextV(text, sizeof(text), format, args);
-    va_end(args);
-    int before = findings->Count();
-    findings->Add(0, level, "%s", text);
-    if (findings->Count() > before)
-        findings->PlaceLast(file, static_cast<int>(line));
-}
-
 struct EnglishText {
     unsigned id;
     const char* text;
@@ -80,33 +64,35 @@ struct LineProblems : LanguageProblemSink {
 void ReportProblem(Findings* findings, const char* name, UINT codePage,
                    const LineProblems::Seen& seen) {
     if (seen.problem == LANGUAGE_BAD_BYTES)
-        Report(findings, name, seen.line, FINDING_ERROR,
-               "bytes not valid in code page %u (a lead byte without its trail byte, or a control "
-               "character): the line is left out",
-               codePage);
+        findings->AddIn(
+            0, name, static_cast<int>(seen.line), FINDING_ERROR,
+            "bytes not valid in code page %u (a lead byte without its trail byte, or a control "
+            "character): the line is left out",
+            codePage);
     else
-        Report(findings, name, seen.line, FINDING_WARNING, "%s",
-               seen.problem == LANGUAGE_REPEATED
-                   ? "the text's id is given before: this line is left out"
-               : seen.problem == LANGUAGE_TOO_MANY
-                   ? "more texts than the installer keeps: this line is left out"
-                   : "not a text line (<id>=<text>): the installer skips it");
+        findings->AddIn(0, name, static_cast<int>(seen.line), FINDING_WARNING, "%s",
+                        seen.problem == LANGUAGE_REPEATED
+                            ? "the text's id is given before: this line is left out"
+                        : seen.problem == LANGUAGE_TOO_MANY
+                            ? "more texts than the installer keeps: this line is left out"
+                            : "not a text line (<id>=<text>): the installer skips it");
 }
 
 void ReportText(Findings* findings, const char* name, const LanguageText& text) {
     const char* english = English(text.id);
     if (!english) {
-        Report(findings, name, text.line, FINDING_WARNING,
-               "text %u is no text of the installer: it is never shown", text.id);
+        findings->AddIn(0, name, static_cast<int>(text.line), FINDING_WARNING,
+                        "text %u is no text of the installer: it is never shown", text.id);
     } else if (!SameConversions(text.text, english)) {
         char mine[64];
         char theirs[64];
         Conversions(text.text, mine, sizeof(mine));
         Conversions(english, theirs, sizeof(theirs));
-        Report(findings, name, text.line, FINDING_ERROR,
-               "text %u has the conversions %s, its English text %s: the English text is shown "
-               "instead",
-               text.id, mine, theirs);
+        findings->AddIn(
+            0, name, static_cast<int>(text.line), FINDING_ERROR,
+            "text %u has the conversions %s, its English text %s: the English text is shown "
+            "instead",
+            text.id, mine, theirs);
     }
 }
 
@@ -116,13 +102,13 @@ void CheckFile(const char* folder, const char* name, Findings* findings) {
     std::unique_ptr<char[]> bytes;
     DWORD size = 0;
     if (ReadWholeFile(path, 1, &bytes, &size) != WHOLE_FILE_READ) {
-        Report(findings, name, 0, FINDING_ERROR, "cannot be read");
+        findings->AddIn(0, name, 0, FINDING_ERROR, "cannot be read");
         return;
     }
     if (size > LANGUAGE_FILE_LIMIT) {
-        Report(findings, name, 0, FINDING_ERROR,
-               "larger than %lu bytes: the installer does not use it",
-               static_cast<unsigned long>(LANGUAGE_FILE_LIMIT));
+        findings->AddIn(0, name, 0, FINDING_ERROR,
+                        "larger than %lu bytes: the installer does not use it",
+                        static_cast<unsigned long>(LANGUAGE_FILE_LIMIT));
         return;
     }
     static LanguageFile file[1];
@@ -133,14 +119,14 @@ void CheckFile(const char* folder, const char* name, Findings* findings) {
     problems.count = 0;
     ReadLanguageFile(bytes.get(), size, store.get(), file, &problems);
     if (!file->header.Usable()) {
-        Report(findings, name, 0, FINDING_ERROR,
-               "no [Language] section with a CodePage: the installer does not use it");
+        findings->AddIn(0, name, 0, FINDING_ERROR,
+                        "no [Language] section with a CodePage: the installer does not use it");
         return;
     }
     for (const EnglishText& row : englishTexts) {
         if (!file->Find(row.id))
-            Report(findings, name, 0, FINDING_WARNING, "text %u is missing: it is shown in English",
-                   row.id);
+            findings->AddIn(0, name, 0, FINDING_WARNING,
+                            "text %u is missing: it is shown in English", row.id);
     }
     size_t text = 0;
     size_t problem = 0;

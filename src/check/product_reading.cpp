@@ -40,25 +40,18 @@ ProductReading::~ProductReading() {
 }
 
 void ProductReading::Report(int line, FindingLevel level, const char* format, ...) {
-    char text[sizeof(Finding::text)];
     va_list args;
     va_start(args, format);
-    FormatTextV(text, sizeof(text), format, args);
+    findings_->AddInV(line, "", 0, level, format, args);
     va_end(args);
-    findings_->Add(line, level, "%s", text);
 }
 
 void ProductReading::ReportIn(int line, const char* file, int fileLine, FindingLevel level,
                               const char* format, ...) {
-    char text[sizeof(Finding::text)];
     va_list args;
     va_start(args, format);
-    FormatTextV(text, sizeof(text), format, args);
+    findings_->AddInV(line, file, fileLine, level, format, args);
     va_end(args);
-    int before = findings_->Count();
-    findings_->Add(line, level, "%s", text);
-    if (findings_->Count() > before)
-        findings_->PlaceLast(file, fileLine);
 }
 
 bool ProductReading::Load() {
