@@ -1,26 +1,32 @@
 #include "palm/palm_error_texts.h"
 
+#include <string.h>
+
 #include "resources/text_ids.h"
 #include "system/language.h"
 #include "system/text.h"
 
 namespace {
 
-struct StatusText {
-    WORD id;
-    const char* text;
-};
-
-const StatusText statusTexts[] = {
-#define PALM_TEXT(id, english) {id, english},
+// The texts one after another, each ended by its zero, and their ids in the same order: a table
+// of pointers would cost each text a pointer and a relocation besides its id.
+const char statusTexts[] =
+#define PALM_TEXT(id, english) english "\0"
+#include "resources/text_ids.h"
+#undef PALM_TEXT
+    ;
+const WORD statusIds[] = {
+#define PALM_TEXT(id, english) id,
 #include "resources/text_ids.h"
 #undef PALM_TEXT
 };
 
 const char* EnglishText(unsigned id) {
-    for (const StatusText& entry : statusTexts) {
-        if (entry.id == id)
-            return entry.text;
+    const char* text = statusTexts;
+    for (WORD entry : statusIds) {
+        if (entry == id)
+            return text;
+        text += strlen(text) + 1;
     }
     return nullptr;
 }

@@ -75,7 +75,7 @@ STRING_TEXT(IDS_HELP_SILENT, "/S\tSilent: no window, no question, never a restar
 STRING_TEXT(IDS_HELP_DEST, "/D=<folder>\tInstalls into this folder.")
 STRING_TEXT(IDS_HELP_COMPONENTS, "/COMPONENTS=<Section;...>\tInstalls exactly these components.")
 STRING_TEXT(IDS_HELP_USER, "/USER=<name>\tThe HotSync user who receives the Palm files.")
-STRING_TEXT(IDS_HELP_LOG, "/LOG=<file>\tAppends a record of the run to the file.")
+STRING_TEXT(IDS_HELP_LOG, "/LOG=<full path>\tAppends a record of the run to the file.")
 STRING_TEXT(IDS_HELP_NORESTART, "/NORESTART\tNever restarts the computer.")
 STRING_TEXT(IDS_HELP_ALLUSERS, "/ALLUSERS\tStart-menu and desktop shortcuts for every user.")
 STRING_TEXT(IDS_HELP_CURRENTUSER, "/CURRENTUSER\tStart-menu and desktop shortcuts for the current "
