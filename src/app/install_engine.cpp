@@ -224,7 +224,10 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
         result = RESULT_DEST_RESERVED;
     else if (!lock.Take())
         result = RESULT_BUSY;
-    else if (checkedLog[0] != '\0' && !InstallLogUnchanged(checkedLog, &earlierLog))
+    // Added to in place, the log is held from its check to its seal.
+    else if (checkedLog[0] != '\0' &&
+             !InstallLogUnchanged(checkedLog, &earlierLog,
+                                  moving ? INVALID_HANDLE_VALUE : context->HoldLog()))
         result = RESULT_LOG_CHANGED;
     else if (hasEarlier)
         result = AwaitFilesInUse(*context, items, moving, unattended, &earlierLog);
@@ -251,13 +254,13 @@ int RunInstall(SetupScript* script, HWND owner, bool reportErrors, bool unattend
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     if (hasPalmItems && result == RESULT_OK)
         result = RunPalmPass(*context, *script, items, unattended, &lastServed);
-    context->CloseLog();
     if (context->replacedAtRestart)
         script->restartNeeded = 1;
     if (entryWritten) {
         AddInstalledSize(*context);
         SealInstallLog(*context);
     }
+    context->CloseLog();
     if (result == RESULT_OK && moving &&
         !RemoveEarlierInstallation(earlier, &earlierLog, context->fileName))
         script->restartNeeded = 1;

@@ -89,7 +89,7 @@ typedef decltype(Kernel32Functions::GetFileAttributesExA) AttributesQuery;
 // The reader names its product in the captions: this run's captions stay as they are.
 void ReadRunLog(const InstallContext& context, UninstallLog* log) {
     const char* caption = captionTitle;
-    ReadUninstallLog(context.fileName, log);
+    ReadUninstallLog(context.fileName, log, nullptr, context.fileHandle.Get());
     captionTitle = caption;
 }
 
@@ -158,7 +158,8 @@ void AddInstalledSize(InstallContext& context) {
 void MarkLogPending(const InstallContext& context) {
     char key[MAX_PATH];
     FormUninstallKey(context.productTitle, key, sizeof(key));
-    char digest[DIGEST_TEXT_SIZE];
+    // ReadRegistryString keeps a byte back: a digest and its zero must fit beside it.
+    char digest[DIGEST_TEXT_SIZE + 1];
     if (ReadRegistryString(HKEY_LOCAL_MACHINE, key, LOG_DIGEST_VALUE, digest, sizeof(digest)))
         WriteRegistryString(HKEY_LOCAL_MACHINE, key, LOG_DIGEST_VALUE, LOG_DIGEST_PENDING);
 }
@@ -168,7 +169,7 @@ void SealInstallLog(const InstallContext& context) {
     DWORD size = 0;
     char digest[DIGEST_TEXT_SIZE];
     // Without a digest the entry keeps "pending", which the removal trusts as an interrupted run.
-    if (ReadWholeFile(context.fileName, 0, &bytes, &size) != WHOLE_FILE_READ ||
+    if (ReadWholeHandle(context.fileHandle.Get(), 0, &bytes, &size) != WHOLE_FILE_READ ||
         !DigestText(bytes.get(), size, 0, digest, sizeof(digest)))
         return;
     char key[MAX_PATH];

@@ -13,13 +13,13 @@ void FormUninstallKey(const char* productTitle, char* key, size_t size);
 // written.
 bool WriteUninstallEntry(InstallContext& context);
 // Adds the size of the files that the log's "File Copy:" entries name and that exist now; the
-// log must be closed.
+// log must still be open.
 void AddInstalledSize(InstallContext& context);
 // A log that is added to stops matching its digest with its first new byte: an entry that keeps
 // one says "pending" before the log is opened.
 void MarkLogPending(const InstallContext& context);
-// Keeps the digest of the whole log, as the run leaves it, in the entry; the log must be closed.
-// Until then the entry says "pending".
+// Keeps the digest of the whole log, read back through the writer's handle before it is closed
+// (so no other writer can slip a line in between), in the entry. Until then it says "pending".
 void SealInstallLog(const InstallContext& context);
 
 // The entry's values (names, types, data) as they were before a run wrote them, so that a

@@ -148,14 +148,23 @@ bool InstallLog::ContinueLog() {
     return ReadFile(file, &last, 1, &got, nullptr) && (last == '\n' || WriteLine(file, "\n", 1));
 }
 
+HANDLE InstallLog::HoldLog() {
+    if (!fileHandle && fileName[0] != '\0')
+        fileHandle.Reset(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return fileHandle ? fileHandle.Get() : INVALID_HANDLE_VALUE;
+}
+
 bool InstallLog::Create() {
-    fileHandle.Reset(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!fileHandle)
-        return false;
-    // OPEN_ALWAYS tells an existing file by this error.
-    if (GetLastError() != ERROR_ALREADY_EXISTS)
-        createdFile = true;
+    if (!fileHandle) {
+        fileHandle.Reset(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!fileHandle)
+            return false;
+        // OPEN_ALWAYS tells an existing file by this error.
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            createdFile = true;
+    }
     if (!ContinueLog())
         return Fail();
     tookLine = true;
@@ -175,7 +184,7 @@ void InstallLog::TakeBackUnwrittenLog() {
 }
 
 HANDLE InstallLog::OpenLog(bool makeFolder) {
-    if (!fileHandle && !stopped && !Create() && makeFolder && !stopped) {
+    if ((!fileHandle || !tookLine) && !stopped && !Create() && makeFolder && !stopped) {
         // Only a missing folder is worth a second try. Making it logs its levels, which may
         // already have opened the log.
         if (MakeLogFolder() && !fileHandle)

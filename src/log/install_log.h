@@ -27,6 +27,9 @@ class InstallLog {
     // The open file (created with its header if it did not exist, its folder made first when
     // makeFolder is set), or INVALID_HANDLE_VALUE.
     HANDLE OpenLog(bool makeFolder = false);
+    // Opens an existing log, writing nothing, and holds it against other writers until the run
+    // appends to it through this handle; INVALID_HANDLE_VALUE when there is none.
+    HANDLE HoldLog();
     void CloseLog();
     bool Stopped() const { return stopped; }
     // For a run whose log never took a line (not even its header): closes it and takes back the

@@ -15,3 +15,6 @@ enum WholeFileResult {
 // what it still holds.
 WholeFileResult ReadWholeFile(const char* path, DWORD padding, std::unique_ptr<char[]>* text,
                               DWORD* size);
+// The same from offset 0 of a file open for reading, for a file its writer holds.
+WholeFileResult ReadWholeHandle(HANDLE file, DWORD padding, std::unique_ptr<char[]>* text,
+                                DWORD* size);

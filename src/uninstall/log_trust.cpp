@@ -52,7 +52,7 @@ bool FindEntryOfLog(const char* logPath, char* keyName, size_t size) {
     }
 }
 
-bool ReadTrustedUninstallLog(const char* logPath, UninstallLog* log) {
+bool ReadTrustedUninstallLog(const char* logPath, UninstallLog* log, HANDLE file) {
     char key[128];
     char digest[80] = "";
     bool found = FindEntryOfLog(logPath, key, sizeof(key));
@@ -65,16 +65,16 @@ bool ReadTrustedUninstallLog(const char* logPath, UninstallLog* log) {
             strcmp(digest, LOG_DIGEST_PENDING) == 0)
             digest[0] = '\0';
     }
-    ReadUninstallLog(logPath, log, digest);
+    ReadUninstallLog(logPath, log, digest, file);
     if (found && !log->changed)
         CopyText(log->entryKey, sizeof(log->entryKey), key);
     return !log->changed;
 }
 
-bool InstallLogUnchanged(const char* logPath, UninstallLog* log) {
+bool InstallLogUnchanged(const char* logPath, UninstallLog* log, HANDLE file) {
     // Reading a log names its product in the captions: the caller's stay.
     const char* caption = captionTitle;
-    bool unchanged = ReadTrustedUninstallLog(logPath, log);
+    bool unchanged = ReadTrustedUninstallLog(logPath, log, file);
     captionTitle = caption;
     return unchanged;
 }

@@ -3,6 +3,7 @@
 // able to write; the uninstall entry lies where only administrators write. A run that closes the
 // log keeps the log's digest in the entry, and what acts on the log checks it first.
 #include <stddef.h>
+#include <windows.h>
 
 class UninstallLog;
 
@@ -21,7 +22,10 @@ bool FindEntryOfLog(const char* logPath, char* keyName, size_t size);
 // the bytes read against the entry's digest. False, with the log cleared, when they differ. A log
 // whose entry holds no digest (written before digests were kept, or by a run that was
 // interrupted), and every log on Windows 95/98/Me, which have no rights to defend, pass.
-bool ReadTrustedUninstallLog(const char* logPath, UninstallLog* log);
+bool ReadTrustedUninstallLog(const char* logPath, UninstallLog* log,
+                             HANDLE file = INVALID_HANDLE_VALUE);
 
-// ReadTrustedUninstallLog that leaves the captions as they are, for an install run.
-bool InstallLogUnchanged(const char* logPath, UninstallLog* log);
+// ReadTrustedUninstallLog that leaves the captions as they are, for an install run; file, when
+// given, is the writer's handle on the log, which the run then appends to.
+bool InstallLogUnchanged(const char* logPath, UninstallLog* log,
+                         HANDLE file = INVALID_HANDLE_VALUE);

@@ -137,7 +137,7 @@ bool ReadHeader(char** cursor, char* end, UninstallLog* log) {
 
 } // namespace
 
-void ReadUninstallLog(const char* path, UninstallLog* log, const char* digest) {
+void ReadUninstallLog(const char* path, UninstallLog* log, const char* digest, HANDLE file) {
     log->Clear();
     log->logPath[0] = '\0';
     // A cut path would name some other file, which the finishing step would then delete.
@@ -147,7 +147,8 @@ void ReadUninstallLog(const char* path, UninstallLog* log, const char* digest) {
 
     std::unique_ptr<char[]> text;
     DWORD got = 0;
-    switch (ReadWholeFile(path, TEXT_PADDING, &text, &got)) {
+    switch (file != INVALID_HANDLE_VALUE ? ReadWholeHandle(file, TEXT_PADDING, &text, &got)
+                                         : ReadWholeFile(path, TEXT_PADDING, &text, &got)) {
     case WHOLE_FILE_READ:
         break;
     case WHOLE_FILE_ABSENT:

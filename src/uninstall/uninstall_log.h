@@ -65,8 +65,10 @@ class UninstallLog {
 // Never fails: a log that cannot be read, or whose header does not match, leaves the title,
 // folder and entries read up to that point (usually none). A title read becomes captionTitle.
 // With a digest (64 or 40 hexadecimal digits, any other text never matches) the bytes read are
-// checked against it before anything is taken from them; "" or null checks nothing.
-void ReadUninstallLog(const char* path, UninstallLog* log, const char* digest = nullptr);
+// checked against it before anything is taken from them; "" or null checks nothing. A log its
+// writer holds is read through the writer's handle, file.
+void ReadUninstallLog(const char* path, UninstallLog* log, const char* digest = nullptr,
+                      HANDLE file = INVALID_HANDLE_VALUE);
 // Recognises the keyword that begins line; the rest of the line is trimmed in place and becomes
 // the entry's path. A value too long for a path names no file the installer wrote, and a cut
 // one could name another: such a line is left alone like one without a keyword.

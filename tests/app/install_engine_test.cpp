@@ -762,6 +762,48 @@ TEST_F(InstallEngineTest, TheEntryKeepsTheLogsDigestAndAChangedLogIsNeitherAdded
     }
 }
 
+namespace {
+// Another process that can write the product's folder adds its line to the log at the first
+// registry write of the run that finds the log open to it. Wherever it lands, the removal must
+// not delete what it names.
+std::string racedLog;
+std::string racedLine;
+LONG WINAPI SetAddingToTheLog(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                              DWORD size) {
+    FileHandle log(CreateFileA(racedLog.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!racedLine.empty() && log &&
+        WriteFile(log.Get(), racedLine.data(), racedLine.size(), &written, nullptr))
+        racedLine.clear();
+    return RegSetValueExA(key, name, reserved, type, data, size);
+}
+} // namespace
+
+// A first run (the gap between the log's last line and its seal) and a reinstall in place (the
+// gap between the check of the log and the run's first line in it).
+TEST_F(InstallEngineTest, ALineAddedWhileARunHoldsItsLogIsNeverSealed) {
+    Provide("Reader.exe");
+    Provide("Victim.txt", "another product's");
+    Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\Reader.exe\n");
+    racedLog = DestFile("_Install.log");
+    std::string victim = product.File("Victim.txt");
+    for (bool inPlace : {false, true}) {
+        SCOPED_TRACE(inPlace ? "in place" : "first run");
+        if (inPlace) {
+            ASSERT_EQ(RESULT_OK, Run().result);
+        }
+        racedLine = "File Copy: " + victim + "\n";
+        {
+            SeamGuard<decltype(setRegistryValue)> racing(setRegistryValue, SetAddingToTheLog);
+            ASSERT_EQ(RESULT_OK, Run().result);
+        }
+        bool added = ReadFileBytes(racedLog).find(victim) != std::string::npos;
+        EXPECT_EQ(added ? 1603 : 0, RemoveSilently(racedLog));
+        EXPECT_TRUE(FileExists(victim));
+    }
+}
+
 TEST_F(InstallEngineTest, ARunThatFindsAnotherRunningOrAFolderOfWindowsChangesNothing) {
     Provide("Reader.exe");
     Load("Main", "[Main]\nCopyFile1=1;%DEST_PATH%\\Reader.exe\n");

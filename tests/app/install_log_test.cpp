@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <memory>
 #include <string>
 
 #include "app/install_context.h"
@@ -9,6 +10,7 @@
 #include "log/install_log_hook.h"
 #include "log/log_format.h"
 #include "support/test_support.h"
+#include "system/whole_file.h"
 
 namespace {
 std::string StartedLine(const SYSTEMTIME& utc) {
@@ -104,18 +106,31 @@ TEST_F(InstallLogTest, LaterRunsStartOnANewLineAndAnEmptyLogGetsItsHeader) {
         {firstRun + "File Co", firstRun + "File Co\nFile Copy: C:\\b.txt\n"},
         {"", header + "File Copy: C:\\b.txt\n"},
     };
-    for (const auto& row : cases) {
-        ASSERT_TRUE(WriteFileBytes(log_, row.before));
-        {
-            InstallContext second(installer_.Path().c_str(), dest_.Path().c_str(), "Acme", nullptr);
-            EXPECT_TRUE(second.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\b.txt"));
+    // Held first (a reinstall in place checks the log before adding to it), the log keeps other
+    // writers out, is read as it is, and takes the run's lines through the same handle.
+    for (bool held : {false, true})
+        for (const auto& row : cases) {
+            ASSERT_TRUE(WriteFileBytes(log_, row.before));
+            {
+                InstallContext second(installer_.Path().c_str(), dest_.Path().c_str(), "Acme",
+                                      nullptr);
+                HANDLE file = held ? second.HoldLog() : INVALID_HANDLE_VALUE;
+                if (held) {
+                    std::unique_ptr<char[]> bytes;
+                    DWORD size = 0;
+                    ASSERT_EQ(WHOLE_FILE_READ, ReadWholeHandle(file, 0, &bytes, &size));
+                    EXPECT_EQ(row.before, std::string(bytes.get(), size));
+                    EXPECT_TRUE(LockedByWriter(log_));
+                }
+                EXPECT_TRUE(second.WriteEntry(LogKeywordText(LOG_FILE_COPY), "C:\\b.txt"));
+                EXPECT_EQ(held, file == second.fileHandle.Get());
+            }
+            std::string bytes = ReadFileBytes(log_);
+            // The header's time may have moved on.
+            if (row.before.empty())
+                bytes.replace(0, bytes.find('\n'), firstRun.substr(0, firstRun.find('\n')));
+            EXPECT_EQ(row.after, bytes) << row.before << held;
         }
-        std::string bytes = ReadFileBytes(log_);
-        // The header's time may have moved on.
-        if (row.before.empty())
-            bytes.replace(0, bytes.find('\n'), firstRun.substr(0, firstRun.find('\n')));
-        EXPECT_EQ(row.after, bytes) << row.before;
-    }
 }
 
 // A disk with room for half a line.
