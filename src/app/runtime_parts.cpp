@@ -1,0 +1,18 @@
+// Setup.exe's own stand-ins for parts of the C runtime's start-up that have nothing to do in this
+// program. Defined here, they keep the runtime's versions out, and with them their code, texts
+// and imports. Only Setup.exe is built with this file.
+#include <windows.h>
+
+extern "C" {
+// Patches references to library data that the code does not declare as imported. The program
+// has none, and its link refuses any (--disable-auto-import), so nothing is ever to be patched.
+void _pei386_runtime_relocator() {}
+
+// The start-up code's hooks into the support of thread-local data, which runs per-thread
+// initializers and destructors. The program has no thread-local data; should some come, the
+// runtime's support brings these names along again and the link fails on the second definition.
+extern const PIMAGE_TLS_CALLBACK __dyn_tls_init_callback = nullptr;
+int __mingw_initltsdrot_force;
+int __mingw_initltsdyn_force;
+int __mingw_initltssuo_force;
+}
