@@ -15,4 +15,12 @@ extern const PIMAGE_TLS_CALLBACK __dyn_tls_init_callback = nullptr;
 int __mingw_initltsdrot_force;
 int __mingw_initltsdyn_force;
 int __mingw_initltssuo_force;
+
+// The start-up code installs a reporter of math errors only when the runtime's switch for it is
+// 1, and the runtime sets it to -1; the program does no floating-point math either.
+struct _exception;
+int _matherr(_exception*) {
+    return 0;
+}
+void __mingw_setusermatherr(int (*)(_exception*)) {}
 }
