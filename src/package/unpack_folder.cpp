@@ -55,6 +55,36 @@ alignas(4) const BYTE UNPACK_FOLDER_DESCRIPTOR[72] = {
     ACCESS_ALLOWED_ACE_TYPE, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, 20, 0, 0xFF, 0x01, 0x1F, 0,
     SID_REVISION, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};
 
+HANDLE CreateHeldFolder(const char* path) {
+    FunctionsUse<NtdllFunctions> ntdll(&ntdllTable);
+    // CreateDirectory gives no handle, and the NT path of a drive path is it behind "\\??\\".
+    WCHAR name[4 + MAX_PATH] = L"\\??\\";
+    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, name + 4, MAX_PATH);
+    HANDLE folder = INVALID_HANDLE_VALUE;
+    NTSTATUS status = STATUS_INVALID_PARAMETER;
+    if (ntdll && length > 1) {
+        UNICODE_STRING unicode = {static_cast<USHORT>((length + 3) * sizeof(WCHAR)),
+                                  static_cast<USHORT>((length + 4) * sizeof(WCHAR)), name};
+        OBJECT_ATTRIBUTES attributes = {sizeof(attributes),
+                                        nullptr,
+                                        &unicode,
+                                        OBJ_CASE_INSENSITIVE,
+                                        const_cast<BYTE*>(UNPACK_FOLDER_DESCRIPTOR),
+                                        nullptr};
+        IO_STATUS_BLOCK io;
+        status = ntdll->NtCreateFile(
+            &folder, GENERIC_READ | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
+            FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE,
+            FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT,
+            nullptr, 0);
+    }
+    if (status >= 0)
+        return folder;
+    const NTSTATUS nameTaken = static_cast<NTSTATUS>(0xC0000035);
+    SetLastError(status == nameTaken ? ERROR_ALREADY_EXISTS : ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+}
+
 bool RunsAsAdministrator() {
     FunctionsUse<MembershipFunctions> membership(&membershipTable);
     BOOL member = FALSE;
