@@ -1,5 +1,7 @@
 #include "package/unpack_folder.h"
 
+#include <string.h>
+
 #include "system/system_libraries.h"
 #include "system/text.h"
 
@@ -57,27 +59,28 @@ alignas(4) const BYTE UNPACK_FOLDER_DESCRIPTOR[72] = {
 
 HANDLE CreateHeldFolder(const char* path) {
     FunctionsUse<NtdllFunctions> ntdll(&ntdllTable);
-    // CreateDirectory gives no handle, and the NT path of a drive path is it behind "\\??\\".
-    WCHAR name[4 + MAX_PATH] = L"\\??\\";
+    // CreateDirectory gives no handle. A drive path's NT path is the path behind "\\??\\".
+    WCHAR name[4 + MAX_PATH];
+    memcpy(name, L"\\??\\", 4 * sizeof(WCHAR));
     int length = MultiByteToWideChar(CP_ACP, 0, path, -1, name + 4, MAX_PATH);
-    HANDLE folder = INVALID_HANDLE_VALUE;
-    NTSTATUS status = STATUS_INVALID_PARAMETER;
-    if (ntdll && length > 1) {
-        UNICODE_STRING unicode = {static_cast<USHORT>((length + 3) * sizeof(WCHAR)),
-                                  static_cast<USHORT>((length + 4) * sizeof(WCHAR)), name};
-        OBJECT_ATTRIBUTES attributes = {sizeof(attributes),
-                                        nullptr,
-                                        &unicode,
-                                        OBJ_CASE_INSENSITIVE,
-                                        const_cast<BYTE*>(UNPACK_FOLDER_DESCRIPTOR),
-                                        nullptr};
-        IO_STATUS_BLOCK io;
-        status = ntdll->NtCreateFile(
-            &folder, GENERIC_READ | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
-            FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE,
-            FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT,
-            nullptr, 0);
-    }
+    UNICODE_STRING unicode = {static_cast<USHORT>((length + 3) * sizeof(WCHAR)),
+                              static_cast<USHORT>((length + 4) * sizeof(WCHAR)), name};
+    OBJECT_ATTRIBUTES attributes = {sizeof(attributes),
+                                    nullptr,
+                                    &unicode,
+                                    OBJ_CASE_INSENSITIVE,
+                                    const_cast<BYTE*>(UNPACK_FOLDER_DESCRIPTOR),
+                                    nullptr};
+    IO_STATUS_BLOCK io;
+    HANDLE folder;
+    NTSTATUS status = ntdll && length > 1
+                          ? ntdll->NtCreateFile(&folder, GENERIC_READ | SYNCHRONIZE, &attributes,
+                                                &io, nullptr, FILE_ATTRIBUTE_NORMAL,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE,
+                                                FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT |
+                                                    FILE_OPEN_FOR_BACKUP_INTENT,
+                                                nullptr, 0)
+                          : -1;
     if (status >= 0)
         return folder;
     const NTSTATUS nameTaken = static_cast<NTSTATUS>(0xC0000035);
