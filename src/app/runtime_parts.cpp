@@ -8,9 +8,9 @@ extern "C" {
 // has none, and its link refuses any (--disable-auto-import), so nothing is ever to be patched.
 void _pei386_runtime_relocator() {}
 
-// The start-up code's hooks into the support of thread-local data, which runs per-thread
-// initializers and destructors. The program has no thread-local data; should some come, the
-// runtime's support brings these names along again and the link fails on the second definition.
+// The start-up code's hooks into the support of thread-local data, which hands Windows the
+// functions to call at each thread's start and end. The program has no thread-local data; what
+// some would bring in, such functions, Setup.exe's linker script refuses.
 extern const PIMAGE_TLS_CALLBACK __dyn_tls_init_callback = nullptr;
 int __mingw_initltsdrot_force;
 int __mingw_initltsdyn_force;
