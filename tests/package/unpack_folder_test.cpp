@@ -33,6 +33,21 @@ struct WideTemp {
     WCHAR saved[2][MAX_PATH] = {};
 };
 
+// The Windows folder's Temp under the name its folder lists, letter case included (Wine's is
+// "temp"): a path in another case costs a search of the Windows folder on every open under it.
+std::string ListedWindowsTemp() {
+    std::string windows = WindowsFolder(), name;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((windows + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        if (lstrcmpiA(found.cFileName, "Temp") == 0)
+            name = found.cFileName;
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return windows + "\\" + name + "\\";
+}
+
 std::string SidText(PSID sid) {
     std::string text = "S-1-" + std::to_string(GetSidIdentifierAuthority(sid)->Value[5]);
     for (UCHAR i = 0; i < *GetSidSubAuthorityCount(sid); ++i)
@@ -42,7 +57,7 @@ std::string SidText(PSID sid) {
 } // namespace
 
 TEST(UnpackFolder, AdministratorsUnpackInWindowsTempOthersInATempTheCodePageCanName) {
-    std::string windowsTemp = WindowsFolder() + "\\Temp\\";
+    std::string windowsTemp = ListedWindowsTemp();
     TempFolder base("unpack-parents");
     std::wstring plain = Wide(base.File("plain")) + L"\\";
     // A user name outside the code page (Cyrillic on a Western system), and the same missing.
