@@ -1,5 +1,7 @@
 #include "package/unpack_folder.h"
 
+#include <string.h>
+
 #include "system/system_libraries.h"
 #include "system/text.h"
 
@@ -66,6 +68,37 @@ alignas(4) const BYTE UNPACK_FOLDER_DESCRIPTOR[72] = {
     // The same for SYSTEM, S-1-5-18.
     ACCESS_ALLOWED_ACE_TYPE, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, 20, 0, 0xFF, 0x01, 0x1F, 0,
     SID_REVISION, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};
+
+HANDLE CreateHeldFolder(const char* path) {
+    FunctionsUse<NtdllFunctions> ntdll(&ntdllTable);
+    // CreateDirectory gives no handle. A drive path's NT path is the path behind "\\??\\".
+    WCHAR name[4 + MAX_PATH];
+    memcpy(name, L"\\??\\", 4 * sizeof(WCHAR));
+    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, name + 4, MAX_PATH);
+    UNICODE_STRING unicode = {static_cast<USHORT>((length + 3) * sizeof(WCHAR)),
+                              static_cast<USHORT>((length + 4) * sizeof(WCHAR)), name};
+    OBJECT_ATTRIBUTES attributes = {sizeof(attributes),
+                                    nullptr,
+                                    &unicode,
+                                    OBJ_CASE_INSENSITIVE,
+                                    const_cast<BYTE*>(UNPACK_FOLDER_DESCRIPTOR),
+                                    nullptr};
+    IO_STATUS_BLOCK io;
+    HANDLE folder;
+    NTSTATUS status = ntdll && length > 1
+                          ? ntdll->NtCreateFile(&folder, GENERIC_READ | SYNCHRONIZE, &attributes,
+                                                &io, nullptr, FILE_ATTRIBUTE_NORMAL,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE,
+                                                FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT |
+                                                    FILE_OPEN_FOR_BACKUP_INTENT,
+                                                nullptr, 0)
+                          : -1;
+    if (status >= 0)
+        return folder;
+    const NTSTATUS nameTaken = static_cast<NTSTATUS>(0xC0000035);
+    SetLastError(status == nameTaken ? ERROR_ALREADY_EXISTS : ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+}
 
 bool RunsAsAdministrator() {
     FunctionsUse<MembershipFunctions> membership(&membershipTable);

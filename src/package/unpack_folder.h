@@ -15,6 +15,12 @@ bool UnpackParent(bool administrator, char* out, size_t size);
 // folders made in it inherit the entries.
 extern const BYTE UNPACK_FOLDER_DESCRIPTOR[72];
 
+// Makes the folder at path with the descriptor above and opens it in the same step, held for
+// reading without delete sharing, so that no other process renames it between its making and its
+// hold (the NT family only). INVALID_HANDLE_VALUE on failure, with ERROR_ALREADY_EXISTS when the
+// name is taken.
+HANDLE CreateHeldFolder(const char* path);
+
 // Whether the process runs with the Administrators group enabled in its token: a token filtered
 // by User Account Control holds it for denying only. False where Windows cannot tell (before
 // Windows 2000).

@@ -320,20 +320,17 @@ Outcome Starter::CheckSpace() {
 }
 
 Outcome Starter::MakeFolder() {
-    SECURITY_ATTRIBUTES attributes = {sizeof(attributes),
-                                      const_cast<BYTE*>(UNPACK_FOLDER_DESCRIPTOR), FALSE};
     DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (DWORD attempt = 0; attempt < 100; ++attempt) {
         FormatText(folder_, sizeof(folder_), "%sOrvex%08lX", temp_,
                    static_cast<unsigned long>(seed * 2654435761u + attempt * 40503u));
-        if (CreateDirectoryA(folder_, nt_ ? &attributes : nullptr)) {
+        // Held until the installer has ended, so that nobody renames it and puts another folder
+        // in its place. Windows 95, 98 and Me open no folders.
+        if (nt_)
+            folderHeld_.Reset(CreateHeldFolder(folder_));
+        if (nt_ ? folderHeld_.IsValid() : CreateDirectoryA(folder_, nullptr) != FALSE) {
             folderMade_ = true;
-            // Held without delete sharing until the installer has ended, so that nobody renames
-            // it and puts another folder in its place. Windows 95, 98 and Me open no folders.
-            folderHeld_.Reset(CreateFileA(folder_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                          nullptr));
-            return folderHeld_.IsValid() || !nt_ ? OUTCOME_DONE : OUTCOME_NO_WRITE;
+            return OUTCOME_DONE;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS)
             break;

@@ -18,6 +18,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <wincrypt.h>
+#include <winternl.h>
 
 // The tables, one list of export names each: X(name) for every export.
 #define ORVEX_KERNEL32_FUNCTIONS(X)                                                                \
@@ -74,6 +75,8 @@
     X(FrameRect)                                                                                   \
     X(FillRect)                                                                                    \
     X(MessageBoxA)
+// ntdll of the NT family: a folder made and opened in one step.
+#define ORVEX_NTDLL_FUNCTIONS(X) X(NtCreateFile)
 #define ORVEX_OLE32_FUNCTIONS(X) X(CoInitialize) X(CoCreateInstance)
 #define ORVEX_SHELL_EXECUTE_FUNCTIONS(X) X(ShellExecuteExA)
 #define ORVEX_COMMON_CONTROLS_FUNCTIONS(X) X(InitCommonControls)
@@ -111,6 +114,9 @@ struct RestartManagerFunctions {
 struct User32Functions {
     ORVEX_USER32_FUNCTIONS(ORVEX_TABLE_MEMBER)
 };
+struct NtdllFunctions {
+    ORVEX_NTDLL_FUNCTIONS(ORVEX_TABLE_MEMBER)
+};
 struct Ole32Functions {
     ORVEX_OLE32_FUNCTIONS(ORVEX_TABLE_MEMBER)
 };
@@ -145,6 +151,7 @@ extern SystemLibrary versionLibrary;
 extern SystemLibrary sfcLibrary;
 extern SystemLibrary restartManagerLibrary;
 extern SystemLibrary user32Library;
+extern SystemLibrary ntdllLibrary;
 extern SystemLibrary ole32Library;
 extern SystemLibrary shell32Library;
 extern SystemLibrary shfolderLibrary;
@@ -195,6 +202,7 @@ extern SystemTable<VersionFunctions> versionTable;
 extern SystemTable<SfcFunctions> sfcTable;
 extern SystemTable<RestartManagerFunctions> restartManagerTable;
 extern SystemTable<User32Functions> user32Table;
+extern SystemTable<NtdllFunctions> ntdllTable;
 extern SystemTable<Ole32Functions> ole32Table;
 extern SystemTable<ShellExecuteFunctions> shellExecuteTable;
 extern SystemTable<CommonControlsFunctions> commonControlsTable;

@@ -129,3 +129,39 @@ TEST(UnpackFolder, FolderAdmitsAdministratorsAndSystemAloneAndPassesThatOn) {
     }
     EXPECT_EQ((std::vector<std::string>{"S-1-5-32-544", "S-1-5-18"}), admitted);
 }
+
+// The folder is held from the moment it exists: there is no instant in which another process
+// could rename it and put its own in its place.
+TEST(UnpackFolder, FolderIsMadeAlreadyHeldAndANameTakenIsSaidSo) {
+    TempFolder base("held-folders");
+    std::string path = base.File("Orvex0001"), moved = base.File("moved");
+    const struct {
+        std::string path;
+        DWORD error; // 0: made
+    } cases[] = {
+        {path, 0},
+        {path, ERROR_ALREADY_EXISTS},
+        {base.File("no such folder\\Orvex0002"), ERROR_ACCESS_DENIED},
+    };
+    std::vector<HANDLE> held;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        SetLastError(0);
+        HANDLE folder = CreateHeldFolder(c.path.c_str());
+        EXPECT_EQ(c.error == 0, folder != INVALID_HANDLE_VALUE);
+        if (folder == INVALID_HANDLE_VALUE)
+            EXPECT_EQ(c.error, GetLastError());
+        else
+            held.push_back(folder);
+    }
+    ASSERT_EQ(1u, held.size());
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY),
+              GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(MoveFileA(path.c_str(), moved.c_str()));
+    // Files can still be made in it while it is held.
+    EXPECT_TRUE(WriteFileBytes(path + "\\inside.txt", "x"));
+    DeleteFileA((path + "\\inside.txt").c_str());
+    CloseHandle(held[0]);
+    EXPECT_TRUE(MoveFileA(path.c_str(), moved.c_str()));
+    RemoveDirectoryA(moved.c_str());
+}
