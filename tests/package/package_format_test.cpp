@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "package/package_format.h"
@@ -131,31 +132,24 @@ TEST(PackageFormat, HeadersWithATitleNoCaptionCanShowAreRefused) {
     EXPECT_FALSE(ReadPackageHeader(bytes, sizeof(bytes), &read));
 }
 
-// The common CRC-32, as zip and PNG compute it, whatever the bytes' alignment and however they are
-// split between calls.
+// The common CRC-32, as zip and PNG compute it, however the bytes are aligned and split between
+// calls.
 TEST(PackageFormat, Crc32OfBytesInAnyPiecesAndPlaces) {
-    struct CrcCase {
-        std::string bytes;
-        uint32_t crc;
-    } cases[] = {
-        {"", 0},
-        {"123456789", 0xcbf43926u},
-        {std::string(32, '\0'), 0x190a55adu},
-        {std::string(32, '\xff'), 0xff6cab0bu},
-        {std::string(), 0x91267e8au}, // 0, 1 ... 31
-        {"The quick brown fox jumps over the lazy dog", 0x414fa339u},
-    };
-    for (int i = 0; i < 32; ++i)
-        cases[4].bytes += static_cast<char>(i);
-    for (const CrcCase& test : cases) {
+    std::string ascending;
+    for (char i = 0; i < 32; ++i)
+        ascending += i;
+    const std::pair<std::string, uint32_t> cases[] = {{"123456789", 0xcbf43926u},
+                                                      {std::string(32, '\0'), 0x190a55adu},
+                                                      {std::string(32, '\xff'), 0xff6cab0bu},
+                                                      {ascending, 0x91267e8au}};
+    uint8_t buffer[40];
+    for (const auto& [bytes, crc] : cases) {
         for (size_t offset = 0; offset < 8; ++offset) {
-            uint8_t buffer[64 + 8];
-            memcpy(buffer + offset, test.bytes.data(), test.bytes.size());
-            const uint8_t* at = buffer + offset;
-            for (size_t split = 0; split <= test.bytes.size(); ++split)
-                EXPECT_EQ(test.crc,
-                          Crc32(Crc32(0, at, split), at + split, test.bytes.size() - split))
-                    << test.bytes.size() << " bytes at " << offset << ", split at " << split;
+            uint8_t* at = buffer + offset;
+            memcpy(at, bytes.data(), bytes.size());
+            for (size_t split = 0; split <= bytes.size(); ++split)
+                EXPECT_EQ(crc, Crc32(Crc32(0, at, split), at + split, bytes.size() - split))
+                    << bytes.size() << " bytes at " << offset << ", split at " << split;
         }
     }
 }

@@ -33,19 +33,15 @@ struct WideTemp {
     WCHAR saved[2][MAX_PATH] = {};
 };
 
-// The Windows folder's Temp under the name its folder lists, letter case included (Wine's is
-// "temp"): a path in another case costs a search of the Windows folder on every open under it.
+// The Windows folder's Temp as its folder lists it, letter case included (Wine's is "temp").
 std::string ListedWindowsTemp() {
-    std::string windows = WindowsFolder(), name;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((windows + "\\*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        if (lstrcmpiA(found.cFileName, "Temp") == 0)
-            name = found.cFileName;
-    }
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    return windows + "\\" + name + "\\";
+    HANDLE search = FindFirstFileA((WindowsFolder() + "\\*").c_str(), &found);
+    std::string name;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        name = lstrcmpiA(found.cFileName, "Temp") == 0 ? found.cFileName : name;
+    FindClose(search);
+    return WindowsFolder() + "\\" + name + "\\";
 }
 
 std::string SidText(PSID sid) {
