@@ -40,7 +40,19 @@ bool UnpackParent(bool administrator, char* out, size_t size) {
     UINT length = windowsFolder(windows, sizeof(windows));
     if (length == 0 || length >= sizeof(windows))
         return false;
-    return FormatText(out, size, "%s\\Temp\\", windows) < size - 1;
+    // The folder's name as the disk holds it: where names are told apart by letter case (Wine's
+    // Unix folders) a name in another case is found only by a search of the Windows folder, for
+    // every file the package and then its installer open under it.
+    WIN32_FIND_DATAA found;
+    FormatText(out, size, "%s\\Temp", windows);
+    HANDLE search = FindFirstFileA(out, &found);
+    const char* name = "Temp";
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+        if (EqualNoCase(found.cFileName, name))
+            name = found.cFileName;
+    }
+    return FormatText(out, size, "%s\\%s\\", windows, name) < size - 1;
 }
 
 // Built as data, not through the security functions: nothing to bind, allocate or free. SIDs and

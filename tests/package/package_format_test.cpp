@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "package/package_format.h"
@@ -129,8 +130,28 @@ TEST(PackageFormat, HeadersWithATitleNoCaptionCanShowAreRefused) {
     bytes[PACKAGE_TITLE_AT + 1] = '\0';
     bytes[PACKAGE_TITLE_AT] = '\n';
     EXPECT_FALSE(ReadPackageHeader(bytes, sizeof(bytes), &read));
-    // The common CRC-32, as zip and PNG compute it.
-    EXPECT_EQ(0xcbf43926u, Crc32(0, "123456789", 9));
+}
+
+// The common CRC-32, as zip and PNG compute it, however the bytes are aligned and split between
+// calls.
+TEST(PackageFormat, Crc32OfBytesInAnyPiecesAndPlaces) {
+    std::string ascending;
+    for (char i = 0; i < 32; ++i)
+        ascending += i;
+    const std::pair<std::string, uint32_t> cases[] = {{"123456789", 0xcbf43926u},
+                                                      {std::string(32, '\0'), 0x190a55adu},
+                                                      {std::string(32, '\xff'), 0xff6cab0bu},
+                                                      {ascending, 0x91267e8au}};
+    uint8_t buffer[40];
+    for (const auto& [bytes, crc] : cases) {
+        for (size_t offset = 0; offset < 8; ++offset) {
+            uint8_t* at = buffer + offset;
+            memcpy(at, bytes.data(), bytes.size());
+            for (size_t split = 0; split <= bytes.size(); ++split)
+                EXPECT_EQ(crc, Crc32(Crc32(0, at, split), at + split, bytes.size() - split))
+                    << bytes.size() << " bytes at " << offset << ", split at " << split;
+        }
+    }
 }
 
 namespace {

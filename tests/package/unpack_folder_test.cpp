@@ -33,6 +33,17 @@ struct WideTemp {
     WCHAR saved[2][MAX_PATH] = {};
 };
 
+// The Windows folder's Temp as its folder lists it, letter case included (Wine's is "temp").
+std::string ListedWindowsTemp() {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((WindowsFolder() + "\\*").c_str(), &found);
+    std::string name;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        name = lstrcmpiA(found.cFileName, "Temp") == 0 ? found.cFileName : name;
+    FindClose(search);
+    return WindowsFolder() + "\\" + name + "\\";
+}
+
 std::string SidText(PSID sid) {
     std::string text = "S-1-" + std::to_string(GetSidIdentifierAuthority(sid)->Value[5]);
     for (UCHAR i = 0; i < *GetSidSubAuthorityCount(sid); ++i)
@@ -42,7 +53,7 @@ std::string SidText(PSID sid) {
 } // namespace
 
 TEST(UnpackFolder, AdministratorsUnpackInWindowsTempOthersInATempTheCodePageCanName) {
-    std::string windowsTemp = WindowsFolder() + "\\Temp\\";
+    std::string windowsTemp = ListedWindowsTemp();
     TempFolder base("unpack-parents");
     std::wstring plain = Wide(base.File("plain")) + L"\\";
     // A user name outside the code page (Cyrillic on a Western system), and the same missing.
