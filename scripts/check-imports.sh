@@ -2,13 +2,16 @@
 # Fails unless the given program is a 32-bit (i386) Windows GUI program (a console program with
 # --console) whose imports all come from the libraries that every 32-bit Windows has (from those
 # named with --libraries "A.DLL B.DLL" only). --most N: its code and data (every section but the
-# resources and relocations) also take at most N bytes.
+# resources and relocations) also take at most N bytes. --file-most N: the file takes at most N
+# bytes.
 set -eu
 usage() {
-  echo "usage: check-imports.sh [--console] [--libraries \"A.DLL B.DLL\"] [--most N] <program.exe>" >&2
+  echo "usage: check-imports.sh [--console] [--libraries \"A.DLL B.DLL\"] [--most N]" \
+       "[--file-most N] <program.exe>" >&2
   exit 2
 }
 most=
+file_most=
 subsystem=00000002 kind=GUI
 allowed=" KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL OLE32.DLL COMCTL32.DLL MSVCRT.DLL "
 while [ $# -gt 1 ]; do
@@ -16,6 +19,7 @@ while [ $# -gt 1 ]; do
     --console) subsystem=00000003 kind=console; shift ;;
     --libraries) allowed=" $2 "; shift 2 ;;
     --most) most="$2"; shift 2 ;;
+    --file-most) file_most="$2"; shift 2 ;;
     *) break ;;
   esac
 done
@@ -51,6 +55,11 @@ if [ -n "$most" ]; then
   done
   echo "$exe: code and data $bytes bytes (at most $most)"
   [ "$bytes" -le "$most" ] || status=1
+fi
+if [ -n "$file_most" ]; then
+  bytes=$(wc -c < "$exe")
+  echo "$exe: $bytes bytes (at most $file_most)"
+  [ "$bytes" -le "$file_most" ] || status=1
 fi
 [ "$status" = 0 ] && echo "$exe: PE32 i386 $kind, imports: $(echo $dlls)"
 exit "$status"

@@ -6,7 +6,9 @@
 template <typename Traits> class OwnedHandle {
   public:
     using Type = typename Traits::Type;
-    OwnedHandle() : handle_(Traits::Invalid()) {}
+    // Constant where the traits' invalid value is: a handle at namespace scope then starts out
+    // invalid without code run at start-up.
+    constexpr OwnedHandle() : handle_(Traits::Invalid()) {}
     explicit OwnedHandle(Type handle) : handle_(handle) {}
     ~OwnedHandle() { Reset(); }
     OwnedHandle(const OwnedHandle&) = delete;
@@ -36,7 +38,7 @@ template <typename Traits> class OwnedHandle {
 
 struct KernelHandleTraits {
     using Type = HANDLE;
-    static Type Invalid() { return nullptr; }
+    static constexpr Type Invalid() { return nullptr; }
     static void Close(Type h) { CloseHandle(h); }
 };
 // CreateFileA reports failure as INVALID_HANDLE_VALUE, not null.
@@ -52,22 +54,22 @@ struct FindHandleTraits {
 };
 struct RegKeyTraits {
     using Type = HKEY;
-    static Type Invalid() { return nullptr; }
+    static constexpr Type Invalid() { return nullptr; }
     static void Close(Type h) { RegCloseKey(h); }
 };
 struct LibraryTraits {
     using Type = HMODULE;
-    static Type Invalid() { return nullptr; }
+    static constexpr Type Invalid() { return nullptr; }
     static void Close(Type h) { FreeLibrary(h); }
 };
 struct GdiObjectTraits {
     using Type = HGDIOBJ;
-    static Type Invalid() { return nullptr; }
+    static constexpr Type Invalid() { return nullptr; }
     static void Close(Type h) { DeleteObject(h); }
 };
 struct IconTraits {
     using Type = HICON;
-    static Type Invalid() { return nullptr; }
+    static constexpr Type Invalid() { return nullptr; }
     static void Close(Type h) { DestroyIcon(h); }
 };
 
