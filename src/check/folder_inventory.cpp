@@ -36,27 +36,37 @@ FolderInventory::~FolderInventory() {
     free(files_);
 }
 
-void FolderInventory::List(const char* folder) {
-    char pattern[MAX_PATH];
-    FormatText(pattern, sizeof(pattern), "%s\\*", folder);
-    int capacity = 0;
+void ForEachFileOf(const char* folder, const char* pattern, void (*visit)(const char*, void*),
+                   void* context) {
+    char path[MAX_PATH];
+    FormatText(path, sizeof(path), "%s\\%s", folder, pattern);
     WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA(pattern, &found));
+    FindHandle search(FindFirstFileA(path, &found));
     if (!search.IsValid())
         return;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        if (count_ == capacity) {
-            capacity += 32;
-            void* grown = realloc(files_, capacity * sizeof(File));
-            if (!grown)
-                return;
-            files_ = static_cast<File*>(grown);
-        }
-        CopyText(files_[count_].name, sizeof(files_[count_].name), found.cFileName);
-        files_[count_++].named = false;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            visit(found.cFileName, context);
     } while (FindNextFileA(search.Get(), &found));
+}
+
+void FolderInventory::List(const char* folder) {
+    ForEachFileOf(
+        folder, "*",
+        [](const char* name, void* context) { static_cast<FolderInventory*>(context)->Add(name); },
+        this);
+}
+
+void FolderInventory::Add(const char* name) {
+    if (count_ == capacity_) {
+        void* grown = realloc(files_, (capacity_ + 32) * sizeof(File));
+        if (!grown)
+            return;
+        files_ = static_cast<File*>(grown);
+        capacity_ += 32;
+    }
+    CopyText(files_[count_].name, sizeof(files_[count_].name), name);
+    files_[count_++].named = false;
 }
 
 bool FolderInventory::MarkNamed(const char* name) {

@@ -24,18 +24,26 @@ class FolderInventory {
     bool ListNeeded(NeededSink sink, void* context) const;
 
   private:
+    void Add(const char* name);
+
     struct File {
         char name[260];
         bool named;
     };
     File* files_ = nullptr;
     int count_ = 0;
+    int capacity_ = 0;
     int firstPalmLine_ = 0;
     char outside_[260] = {};
 };
 
 // The log the installer writes into the destination folder.
 extern const char INSTALL_LOG_FILE[];
+
+// Calls visit with the name of every file (not folder) of folder that pattern ("*", "Setup.*.lng")
+// matches.
+void ForEachFileOf(const char* folder, const char* pattern, void (*visit)(const char*, void*),
+                   void* context);
 
 // A file (not a folder) at path, with its size.
 bool FileExists(const char* path, unsigned long long* bytes);

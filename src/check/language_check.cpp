@@ -8,7 +8,6 @@
 #include "system/language.h"
 #include "system/text.h"
 #include "system/whole_file.h"
-#include "system/win_handles.h"
 
 namespace {
 struct EnglishText {
@@ -141,16 +140,17 @@ void CheckFile(const char* folder, const char* name, Findings* findings) {
 } // namespace
 
 void CheckLanguageFiles(const char* folder, FolderInventory* inventory, Findings* findings) {
-    char pattern[MAX_PATH];
-    FormatText(pattern, sizeof(pattern), "%s\\Setup.*.lng", folder);
-    WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA(pattern, &found));
-    if (!search.IsValid())
-        return;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        inventory->MarkNamed(found.cFileName);
-        CheckFile(folder, found.cFileName, findings);
-    } while (FindNextFileA(search.Get(), &found));
+    struct Visit {
+        const char* folder;
+        FolderInventory* inventory;
+        Findings* findings;
+    } visit = {folder, inventory, findings};
+    ForEachFileOf(
+        folder, "Setup.*.lng",
+        [](const char* name, void* context) {
+            const Visit* v = static_cast<const Visit*>(context);
+            v->inventory->MarkNamed(name);
+            CheckFile(v->folder, name, v->findings);
+        },
+        &visit);
 }

@@ -117,12 +117,7 @@ struct KilledProduct {
 // Walks the wizard to its Install button and presses it.
 void StartInstall(WizardDriver& wizard, const KilledProduct& product) {
     ASSERT_TRUE(wizard.Start(product.product));
-    ASSERT_TRUE(wizard.WaitForPage(PAGE_LICENCE));
-    wizard.PressFrameButton(IDOK);
-    ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
-    wizard.PressFrameButton(IDOK);
-    ASSERT_TRUE(wizard.WaitForPage(PAGE_COMPONENTS));
-    ASSERT_TRUE(WaitUntil([&] { return wizard.FrameButtonEnabled(IDOK); }, 15000));
+    ASSERT_TRUE(wizard.WalkToComponents());
     wizard.PressFrameButton(IDOK);
 }
 

@@ -195,12 +195,7 @@ TEST(ReinstallTest, TheWizardAsksAboutTheOpenProgramUntilItIsClosed) {
 
     WizardDriver wizard;
     ASSERT_TRUE(wizard.StartIn(machine.product.Path()));
-    ASSERT_TRUE(wizard.WaitForPage(PAGE_LICENCE));
-    wizard.PressFrameButton(IDOK);
-    ASSERT_TRUE(wizard.WaitForPage(PAGE_HOTSYNC_USER));
-    wizard.PressFrameButton(IDOK);
-    ASSERT_TRUE(wizard.WaitForPage(PAGE_COMPONENTS));
-    ASSERT_TRUE(WaitUntil([&] { return wizard.FrameButtonEnabled(IDOK); }, 15000));
+    ASSERT_TRUE(wizard.WalkToComponents());
     for (int answer : {IDCANCEL, IDRETRY}) {
         wizard.PressFrameButton(IDOK);
         HWND box = nullptr;

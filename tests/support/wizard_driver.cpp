@@ -272,6 +272,16 @@ bool WizardDriver::WaitForPage(int kind, DWORD timeoutMs) const {
            SendMessageTimeoutA(frame_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer);
 }
 
+bool WizardDriver::WalkToComponents() {
+    for (int page : {PAGE_LICENCE, PAGE_HOTSYNC_USER}) {
+        if (!WaitForPage(page))
+            return false;
+        PressFrameButton(IDOK);
+    }
+    return WaitForPage(PAGE_COMPONENTS) &&
+           WaitUntil([&] { return FrameButtonEnabled(IDOK); }, 15000);
+}
+
 std::string WizardDriver::FrameButtonText(int id) const {
     return ControlText(frame_, id);
 }

@@ -111,6 +111,8 @@ class WizardDriver {
     // The kind of the visible page, -1 when none is visible.
     int CurrentPage() const;
     bool WaitForPage(int kind, DWORD timeoutMs = 15000) const;
+    // From the licence page on through Next to the components page, its Install button ready.
+    bool WalkToComponents();
 
     std::string FrameButtonText(int id) const;
     bool FrameButtonVisible(int id) const;
